@@ -1,0 +1,59 @@
+#pragma once
+// Files as the core needs them: explicit access and sharing, positioned
+// reads and writes, truncation and flushing to disk. Paths are the
+// platform's own (ANSI on Windows).
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace qm {
+
+enum class FileAccess { Read, Write, ReadWrite };
+// What other openers of the same file may do while this handle is open.
+enum class FileShare { None, Read, ReadWrite };
+enum class FileCreate {
+  OpenExisting,  // fail when missing
+  OpenAlways,    // create when missing
+  CreateAlways,  // create or truncate
+  CreateNew,     // fail when present
+};
+
+class File {
+ public:
+  virtual ~File() = default;
+  // Reads up to size bytes; returns the count read (0 at the end), or -1.
+  virtual int64_t Read(void* buffer, size_t size) = 0;
+  // Writes all bytes; false on a short write.
+  virtual bool Write(const void* data, size_t size) = 0;
+  virtual bool Seek(int64_t offset) = 0;  // from the start
+  virtual bool SeekEnd() = 0;
+  virtual int64_t Position() = 0;
+  virtual int64_t Size() = 0;
+  // Cuts the file at the current position.
+  virtual bool Truncate() = 0;
+  // Pushes written data to the disk.
+  virtual bool Flush() = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  virtual std::unique_ptr<File> Open(const std::string& path, FileAccess access, FileShare share, FileCreate create) = 0;
+  virtual bool Exists(const std::string& path) = 0;
+  virtual bool IsDirectory(const std::string& path) = 0;
+  // Renames; never replaces an existing file.
+  virtual bool Move(const std::string& from, const std::string& to) = 0;
+  virtual bool Copy(const std::string& from, const std::string& to, bool overwrite) = 0;
+  virtual bool Remove(const std::string& path) = 0;
+  virtual bool MakeDirectory(const std::string& path) = 0;
+  // The separator of the platform's paths.
+  virtual char Separator() const = 0;
+};
+
+// CreateFileA on Windows, POSIX calls elsewhere (where sharing is not
+// enforced).
+FileSystem& SystemFileSystem();
+
+}  // namespace qm

@@ -1,0 +1,158 @@
+#include "platform/net.h"
+
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+using SocketHandle = SOCKET;
+#else
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/select.h>
+#include <sys/socket.h>
+#include <unistd.h>
+using SocketHandle = int;
+#endif
+
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+
+namespace qm {
+namespace {
+
+SocketHandle H(intptr_t h) { return static_cast<SocketHandle>(h); }
+
+void SetNonBlocking(SocketHandle s, bool on) {
+#ifdef _WIN32
+  u_long mode = on ? 1 : 0;
+  ioctlsocket(s, FIONBIO, &mode);
+#else
+  int flags = fcntl(s, F_GETFL, 0);
+  fcntl(s, F_SETFL, on ? flags | O_NONBLOCK : flags & ~O_NONBLOCK);
+#endif
+}
+
+// 1 ready, 0 time-out, -1 error.
+int WaitFor(SocketHandle s, bool write, int timeout_ms) {
+  fd_set set;
+  FD_ZERO(&set);
+  FD_SET(s, &set);
+  fd_set err;
+  FD_ZERO(&err);
+  FD_SET(s, &err);
+  timeval tv{timeout_ms / 1000, (timeout_ms % 1000) * 1000};
+  int n = select(int(s) + 1, write ? nullptr : &set, write ? &set : nullptr, &err, &tv);
+  if (n < 0) return -1;
+  if (n == 0) return 0;
+  return FD_ISSET(s, &set) ? 1 : -1;
+}
+
+}  // namespace
+
+bool NetStartup() {
+#ifdef _WIN32
+  static bool ok = [] {
+    WSADATA data;
+    return WSAStartup(MAKEWORD(1, 1), &data) == 0;
+  }();
+  return ok;
+#else
+  return true;
+#endif
+}
+
+bool ResolveIPv4(const std::string& host, uint32_t& address) {
+  if (host.empty() || !NetStartup()) return false;
+  in_addr a{};
+  if (inet_pton(AF_INET, host.c_str(), &a) == 1) {
+    address = a.s_addr;
+    return true;
+  }
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* res = nullptr;
+  if (getaddrinfo(host.c_str(), nullptr, &hints, &res) != 0 || !res) return false;
+  address = reinterpret_cast<sockaddr_in*>(res->ai_addr)->sin_addr.s_addr;
+  freeaddrinfo(res);
+  return true;
+}
+
+TcpSocket::~TcpSocket() { Close(); }
+
+void TcpSocket::Close() {
+  if (handle_ == kInvalid) return;
+#ifdef _WIN32
+  closesocket(H(handle_));
+#else
+  ::close(H(handle_));
+#endif
+  handle_ = kInvalid;
+}
+
+bool TcpSocket::Connect(uint32_t address, uint16_t port, int timeout_ms) {
+  Close();
+  if (!NetStartup()) return false;
+  SocketHandle s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+#ifdef _WIN32
+  if (s == INVALID_SOCKET) return false;
+#else
+  if (s < 0) return false;
+#endif
+  handle_ = static_cast<intptr_t>(s);
+  sockaddr_in sa{};
+  sa.sin_family = AF_INET;
+  sa.sin_port = htons(port);
+  sa.sin_addr.s_addr = address;
+  SetNonBlocking(s, true);
+  int rc = connect(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+  if (rc != 0) {
+#ifdef _WIN32
+    bool pending = WSAGetLastError() == WSAEWOULDBLOCK;
+#else
+    bool pending = errno == EINPROGRESS;
+#endif
+    if (!pending || WaitFor(s, true, timeout_ms) != 1) {
+      Close();
+      return false;
+    }
+    int err = 0;
+    socklen_t len = sizeof err;
+    if (getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&err), &len) != 0 || err != 0) {
+      Close();
+      return false;
+    }
+  }
+  SetNonBlocking(s, false);
+  return true;
+}
+
+bool TcpSocket::SendAll(const void* data, size_t size, int timeout_ms) {
+  const char* p = static_cast<const char*>(data);
+  while (size > 0) {
+    if (WaitFor(H(handle_), true, timeout_ms) != 1) return false;
+    int chunk = size > 65536 ? 65536 : int(size);
+#ifdef _WIN32
+    int n = send(H(handle_), p, chunk, 0);
+#else
+    int n = int(send(H(handle_), p, size_t(chunk), MSG_NOSIGNAL));
+#endif
+    if (n <= 0) return false;
+    p += n;
+    size -= size_t(n);
+  }
+  return true;
+}
+
+int TcpSocket::Receive(void* buffer, size_t size, int timeout_ms) {
+  if (handle_ == kInvalid) return -1;
+  int ready = WaitFor(H(handle_), false, timeout_ms);
+  if (ready == 0) return -2;
+  if (ready < 0) return -1;
+  int n = int(recv(H(handle_), static_cast<char*>(buffer), int(size), 0));
+  return n < 0 ? -1 : n;
+}
+
+}  // namespace qm

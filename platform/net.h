@@ -1,0 +1,40 @@
+#pragma once
+// TCP client sockets with time limits: Winsock on Windows, BSD sockets
+// elsewhere. Only what the mail client needs.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace qm {
+
+// Starts the socket library once per process (Winsock); true when usable.
+bool NetStartup();
+
+// Resolves a dotted address or a host name to an IPv4 address in network
+// byte order; false when it cannot.
+bool ResolveIPv4(const std::string& host, uint32_t& address);
+
+class TcpSocket {
+ public:
+  TcpSocket() = default;
+  ~TcpSocket();
+  TcpSocket(const TcpSocket&) = delete;
+  TcpSocket& operator=(const TcpSocket&) = delete;
+
+  // Connects within timeout_ms; false on refusal, error or time-out.
+  bool Connect(uint32_t address, uint16_t port, int timeout_ms);
+  // Sends every byte, waiting at most timeout_ms for room each time.
+  bool SendAll(const void* data, size_t size, int timeout_ms);
+  // Waits at most timeout_ms for data. Returns the count received, 0 when
+  // the peer closed the connection, -1 on error, -2 on time-out.
+  int Receive(void* buffer, size_t size, int timeout_ms);
+  void Close();
+  bool is_open() const { return handle_ != kInvalid; }
+
+ private:
+  static constexpr intptr_t kInvalid = -1;
+  intptr_t handle_ = kInvalid;
+};
+
+}  // namespace qm

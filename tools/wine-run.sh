@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# wine-run.sh PREFIX PROGRAM [ARGS...]
+# Runs a Windows program under Wine in the given prefix, quietly, and
+# passes its exit status through.
+set -u
+prefix=$1; shift
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+exec /usr/lib/wine/wine64 "$@"
