@@ -1,12 +1,13 @@
 # make test  installs what is missing, builds both trees, runs every test.
 # make run   builds and starts the desktop program under Wine.
 
-NATIVE := build/native
-WIN    := build/win
+BUILD_ROOT ?= build
+NATIVE := $(BUILD_ROOT)/native
+WIN    := $(BUILD_ROOT)/win
 JOBS   ?= $(shell nproc)
 CTEST_ARGS ?=
 
-.PHONY: test deps configure build run clean
+.PHONY: test deps configure build run clean bench
 
 deps:
 	@tools/install-deps.sh
@@ -26,6 +27,12 @@ build: configure
 test: build
 	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
 	cd $(WIN) && ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
+
+# Benchmarks: a release tree without sanitizers; every bench_* program runs.
+bench: deps
+	cmake -S . -B $(BUILD_ROOT)/bench -DCMAKE_BUILD_TYPE=Release -DQM_SANITIZE=OFF
+	cmake --build $(BUILD_ROOT)/bench -j $(JOBS)
+	for b in $$(find $(BUILD_ROOT)/bench/bench -type f -name 'bench_*' -perm -u+x); do echo "== $$b"; $$b; done
 
 clean:
 	rm -rf build
