@@ -4,7 +4,7 @@
 #        Wine server has settled.
 # stop:  end the Wine server of this prefix only.
 set -eu
-action=$1 prefix=$2
+action=$1 prefix=$(realpath -m "$2")
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 case $action in
   setup)

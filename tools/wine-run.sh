@@ -3,6 +3,6 @@
 # Runs a Windows program under Wine in the given prefix, quietly, and
 # passes its exit status through.
 set -u
-prefix=$1; shift
+prefix=$(realpath -m "$1"); shift
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 exec /usr/lib/wine/wine64 "$@"

@@ -1,0 +1,94 @@
+#include "format/amount.h"
+
+#include <cstdio>
+
+namespace qm {
+namespace {
+
+// One unit of a table: values from `from` up to the next unit's `from`
+// print with `format`, scaled by `factor`. Below the first unit the value
+// prints whole.
+struct Row {
+  int64_t from;
+  const char* format;
+  double factor;
+};
+
+std::string Print(const char* format, double value) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, format, value);
+  return buf;
+}
+
+std::string PrintWhole(const char* format, long long value) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, format, value);
+  return buf;
+}
+
+// Both amount formatters share the bounds and factors; only the texts
+// differ. The product is formed in extended precision, then printed as a
+// double.
+std::string FormatWithRows(int64_t value, const char* first, const Row (&rows)[4], bool wholeIs32Bit) {
+  if (value < rows[0].from) {
+    // The bit tables print their first row as a 32-bit number.
+    long long whole = wholeIs32Bit ? static_cast<int32_t>(static_cast<uint32_t>(value)) : value;
+    return PrintWhole(first, whole);
+  }
+  for (int i = 0; i < 3; ++i)
+    if (value < rows[i + 1].from) return Print(rows[i].format, double(static_cast<long double>(value) * rows[i].factor));
+  return Print(rows[3].format, double(static_cast<long double>(value) * rows[3].factor));
+}
+
+constexpr double kKilo = 1.0 / 1024, kMega = 1.0 / (1024.0 * 1024), kGiga = kMega / 1024, kTera = kGiga / 1024;
+
+const Row kByteRows[4] = {{1000, "%.1f KB", kKilo}, {1024000, "%.2f MB", kMega}, {1048576000, "%.2f GB", kGiga},
+                          {1073741824000LL, "%.2f TB", kTera}};
+const Row kBitRows[4] = {{1000, "%.1f kb", 0.001}, {1000000, "%.2f mb", 1e-6}, {1000000000, "%.2f gb", 1e-9},
+                         {1000000000000LL, "%.2f tb", 1e-12}};
+const Row kShortByteRows[4] = {{1000, "%.1fK", kKilo}, {1024000, "%.2fM", kMega}, {1048576000, "%.2fG", kGiga},
+                               {1073741824000LL, "%.2fT", kTera}};
+const Row kShortBitRows[4] = {{1000, "%.1fk", 0.001}, {1000000, "%.2fm", 1e-6}, {1000000000, "%.2fg", 1e-9},
+                              {1000000000000LL, "%.2ft", 1e-12}};
+
+// Amount times 8 without signed overflow (amounts are never negative in use).
+int64_t Bits(int64_t bytes) { return static_cast<int64_t>(static_cast<uint64_t>(bytes) * 8u); }
+
+}  // namespace
+
+std::string FormatAmount(int64_t bytes, bool byteUnits) {
+  if (byteUnits) return FormatWithRows(bytes, "%lld B", kByteRows, false);
+  return FormatWithRows(Bits(bytes), "%lld b", kBitRows, true);
+}
+
+std::string FormatShortAmount(int64_t bytes, bool byteUnits) {
+  if (byteUnits) return FormatWithRows(bytes, "%lld", kShortByteRows, false);
+  return FormatWithRows(Bits(bytes), "%lld", kShortBitRows, true);
+}
+
+std::string FormatRate(uint32_t rate, bool byteUnits) {
+  // Rates use single-precision factors.
+  if (byteUnits) {
+    if (rate < 1000) return PrintWhole("%lld B/s", rate);
+    // Two decimals below 10 whole units, one from there on.
+    auto scaled = [rate](float factor, uint32_t unitMask, uint64_t ten, const char* two, const char* one) {
+      bool small = (rate & ~unitMask) < ten;
+      return Print(small ? two : one, double(static_cast<long double>(rate) * factor));
+    };
+    if (rate < 1023948u) return scaled(1.0f / 1024, 1023u, 10240u, "%.2f KB/s", "%.1f KB/s");
+    if (rate < 1048523571u) return scaled(1.0f / 1048576, 0xFFFFFu, 10485760u, "%.2f MB/s", "%.1f MB/s");
+    return scaled(1.0f / 1073741824, 0x3FFFFFFFu, 10737418240ull, "%.2f GB/s", "%.1f GB/s");
+  }
+  // The bit count is formed in 64 bits: from 2^29 bytes per second on, a
+  // 32-bit product would wrap and print a small, wrong rate.
+  uint64_t b = uint64_t(rate) * 8u;
+  if (b < 1000) return PrintWhole("%lld bps", static_cast<long long>(b));
+  auto scaled = [b](float factor, uint64_t unit, const char* two, const char* one) {
+    return Print(b / unit < 10 ? two : one, double(static_cast<long double>(b) * factor));
+  };
+  if (b < 999950u) return scaled(0.001f, 1000u, "%.2f kbps", "%.1f kbps");
+  if (b < 999950000u) return scaled(1e-6f, 1000000u, "%.2f mbps", "%.1f mbps");
+  return scaled(1e-9f, 1000000000u, "%.2f gbps", "%.1f gbps");
+}
+
+}  // namespace qm

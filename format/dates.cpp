@@ -1,0 +1,162 @@
+#include "format/dates.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/clock.h"
+
+namespace qm {
+namespace {
+
+// Days since 1 January 1970 in the proleptic Gregorian calendar, and back.
+int64_t DayNumber(int y, int m, int d) {
+  y -= m <= 2;
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const int64_t yoe = y - era * 400;
+  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+Date FromDayNumber(int64_t z) {
+  z += 719468;
+  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const int64_t doe = z - era * 146097;
+  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const int64_t mp = (5 * doy + 2) / 153;
+  const int d = int(doy - (153 * mp + 2) / 5 + 1);
+  const int m = int(mp < 10 ? mp + 3 : mp - 9);
+  const int y = int(yoe + era * 400 + (m <= 2));
+  return MakeDate(y, m, d);
+}
+
+// Month 0 and 13 roll into the neighbouring years.
+void NormalizeMonth(int& y, int& m) {
+  if (m < 1) {
+    m += 12;
+    --y;
+  } else if (m > 12) {
+    m -= 12;
+    ++y;
+  }
+}
+
+const char* const kDayNames[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+const char* const kMonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+}  // namespace
+
+bool Period::Contains(const Date& d) const { return CompareDates(d, first) >= 0 && CompareDates(d, last) <= 0; }
+
+std::string FormatDate(uint32_t formatId, int year, int month, int day) {
+  char buf[32];
+  switch (formatId) {
+    case kDateMDYDot: std::snprintf(buf, sizeof buf, "%02d.%02d.%04d", month, day, year); break;
+    case kDateDMYSlash: std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", day, month, year); break;
+    case kDateDMYDot: std::snprintf(buf, sizeof buf, "%02d.%02d.%04d", day, month, year); break;
+    case kDateYMDSlash: std::snprintf(buf, sizeof buf, "%04d/%02d/%02d", year, month, day); break;
+    case kDateYMDDash: std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", year, month, day); break;
+    case kDateYMDDot: std::snprintf(buf, sizeof buf, "%04d.%02d.%02d", year, month, day); break;
+    default: std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", month, day, year); break;
+  }
+  return buf;
+}
+
+std::string FormatMailDate(Clock& clock) {
+  const LocalTime t = clock.Now();
+  const int32_t bias = clock.Zone().BiasInEffect();
+  const int magnitude = std::abs(bias);
+  char buf[160];
+  // Names are English whatever the locale: mail headers are not translated.
+  std::snprintf(buf, sizeof buf, "%s, %02d %s %04d %02d:%02d:%02d %c%02d%02d", kDayNames[t.dayOfWeek % 7], t.day,
+                kMonthNames[(t.month >= 1 && t.month <= 12) ? t.month - 1 : 0], t.year, t.hour, t.minute, t.second,
+                bias < 0 ? '+' : '-', magnitude / 60, magnitude % 60);
+  return buf;
+}
+
+int CompareDates(int y1, int m1, int d1, int y2, int m2, int d2) {
+  if (y1 != y2) return y1 - y2;
+  if (m1 != m2) return m1 - m2;
+  return d1 - d2;
+}
+
+bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+int DaysInMonth(int year, int month) {
+  switch (month) {
+    case 4: case 6: case 9: case 11: return 30;
+    case 2: return IsLeapYear(year) ? 29 : 28;
+    default: return 31;
+  }
+}
+
+int DayOfWeek(int year, int month, int day) {
+  // 1 January 1970 was a Thursday.
+  int64_t n = DayNumber(year, month, day);
+  return int(((n % 7) + 7 + 4) % 7);
+}
+
+Date MakeDate(int year, int month, int day) {
+  Date d;
+  d.year = uint16_t(year);
+  d.month = uint16_t(month);
+  d.day = uint16_t(day);
+  d.dayOfWeek = uint16_t(DayOfWeek(year, month, day));
+  return d;
+}
+
+Date AddDays(const Date& d, int days) { return FromDayNumber(DayNumber(d.year, d.month, d.day) + days); }
+
+int WeekOfYear(int year, int month, int day, int weekStartDay) {
+  const int64_t d = DayNumber(year, month, day) - DayNumber(year, 1, 1) + 1;
+  const int j = DayOfWeek(year, 1, 1);
+  const int k = ((weekStartDay - j) % 7 + 7) % 7;
+  const int64_t e = d - k;
+  const int64_t full = e <= 0 ? 0 : (e + 6) / 7;
+  return int((k != 0 ? 1 : 0) + full);
+}
+
+Period WeekContaining(const Date& date, int weekStartDay) {
+  const int back = ((int(date.dayOfWeek) - weekStartDay) % 7 + 7) % 7;
+  Period p;
+  p.first = AddDays(date, -back);
+  p.last = AddDays(p.first, 6);
+  return p;
+}
+
+Period MonthPeriodContaining(const Date& date, int monthStartDay) {
+  // A start day out of range counts as 1, as the option check reads it.
+  const int s = monthStartDay >= 1 && monthStartDay <= 31 ? monthStartDay : 1;
+  const bool inThisMonth = date.day >= s;
+  int fy = date.year, fm = inThisMonth ? date.month : date.month - 1;
+  NormalizeMonth(fy, fm);
+  int ly = date.year, lm = inThisMonth ? date.month + 1 : date.month, ld = s - 1;
+  NormalizeMonth(ly, lm);
+  if (ld == 0) {
+    // Start day 1: the period ends on the last day of the month before.
+    --lm;
+    NormalizeMonth(ly, lm);
+    ld = 31;
+  }
+  Period p;
+  if (s > DaysInMonth(fy, fm)) {
+    ++fm;
+    NormalizeMonth(fy, fm);
+    p.first = MakeDate(fy, fm, 1);
+  } else {
+    p.first = MakeDate(fy, fm, s);
+  }
+  if (ld > DaysInMonth(ly, lm)) ld = DaysInMonth(ly, lm);
+  p.last = MakeDate(ly, lm, ld);
+  return p;
+}
+
+Date LastDaysStart(const Date& date, int n) { return AddDays(date, -(n > 1 ? n - 1 : 0)); }
+
+Period LastDaysRange(const Date& date, int n) {
+  return Period{LastDaysStart(date, n), MakeDate(date.year, date.month, date.day)};
+}
+
+}  // namespace qm

@@ -1,0 +1,83 @@
+// The same table runs natively and under Wine: the texts must be identical
+// on both, ties of the decimal rounding included.
+#include "format/amount.h"
+
+#include <gtest/gtest.h>
+
+namespace qm {
+namespace {
+
+struct AmountCase {
+  int64_t bytes;
+  bool byteUnits;
+  const char* amount;
+  const char* shortAmount;
+};
+
+TEST(FormatAmount, PicksTheFirstRowBelowItsBound) {
+  const AmountCase cases[] = {
+      {0, true, "0 B", "0"},
+      {999, true, "999 B", "999"},
+      {1000, true, "1.0 KB", "1.0K"},
+      {1280, true, "1.2 KB", "1.2K"},  // 1.25: a tie, rounded to even
+      {1536, true, "1.5 KB", "1.5K"},
+      {1023999, true, "1000.0 KB", "1000.0K"},
+      {1024000, true, "0.98 MB", "0.98M"},
+      {1179648, true, "1.12 MB", "1.12M"},  // 1.125: a tie
+      {1048576000, true, "0.98 GB", "0.98G"},
+      {1073741824000LL, true, "0.98 TB", "0.98T"},
+      {-5, true, "-5 B", "-5"},
+      {0, false, "0 b", "0"},
+      {124, false, "992 b", "992"},
+      {125, false, "1.0 kb", "1.0k"},
+      {125000, false, "1.00 mb", "1.00m"},
+      {125000000, false, "1.00 gb", "1.00g"},
+      {125000000000LL, false, "1.00 tb", "1.00t"},
+      {int64_t(1) << 50, false, "9007.20 tb", "9007.20t"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    EXPECT_EQ(FormatAmount(c.bytes, c.byteUnits), c.amount);
+    EXPECT_EQ(FormatShortAmount(c.bytes, c.byteUnits), c.shortAmount);
+  }
+}
+
+TEST(FormatRate, SwitchesUnitBelowOneThousandAndDecimalsAtTenWholeUnits) {
+  const struct {
+    uint32_t rate;
+    bool byteUnits;
+    const char* text;
+  } cases[] = {
+      {0, true, "0 B/s"},
+      {999, true, "999 B/s"},
+      {1000, true, "0.98 KB/s"},
+      {10239, true, "10.00 KB/s"},  // its whole kilobytes are 9
+      {10240, true, "10.0 KB/s"},
+      {1023947, true, "999.9 KB/s"},
+      {1023948, true, "0.98 MB/s"},
+      {1179648, true, "1.12 MB/s"},  // 1.125: a tie
+      {10485759, true, "10.00 MB/s"},
+      {10485760, true, "10.0 MB/s"},
+      {1048523570, true, "999.9 MB/s"},
+      {1048523571, true, "0.98 GB/s"},
+      {4294967295u, true, "4.00 GB/s"},
+      {124, false, "992 bps"},
+      {125, false, "1.00 kbps"},
+      {1250, false, "10.0 kbps"},
+      {124993, false, "999.9 kbps"},  // 999,944 bits
+      {124994, false, "1.00 mbps"},   // 999,952 bits
+      {1250000, false, "10.0 mbps"},
+      {124993750, false, "1.00 gbps"},
+      // From 2^29 bytes per second the bit count needs more than 32 bits.
+      {536870912, false, "4.29 gbps"},
+      {1250000000, false, "10.0 gbps"},
+      {4294967295u, false, "34.4 gbps"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rate);
+    EXPECT_EQ(FormatRate(c.rate, c.byteUnits), c.text);
+  }
+}
+
+}  // namespace
+}  // namespace qm
