@@ -1,0 +1,127 @@
+#include "engine/day_record.h"
+
+#include <cstring>
+#include <memory>
+
+namespace qm {
+namespace {
+
+// Whole records per block, so that every full block read from offset 24 ends
+// on a record boundary: 221 * 296 = 65416 bytes, just under 64 KiB.
+constexpr size_t kRecordsPerBlock = 65536 / sizeof(DayRecord);
+
+bool IsLeapYear(unsigned y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+unsigned DaysOfMonth(unsigned year, unsigned month) {
+  static const unsigned char days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && IsLeapYear(year) ? 29 : days[month - 1];
+}
+
+}  // namespace
+
+std::string DayRecord::Id() const {
+  size_t n = 0;
+  while (n < sizeof(adapterId) && adapterId[n] != '\0') ++n;
+  return std::string(adapterId, n);
+}
+
+void DayRecord::SetId(const std::string& id) {
+  std::memset(adapterId, 0, sizeof(adapterId));
+  std::memcpy(adapterId, id.data(), id.size() < sizeof(adapterId) - 1 ? id.size() : sizeof(adapterId) - 1);
+}
+
+bool DayRecord::SameAdapter(int32_t otherKind, const std::string& otherId) const {
+  if (kind != otherKind) return false;
+  if (kind == kKindAllConnections || kind == kKindDialUp) return true;
+  size_t n = otherId.size();
+  return n < sizeof(adapterId) && std::memcmp(adapterId, otherId.data(), n) == 0 && adapterId[n] == '\0';
+}
+
+HistoryHeader MakeHistoryHeader() {
+  HistoryHeader h;
+  std::memset(&h, 0, sizeof(h));
+  std::memcpy(h.magic, "NTSL", 4);
+  h.version = kHistoryVersion;
+  return h;
+}
+
+bool IsHistoryHeader(const HistoryHeader& h) {
+  return std::memcmp(h.magic, "NTSL", 4) == 0 && h.version == kHistoryVersion;
+}
+
+DayRecord MakeDayRecord(const LocalTime& t, int32_t kind, const std::string& id, uint64_t download, uint64_t upload) {
+  DayRecord r;
+  std::memset(&r, 0, sizeof(r));
+  r.year = t.year;
+  r.month = t.month;
+  r.day = t.day;
+  r.dayOfWeek = t.dayOfWeek;
+  r.kind = kind;
+  r.SetId(id);
+  r.download = download;
+  r.upload = upload;
+  return r;
+}
+
+bool IsPlausibleDayRecord(const DayRecord& r) {
+  if (r.year < 1601 || r.year > 30827) return false;  // the platform's date range
+  if (r.month < 1 || r.month > 12) return false;
+  if (r.day < 1 || r.day > DaysOfMonth(r.year, r.month)) return false;
+  if (r.dayOfWeek > 6) return false;
+  if (std::memchr(r.adapterId, '\0', sizeof(r.adapterId)) == nullptr) return false;
+  switch (r.kind) {
+    case kKindAllConnections:
+    case kKindDialUp: return r.adapterId[0] == '\0';
+    case kKindAdapter: return r.adapterId[0] != '\0';
+    default: return false;
+  }
+}
+
+std::string HistoryStatusText(HistoryStatus status, const std::string& path) {
+  switch (status) {
+    case HistoryStatus::Ok: return std::string();
+    case HistoryStatus::CannotOpen: return "Cannot open the traffic log file \"" + path + "\".";
+    case HistoryStatus::NotHistoryFile: return "\"" + path + "\" is not a traffic log file.";
+    case HistoryStatus::ReadError: return "Failed to read the traffic log file \"" + path + "\".";
+  }
+  return std::string();
+}
+
+HistoryStatus VisitDayRecords(File& file, const DayRecordVisitor& visit) {
+  if (!file.Seek(0)) return HistoryStatus::ReadError;
+  HistoryHeader header;
+  int64_t got = file.Read(&header, sizeof(header));
+  if (got < 0) return HistoryStatus::ReadError;
+  if (got == 0) return HistoryStatus::Ok;  // just created, header not yet written
+  if (got < kHistoryHeaderSize || !IsHistoryHeader(header)) return HistoryStatus::NotHistoryFile;
+
+  std::unique_ptr<DayRecord[]> block(new DayRecord[kRecordsPerBlock]);
+  int64_t offset = kHistoryHeaderSize;
+  for (;;) {
+    int64_t n = file.Read(block.get(), kRecordsPerBlock * sizeof(DayRecord));
+    if (n < 0) return HistoryStatus::ReadError;
+    size_t whole = size_t(n) / sizeof(DayRecord);  // a trailing fragment is dropped
+    for (size_t i = 0; i < whole; ++i, offset += kDayRecordSize) {
+      if (IsPlausibleDayRecord(block[i]) && !visit(block[i], offset)) return HistoryStatus::Ok;
+    }
+    if (whole < kRecordsPerBlock) return HistoryStatus::Ok;
+  }
+}
+
+HistoryStatus VisitDayRecords(FileSystem& fs, const std::string& path, const DayRecordVisitor& visit) {
+  auto file = fs.Open(path, FileAccess::Read, FileShare::ReadWrite, FileCreate::OpenExisting);
+  if (!file) return HistoryStatus::CannotOpen;
+  return VisitDayRecords(*file, visit);
+}
+
+bool ReadDayRecords(FileSystem& fs, const std::string& path, std::vector<DayRecord>& out, std::string* error) {
+  out.clear();
+  HistoryStatus s = VisitDayRecords(fs, path, [&](const DayRecord& r, int64_t) {
+    out.push_back(r);
+    return true;
+  });
+  if (s != HistoryStatus::Ok && error) *error = HistoryStatusText(s, path);
+  return s == HistoryStatus::Ok;
+}
+
+}  // namespace qm
