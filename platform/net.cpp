@@ -49,13 +49,42 @@ int WaitFor(SocketHandle s, bool write, int timeout_ms) {
   return FD_ISSET(s, &set) ? 1 : -1;
 }
 
+// kInvalid (-1) for a failed socket() or accept() on both platforms.
+intptr_t Adopt(SocketHandle s) {
+#ifdef _WIN32
+  return s == INVALID_SOCKET ? -1 : static_cast<intptr_t>(s);
+#else
+  return s < 0 ? -1 : static_cast<intptr_t>(s);
+#endif
+}
+
+intptr_t NewTcpSocket() { return Adopt(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)); }
+
+void CloseSocketHandle(intptr_t& handle) {
+  if (handle == -1) return;
+#ifdef _WIN32
+  closesocket(H(handle));
+#else
+  ::close(H(handle));
+#endif
+  handle = -1;
+}
+
+sockaddr_in IPv4(uint32_t address, uint16_t port) {
+  sockaddr_in sa{};
+  sa.sin_family = AF_INET;
+  sa.sin_port = htons(port);
+  sa.sin_addr.s_addr = address;
+  return sa;
+}
+
 }  // namespace
 
 bool NetStartup() {
 #ifdef _WIN32
   static bool ok = [] {
     WSADATA data;
-    return WSAStartup(MAKEWORD(1, 1), &data) == 0;
+    return WSAStartup(MAKEWORD(2, 0), &data) == 0;
   }();
   return ok;
 #else
@@ -82,30 +111,15 @@ bool ResolveIPv4(const std::string& host, uint32_t& address) {
 
 TcpSocket::~TcpSocket() { Close(); }
 
-void TcpSocket::Close() {
-  if (handle_ == kInvalid) return;
-#ifdef _WIN32
-  closesocket(H(handle_));
-#else
-  ::close(H(handle_));
-#endif
-  handle_ = kInvalid;
-}
+void TcpSocket::Close() { CloseSocketHandle(handle_); }
 
 bool TcpSocket::Connect(uint32_t address, uint16_t port, int timeout_ms) {
   Close();
   if (!NetStartup()) return false;
-  SocketHandle s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-#ifdef _WIN32
-  if (s == INVALID_SOCKET) return false;
-#else
-  if (s < 0) return false;
-#endif
-  handle_ = static_cast<intptr_t>(s);
-  sockaddr_in sa{};
-  sa.sin_family = AF_INET;
-  sa.sin_port = htons(port);
-  sa.sin_addr.s_addr = address;
+  handle_ = NewTcpSocket();
+  if (handle_ == kInvalid) return false;
+  SocketHandle s = H(handle_);
+  sockaddr_in sa = IPv4(address, port);
   SetNonBlocking(s, true);
   int rc = connect(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
   if (rc != 0) {
@@ -153,6 +167,41 @@ int TcpSocket::Receive(void* buffer, size_t size, int timeout_ms) {
   if (ready < 0) return -1;
   int n = int(recv(H(handle_), static_cast<char*>(buffer), int(size), 0));
   return n < 0 ? -1 : n;
+}
+
+TcpListener::~TcpListener() { Close(); }
+
+void TcpListener::Close() {
+  CloseSocketHandle(handle_);
+  port_ = 0;
+}
+
+bool TcpListener::Listen(uint16_t port) {
+  Close();
+  if (!NetStartup()) return false;
+  handle_ = NewTcpSocket();
+  if (handle_ == TcpSocket::kInvalid) return false;
+  SocketHandle s = H(handle_);
+#ifndef _WIN32
+  int on = 1;  // a fixed port may be reused at once after a test run
+  setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+#endif
+  sockaddr_in sa = IPv4(htonl(INADDR_LOOPBACK), port);
+  socklen_t len = sizeof sa;
+  if (bind(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0 || listen(s, 8) != 0 ||
+      getsockname(s, reinterpret_cast<sockaddr*>(&sa), &len) != 0) {
+    Close();
+    return false;
+  }
+  port_ = ntohs(sa.sin_port);
+  return true;
+}
+
+bool TcpListener::Accept(TcpSocket& peer, int timeout_ms) {
+  peer.Close();
+  if (handle_ == TcpSocket::kInvalid || WaitFor(H(handle_), false, timeout_ms) != 1) return false;
+  peer.handle_ = Adopt(accept(H(handle_), nullptr, nullptr));
+  return peer.is_open();
 }
 
 }  // namespace qm

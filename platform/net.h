@@ -33,8 +33,30 @@ class TcpSocket {
   bool is_open() const { return handle_ != kInvalid; }
 
  private:
+  friend class TcpListener;
   static constexpr intptr_t kInvalid = -1;
   intptr_t handle_ = kInvalid;
+};
+
+// A listening socket on the loopback address, for programs and tests that
+// play the server side of a dialogue.
+class TcpListener {
+ public:
+  TcpListener() = default;
+  ~TcpListener();
+  TcpListener(const TcpListener&) = delete;
+  TcpListener& operator=(const TcpListener&) = delete;
+
+  // Listens on 127.0.0.1:port; port 0 picks a free one (see port()).
+  bool Listen(uint16_t port);
+  uint16_t port() const { return port_; }
+  // Waits at most timeout_ms for a connection; false on time-out or error.
+  bool Accept(TcpSocket& peer, int timeout_ms);
+  void Close();
+
+ private:
+  intptr_t handle_ = TcpSocket::kInvalid;
+  uint16_t port_ = 0;
 };
 
 }  // namespace qm
