@@ -1,0 +1,36 @@
+#include "settings/service_settings.h"
+
+#include "settings/registry_layout.h"
+#include "settings/value_reading.h"
+
+namespace qm {
+
+void LoadServiceSettings(SettingsStore& store, RegRoot root, const std::string& serviceFolder, ServiceSettings& out) {
+  auto number = [&](const char* name, uint32_t& v) { settings_io::ReadNumber(store, root, kOptionsKey, name, v); };
+  auto flag = [&](const char* name, bool& v) {
+    uint32_t raw;
+    if (settings_io::ReadNumber(store, root, kOptionsKey, name, raw)) v = raw != 0;
+  };
+  flag("DisplayUnitByte", out.DisplayUnitByte);
+  flag("ShowIPInTitle", out.ShowIPInTitle);
+  number("WeekStartDay", out.WeekStartDay);
+  number("MonthStartDay", out.MonthStartDay);
+  flag("NotificationEnabled", out.NotificationEnabled);
+  if (ReadNotificationRule(store, root, out.NotificationEx2U) == RuleRead::Rejected) out.NotificationEnabled = false;
+  number("DateFormat", out.DateFormat);
+  uint32_t days;
+  if (settings_io::ReadNumber(store, root, kOptionsKey, "SumLastDays", days)) out.SumLastDays = static_cast<int32_t>(days);
+  settings_io::ReadSizedText(store, root, kOptionsKey, "TrafficLogFile", out.TrafficLogFile);
+  LoadEmailSettings(store, root, out.email);
+
+  if (out.WeekStartDay > 6) out.WeekStartDay = 0;
+  if (out.MonthStartDay < 1 || out.MonthStartDay > 31) out.MonthStartDay = 1;
+  if (out.TrafficLogFile.empty()) {
+    out.TrafficLogFile = serviceFolder;
+    if (!out.TrafficLogFile.empty() && out.TrafficLogFile.back() != '\\' && out.TrafficLogFile.back() != '/')
+      out.TrafficLogFile += '\\';
+    out.TrafficLogFile += "TrafficHistory.log";
+  }
+}
+
+}  // namespace qm

@@ -1,0 +1,33 @@
+#include "settings/start_with_windows.h"
+
+#include <cctype>
+
+#include "settings/registry_layout.h"
+
+namespace qm {
+namespace {
+
+bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  return true;
+}
+
+}  // namespace
+
+bool IsStartWithWindows(SettingsStore& store) {
+  // Every name is looked at, however long: a foreign entry with a long name
+  // must not hide ours, or the entry could never be switched off again.
+  for (const std::string& name : store.ValueNames(RegRoot::CurrentUser, kRunKey))
+    if (SameNameIgnoringCase(name, kRunValueName)) return true;
+  return false;
+}
+
+bool SetStartWithWindows(SettingsStore& store, bool wanted, const std::string& programPath) {
+  if (IsStartWithWindows(store) == wanted) return true;
+  if (wanted) return store.WriteString(RegRoot::CurrentUser, kRunKey, kRunValueName, programPath);
+  return store.DeleteValue(RegRoot::CurrentUser, kRunKey, kRunValueName);
+}
+
+}  // namespace qm
