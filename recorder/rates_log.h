@@ -21,9 +21,9 @@ namespace qm {
 inline constexpr uint32_t kRecordNumberOnly = 1u << 0;  // stored as RecordNumberOnly
 inline constexpr uint32_t kRecordCsvFile = 1u << 28;    // set when the log is opened, never stored
 
-// Printed in the banner of a new log file.
-inline constexpr const char* kProductName = "Quellmark";
-inline constexpr const char* kProductWebAddress = "https://quellmark.example/";
+// Printed in the banner of a new log file: the product and its home page.
+inline constexpr char kRatesLogProduct[] = "Quellmark";
+inline constexpr char kRatesLogWebAddress[] = "https://www.quellmark.example/";
 
 // CSV when the extension (from the last "." after the last separator) is
 // ".csv" in any case; text otherwise, also for a bare file name.

@@ -1,0 +1,20 @@
+#include "service/service_config.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "settings/registry_layout.h"
+
+namespace qm {
+
+ServiceConfig ReadServiceConfig(SettingsStore& store, RegRoot root) {
+  ServiceConfig config;
+  store.ReadDword(root, kServiceKey, "ServiceEnabled", config.ServiceEnabled);
+  std::vector<uint8_t> options;
+  if (store.ReadBinary(root, kServiceKey, "ServiceOptions", options))
+    std::memcpy(config.ServiceOptions, options.data(), std::min(options.size(), sizeof config.ServiceOptions));
+  config.reports = LoadReportTasks(store, root);
+  return config;
+}
+
+}  // namespace qm

@@ -1,0 +1,151 @@
+// QuellmarkService.exe: with "/install" or "/uninstall" it installs or
+// removes itself; started by the service control manager without arguments
+// it runs the worker until it is stopped. Everything it does goes to the
+// activity log beside the program; it never shows a window.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/clock.h"
+#include "service/activity_log.h"
+#include "service/command_line.h"
+#include "service/win32/service_control.h"
+#include "service/win32/service_worker_thread.h"
+
+namespace qm {
+namespace {
+
+// Event A marks a running service process and is set by the worker when it
+// has finished; event B asks the worker to stop.
+constexpr char kRunningEventName[] = "QLM8888BE6A7AA84BF392750CD1C9EB4018A";
+constexpr char kStopEventName[] = "QLM8888BE6A7AA84BF392750CD1C9EB4018B";
+
+ActivityLog* g_log = nullptr;
+std::string g_folder;
+SERVICE_STATUS_HANDLE g_statusHandle = nullptr;
+SERVICE_STATUS g_status{};
+HANDLE g_runningEvent = nullptr;
+HANDLE g_stopEvent = nullptr;
+
+std::string ProgramPath() {
+  char path[MAX_PATH * 2] = {};
+  DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+  return std::string(path, n < sizeof path ? n : 0);
+}
+
+bool ReportStatus(DWORD state, DWORD checkpoint = 0, DWORD waitHint = 0) {
+  g_status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
+  g_status.dwCurrentState = state;
+  g_status.dwControlsAccepted = state == SERVICE_START_PENDING ? 0 : SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN;
+  g_status.dwWin32ExitCode = NO_ERROR;
+  g_status.dwServiceSpecificExitCode = 0;
+  g_status.dwCheckPoint = checkpoint;
+  g_status.dwWaitHint = waitHint;
+  return SetServiceStatus(g_statusHandle, &g_status) != 0;
+}
+
+void WINAPI ControlHandler(DWORD control) {
+  if (control == SERVICE_CONTROL_STOP || control == SERVICE_CONTROL_SHUTDOWN) {
+    ReportStatus(SERVICE_STOP_PENDING, 1, 3000);
+    SetEvent(g_stopEvent);
+    return;
+  }
+  SetServiceStatus(g_statusHandle, &g_status);
+}
+
+DWORD WINAPI WorkerThread(LPVOID) {
+  // The worker opens both events by name, as any later part of the process
+  // could; they exist already, so this only takes new handles.
+  HANDLE stop = CreateEventA(nullptr, TRUE, FALSE, kStopEventName);
+  HANDLE running = CreateEventA(nullptr, TRUE, FALSE, kRunningEventName);
+  RunWorkerOnThisThread(*g_log, g_folder, stop);
+  if (running) {
+    SetEvent(running);
+    CloseHandle(running);
+  }
+  if (stop) CloseHandle(stop);
+  return 0;
+}
+
+void WINAPI ServiceMain(DWORD, LPSTR*) {
+  g_statusHandle = RegisterServiceCtrlHandlerA(kServiceName, ControlHandler);
+  if (!g_statusHandle) {
+    g_log->Write("Err: 0x00001010");
+    return;
+  }
+  g_stopEvent = CreateEventA(nullptr, TRUE, FALSE, kStopEventName);
+  if (!g_stopEvent) {
+    g_log->Write("Err: 0x00001012");
+    return;
+  }
+  ReportStatus(SERVICE_START_PENDING, 1, 3000);
+  HANDLE worker = CreateThread(nullptr, 0, WorkerThread, nullptr, 0, nullptr);
+  if (worker) {
+    SetThreadPriority(worker, THREAD_PRIORITY_NORMAL);
+    CloseHandle(worker);
+  }
+  if (!ReportStatus(SERVICE_RUNNING)) {
+    g_log->Write("Err: 0x00001011");
+  } else if (worker) {
+    WaitForSingleObject(g_runningEvent, INFINITE);
+  }
+  CloseHandle(g_stopEvent);
+  CloseHandle(g_runningEvent);
+  g_stopEvent = g_runningEvent = nullptr;
+  ReportStatus(SERVICE_STOPPED);
+}
+
+void RunServiceMode() {
+  g_runningEvent = CreateEventA(nullptr, TRUE, FALSE, kRunningEventName);
+  if (!g_runningEvent || GetLastError() == ERROR_ALREADY_EXISTS) {
+    g_log->Write("Err: service is running.");
+    if (g_runningEvent) CloseHandle(g_runningEvent);
+    g_runningEvent = nullptr;
+    return;
+  }
+  char name[sizeof kServiceName];
+  memcpy(name, kServiceName, sizeof name);
+  SERVICE_TABLE_ENTRYA table[] = {{name, ServiceMain}, {nullptr, nullptr}};
+  StartServiceCtrlDispatcherA(table);
+}
+
+
+}  // namespace
+
+int ServiceProgramMain(int argc, char** argv) {
+  std::string path = ProgramPath();
+  g_folder = path.substr(0, path.find_last_of('\\') + 1);
+  ActivityLog log(SystemClock());
+  g_log = &log;
+  log.Open(g_folder + kActivityLogName);
+  log.Printf("%s start up...", kServiceDisplayName);
+  switch (ParseServiceCommand(argc, argv)) {
+    case ServiceCommand::Run:
+      RunServiceMode();
+      break;
+    case ServiceCommand::Install:
+      std::fputs(kInstallPrompt, stdout);
+      std::fflush(stdout);
+      std::fputs(InstallService(path) ? "success\n" : "failure\n", stdout);
+      break;
+    case ServiceCommand::Uninstall:
+      std::fputs(kUninstallPrompt, stdout);
+      std::fflush(stdout);
+      std::fputs(UninstallService() ? "success\n" : "failure\n", stdout);
+      break;
+    case ServiceCommand::Invalid:
+      std::fputs(kInvalidParameters, stdout);
+      break;
+  }
+  std::fflush(stdout);
+  log.Printf("%s stopped.\n", kServiceDisplayName);
+  log.Close();
+  g_log = nullptr;
+  return 0;
+}
+
+}  // namespace qm
+
+int main(int argc, char** argv) { return qm::ServiceProgramMain(argc, argv); }

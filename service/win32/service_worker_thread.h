@@ -1,0 +1,15 @@
+#pragma once
+// The worker thread's body in the real system: registry, adapters through
+// the IP support library, system clock and files, the stop event.
+
+#include <windows.h>
+
+#include <string>
+
+#include "service/activity_log.h"
+
+namespace qm {
+
+void RunWorkerOnThisThread(ActivityLog& log, const std::string& serviceFolder, HANDLE stopEvent);
+
+}  // namespace qm
