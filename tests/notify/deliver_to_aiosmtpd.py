@@ -1,0 +1,94 @@
+#!/usr/bin/python3
+"""Delivers two messages through the mail client to a real SMTP server
+(aiosmtpd, in this process, on a loopback port) and checks what arrived:
+one plain, one with AUTH LOGIN.
+
+usage: deliver_to_aiosmtpd.py SEND_MAIL_TOOL [WINE-RUN...]
+"""
+import os
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+
+from aiosmtpd.controller import Controller
+from aiosmtpd.smtp import AuthResult
+
+TOOL_TIMEOUT = 60  # seconds for one delivery, Wine start-up included
+
+
+class Keeper:
+    def __init__(self):
+        self.envelopes = []
+
+    async def handle_DATA(self, server, session, envelope):
+        self.envelopes.append((envelope.mail_from, list(envelope.rcpt_tos), envelope.content,
+                               session.authenticated))
+        return "250 Message accepted for delivery"
+
+
+def authenticator(server, session, envelope, mechanism, auth_data):
+    ok = mechanism == "LOGIN" and auth_data.login == b"meter" and auth_data.password == b"pa:ss word"
+    return AuthResult(success=ok)
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def run_tool(command):
+    proc = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    try:
+        out, _ = proc.communicate(timeout=TOOL_TIMEOUT)
+    except subprocess.TimeoutExpired:
+        os.kill(proc.pid, signal.SIGKILL)  # only the process this test started
+        proc.wait()
+        raise SystemExit("send_mail_tool did not finish in time")
+    text = out.decode(errors="replace").strip()
+    if proc.returncode != 0:
+        raise SystemExit(f"send_mail_tool failed ({proc.returncode}): {text}")
+
+
+MESSAGE = (b"From: meter@example.com\r\nTo: admin@example.com, ops@example.org\r\n"
+           b"Subject: Bandwidth Usage Notification\r\nDate: Mon, 07 Dec 2026 02:17:42 +0100\r\n\r\n"
+           b"Hi,\r\n\r\nMore than 500 MB have been downloaded.\r\n.\r\n..two dots\r\nBye\r\n")
+
+
+def main():
+    tool = sys.argv[1]
+    runner = sys.argv[2:]
+    keeper = Keeper()
+    port = free_port()
+    controller = Controller(keeper, hostname="127.0.0.1", port=port, auth_require_tls=False,
+                            authenticator=authenticator)
+    controller.start()
+    try:
+        with tempfile.NamedTemporaryFile(suffix=".eml", dir=".", delete=False) as f:
+            f.write(MESSAGE)
+            path = os.path.basename(f.name)
+        try:
+            base = runner + [tool, "127.0.0.1", str(port), "meter@example.com",
+                             " admin@example.com ,, ops@example.org", path]
+            run_tool(base)
+            run_tool(base + ["meter", "pa:ss word"])
+        finally:
+            os.remove(path)
+    finally:
+        controller.stop()
+
+    assert len(keeper.envelopes) == 2, keeper.envelopes
+    for (mail_from, rcpts, content, authenticated), expect_auth in zip(keeper.envelopes, (False, True)):
+        assert mail_from == "meter@example.com", mail_from
+        assert rcpts == ["admin@example.com", "ops@example.org"], rcpts
+        assert bool(authenticated) == expect_auth, authenticated
+        # What arrives is the message as composed: headers untouched, the
+        # dot-stuffing undone by the server.
+        assert content == MESSAGE + b"\r\n", content  # the end marker brings its own CR LF
+    print("delivered and checked 2 messages")
+
+
+if __name__ == "__main__":
+    main()
