@@ -29,8 +29,8 @@ void SetFieldText(C (&field)[N], const std::type_identity_t<std::basic_string<C>
 static_assert(std::endian::native == std::endian::little,
               "binary settings are little-endian and are read by copying bytes");
 
-#pragma pack(push, 1)
-
+// Natural alignment gives exactly the stored layouts (pinned below), so the
+// records need no packing and their fields can be used anywhere.
 // Same bytes as LOGFONTA; the Win32 side copies it into one.
 struct LogFontRecord {
   int32_t lfHeight;
@@ -59,8 +59,6 @@ struct WndPosition {
   int32_t right;
   int32_t bottom;
 };
-
-#pragma pack(pop)
 
 static_assert(sizeof(LogFontRecord) == 60);
 static_assert(offsetof(LogFontRecord, lfWeight) == 16);

@@ -28,8 +28,9 @@ enum RuleUnit : uint32_t { kUnitBytes = 0, kUnitKB = 1, kUnitMB = 2, kUnitGB = 3
 enum RuleTransfer : uint32_t { kTransferDown = 0, kTransferUp = 1, kTransferBoth = 2 };
 enum RulePeriod : uint32_t { kPeriodWeek = 0, kPeriodMonth = 1, kPeriodLastDays = 2 };
 
-#pragma pack(push, 1)
-
+// Both records are laid out at natural alignment, which is exactly their
+// stored layout (the asserts below pin it); unlike a packed record they can
+// sit anywhere in another struct and their fields can be bound by reference.
 struct NotificationRule {
   uint32_t version;
   int32_t adapterKind;        // 100 All Connections, 200 Dial-Up Connections, 300 one adapter
@@ -49,11 +50,6 @@ struct NotificationRule {
   char program[260];
 };
 
-#pragma pack(pop)
-
-// Every field of the wide record lies at its natural alignment, so it is
-// left unpacked (wide text fields can then be passed by reference); the
-// asserts below pin the stored layout all the same.
 struct NotificationRuleU {
   uint32_t version;
   int32_t adapterKind;
