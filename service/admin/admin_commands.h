@@ -1,0 +1,34 @@
+#pragma once
+// quellmark-admin: writes the binary machine-wide settings that a .reg
+// file cannot express readably, the service's report tasks and its
+// notification rule, either straight into the settings store or as .reg
+// text for deployment with "reg import".
+//
+//   QuellmarkAdmin report add NAME TYPE ADAPTER SECONDS FILE
+//   QuellmarkAdmin report delete NAME
+//   QuellmarkAdmin report list
+//   QuellmarkAdmin rule set ADAPTER LIMIT UNIT TRANSFER PERIOD ADDRESSES
+//   QuellmarkAdmin rule show
+//   QuellmarkAdmin /reg report add ...   (print .reg text instead of writing)
+
+#include <string>
+#include <vector>
+
+#include "platform/settings_store.h"
+
+namespace qm {
+
+struct AdminResult {
+  int exitCode = 0;
+  std::string output;  // what the command prints (usage and errors included)
+};
+
+// Runs one command against the HKEY_LOCAL_MACHINE settings of `store`.
+// Arguments are UTF-8; texts stored as UTF-16 are converted.
+AdminResult RunAdminCommand(SettingsStore& store, const std::vector<std::string>& args);
+
+// A binary value as .reg text: "\"name\"=hex:01,02,..." wrapped at 80
+// columns with "\\" continuations, as the registry editor writes it.
+std::string RegBinaryLine(const std::string& name, const std::vector<uint8_t>& data);
+
+}  // namespace qm

@@ -1,0 +1,128 @@
+#include "service/admin/admin_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+
+#include "platform/memory/memory_settings_store.h"
+#include "service/report_task.h"
+#include "settings/notification_rule.h"
+#include "settings/registry_layout.h"
+
+namespace qm {
+namespace {
+
+constexpr RegRoot kLm = RegRoot::LocalMachine;
+
+// The bytes of a "name"=hex:.. value in .reg text, continuations included.
+std::vector<uint8_t> HexBytes(const std::string& reg, const std::string& name) {
+  size_t at = reg.find("\"" + name + "\"=hex:");
+  EXPECT_NE(at, std::string::npos) << reg;
+  std::vector<uint8_t> out;
+  size_t i = reg.find(':', at) + 1;
+  while (i < reg.size()) {
+    char c = reg[i];
+    if (isxdigit(uint8_t(c)) && i + 1 < reg.size() && isxdigit(uint8_t(reg[i + 1]))) {
+      out.push_back(uint8_t(std::stoi(reg.substr(i, 2), nullptr, 16)));
+      i += 2;
+    } else if (c == ',' || c == ' ' || c == '\\' || c == '\r') {
+      ++i;
+    } else if (c == '\n') {
+      if (reg[i - 1] != '\\' && !(i >= 2 && reg[i - 2] == '\\')) break;
+      ++i;
+    } else {
+      break;
+    }
+  }
+  return out;
+}
+
+TEST(AdminReportTasks, AddWritesTheRecordTheServiceLoads) {
+  MemorySettingsStore store;
+  AdminResult r = RunAdminCommand(
+      store, {"report", "add", "eth-daily", "Weekly", "{0000000a-0000-0000-0000-4e6574446576}", "60", "C:\\r\xC3\xA9ports\\w.html"});
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  std::vector<ReportTask> tasks = LoadReportTasks(store, kLm);
+  ASSERT_EQ(tasks.size(), 1u);
+  EXPECT_EQ(tasks[0].reportType, 2u);
+  EXPECT_EQ(tasks[0].adapterKind, 300);
+  EXPECT_EQ(ReportTaskAdapterId(tasks[0]), "{0000000A-0000-0000-0000-4E6574446576}");
+  EXPECT_EQ(tasks[0].interval, 60);
+  EXPECT_EQ(ReportTaskFile(tasks[0]), u"C:\\r\u00e9ports\\w.html");
+
+  ASSERT_EQ(RunAdminCommand(store, {"report", "add", "all", "summary", "ALL", "5", "C:\\s.txt"}).exitCode, 0);
+  EXPECT_EQ(LoadReportTasks(store, kLm)[1].adapterKind, 100);
+  EXPECT_NE(RunAdminCommand(store, {"report", "list"}).output.find("all: summary all every 5 s -> C:\\s.txt"),
+            std::string::npos);
+  EXPECT_EQ(RunAdminCommand(store, {"report", "delete", "all"}).exitCode, 0);
+  EXPECT_EQ(LoadReportTasks(store, kLm).size(), 1u);
+}
+
+TEST(AdminReportTasks, RefusesWhatTheServiceWouldMisread) {
+  MemorySettingsStore store;
+  struct Case {
+    std::vector<std::string> args;
+    const char* message;
+  } cases[] = {
+      {{"report", "add", std::string(32, 'n'), "daily", "all", "5", "C:\\a"}, "1 to 31 characters"},
+      {{"report", "add", "n", "hourly", "all", "5", "C:\\a"}, "Unknown report type"},
+      {{"report", "add", "n", "daily", "all", "0", "C:\\a"}, "1 or more"},
+      {{"report", "add", "n", "daily", "all", "5s", "C:\\a"}, "1 or more"},
+      {{"report", "add", "n", "daily", "all", "5", std::string(260, 'p')}, "1 to 259"},
+      {{"report", "delete", "missing"}, "No report task"},
+      {{"report", "add", "n"}, "Usage:"},
+      {{"rule", "set", "all", "1e3", "MB", "down", "week", "a@b.example"}, "digits"},
+      {{"rule", "set", "all", "10", "PB", "down", "week", "a@b.example"}, "unit"},
+      {{"rule", "set", "all", "10", "MB", "sideways", "week", "a@b.example"}, "transfer"},
+      {{"rule", "set", "all", "10", "MB", "down", "days:0", "a@b.example"}, "period"},
+  };
+  for (const Case& c : cases) {
+    AdminResult r = RunAdminCommand(store, c.args);
+    EXPECT_NE(r.exitCode, 0) << c.message;
+    EXPECT_NE(r.output.find(c.message), std::string::npos) << r.output;
+  }
+  EXPECT_TRUE(store.ValueNames(kLm, kServiceReportsKey).empty());
+  EXPECT_TRUE(store.ValueNames(kLm, kOptionsKey).empty());
+}
+
+TEST(AdminRule, SetWritesAVersion3WideRuleAndSwitchesItOn) {
+  MemorySettingsStore store;
+  AdminResult r = RunAdminCommand(store, {"rule", "set", "dialup", "1.5", "gb", "both", "days:7", "a@b.example,c@d.example"});
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  NotificationRuleU rule;
+  ASSERT_EQ(ReadNotificationRule(store, kLm, rule), RuleRead::Accepted);
+  EXPECT_EQ(rule.version, 3u);
+  EXPECT_EQ(rule.adapterKind, 200);
+  EXPECT_EQ(FieldText(rule.limitText), u"1.5");
+  EXPECT_EQ(rule.unit, uint32_t(kUnitGB));
+  EXPECT_EQ(rule.transferType, uint32_t(kTransferBoth));
+  EXPECT_EQ(rule.period, uint32_t(kPeriodLastDays));
+  EXPECT_EQ(rule.nDays, 7);
+  EXPECT_EQ(rule.sendEmail, 1u);
+  EXPECT_EQ(FieldText(rule.emailAddresses), u"a@b.example,c@d.example");
+  uint32_t enabled = 0;
+  EXPECT_TRUE(store.ReadDword(kLm, kOptionsKey, "NotificationEnabled", enabled));
+  EXPECT_EQ(enabled, 1u);
+  EXPECT_EQ(RunAdminCommand(store, {"rule", "show"}).output, "on: dialup 1.5 GB both days:7 a@b.example,c@d.example\n");
+}
+
+TEST(AdminRegText, PrintsImportableRecordsAndWritesNothing) {
+  MemorySettingsStore store;
+  AdminResult r = RunAdminCommand(store, {"/REG", "report", "add", "t1", "monthly", "all", "30", "C:\\m.csv"});
+  ASSERT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.output.rfind("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Quellmark\\Service\\Reports]\n", 0), 0u)
+      << r.output;
+  std::vector<uint8_t> bytes = HexBytes(r.output, "t1");
+  EXPECT_EQ(bytes, EncodeReportTask(MakeReportTask(3, 100, "", 30, u"C:\\m.csv")));
+  for (size_t start = 0, end; (end = r.output.find('\n', start)) != std::string::npos; start = end + 1)
+    EXPECT_LE(end - start, 80u);
+  EXPECT_TRUE(store.ValueNames(kLm, kServiceReportsKey).empty());
+
+  AdminResult rule = RunAdminCommand(store, {"/reg", "rule", "set", "all", "10", "KB", "down", "week", ""});
+  ASSERT_EQ(rule.exitCode, 0);
+  EXPECT_EQ(HexBytes(rule.output, "NotificationEx2U").size(), 1992u);
+  EXPECT_NE(rule.output.find("\"NotificationEnabled\"=dword:00000001\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qm
