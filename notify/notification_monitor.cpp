@@ -34,14 +34,18 @@ bool PreparedRule::Exceeded(uint64_t total) const {
 }
 
 uint64_t PeriodHistorySum(const NotificationRule& rule, const Period& period, const Date& today, File* history) {
-  if (!history || CompareDates(period.first, period.last) >= 0) return 0;
+  // Only the days of the period before today count (today's live totals
+  // stand for today). When the period starts today there are none, and the
+  // file is not read at all. Records dated after today (a clock that was
+  // set back) are not part of the period's past either.
+  if (!history || CompareDates(period.first, today) >= 0) return 0;
   const std::string ruleId = FieldText(rule.adapterId);
   const bool pseudo = rule.adapterKind == kKindAllConnections || rule.adapterKind == kKindDialUp;
   uint64_t sum = 0;
   VisitDayRecords(*history, [&](const DayRecord& r, int64_t) {
     if (r.kind != rule.adapterKind || (!pseudo && r.Id() != ruleId)) return true;
-    if (CompareDates(r.year, r.month, r.day, today.year, today.month, today.day) == 0) return true;
     if (CompareDates(r.year, r.month, r.day, period.first.year, period.first.month, period.first.day) < 0 ||
+        CompareDates(r.year, r.month, r.day, today.year, today.month, today.day) >= 0 ||
         CompareDates(r.year, r.month, r.day, period.last.year, period.last.month, period.last.day) > 0)
       return true;
     sum = Add(sum, Amount(rule.transferType, r.download, r.upload));

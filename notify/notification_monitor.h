@@ -42,7 +42,7 @@ struct PreparedRule {
 
 // Sum of the rule's adapter and direction over the days of the period
 // before today, from the open history file; 0 when the file is not open
-// or the period is today only (the file is not read then). The file
+// or the period starts today (the file is not read then). The file
 // position is left where the walk ended.
 uint64_t PeriodHistorySum(const NotificationRule& rule, const Period& period, const Date& today, File* history);
 
