@@ -1,0 +1,290 @@
+#include "reports/cli/report_command.h"
+
+#include <cctype>
+#include <charconv>
+#include <cinttypes>
+#include <cstdio>
+#include <optional>
+
+#include "engine/day_record.h"
+#include "reports/aggregation.h"
+#include "reports/report_file.h"
+
+namespace qm {
+
+const char kReportCommandUsage[] =
+    "Usage: quellmark-report [options] HISTORY_FILE\r\n"
+    "Writes a traffic report of one adapter from a Quellmark traffic history file.\r\n"
+    "\r\n"
+    "  --report daily|weekly|monthly|summary   report kind (default daily)\r\n"
+    "  --format text|csv|html                  form (default: from --output's extension, else text)\r\n"
+    "  --adapter 100|200|300:ID                100 All Connections (default), 200 Dial-Up Connections,\r\n"
+    "                                          300:ID a network adapter by its ID\r\n"
+    "  --name TEXT                             display name in the report\r\n"
+    "  --today YYYY-MM-DD                      the day the report is made on (default: today)\r\n"
+    "  --week-start 0-6                        first day of the week, 0 = Sunday (default 0)\r\n"
+    "  --month-start 1-31                      first day of the accounting month (default 1)\r\n"
+    "  --date-format ID                        17, 119, 34, 102, 51, 68, 85 or a name such as\r\n"
+    "                                          YYYY-MM-DD (default 17, MM/DD/YYYY)\r\n"
+    "  --last-days N                           N of the summary's last N days (default 30)\r\n"
+    "  --live DOWN,UP                          today's totals in bytes (default: today's record\r\n"
+    "                                          of the adapter in the file)\r\n"
+    "  --output FILE                           write to FILE (default: standard output)\r\n"
+    "  --records                               list every record of the file instead\r\n"
+    "  --help                                  show this text\r\n"
+    "\r\n"
+    "Exit status: 0 done, 1 the output could not be written, 2 bad input.\r\n";
+
+namespace {
+
+struct BadInput {
+  std::string message;
+};
+
+struct Options {
+  ReportRequest request;
+  std::optional<ReportForm> form;
+  std::optional<std::string> name;
+  std::optional<Date> today;
+  std::optional<Traffic> live;
+  std::string output;
+  std::string history;
+  bool records = false;
+  bool help = false;
+};
+
+template <typename T>
+bool ParseNumber(const std::string& text, T& value, int base = 10) {
+  if (text.empty()) return false;
+  const char* end = text.data() + text.size();
+  auto [p, ec] = std::from_chars(text.data(), end, value, base);
+  return ec == std::errc() && p == end;
+}
+
+int ParseRange(const std::string& option, const std::string& text, int low, int high) {
+  int value = 0;
+  if (!ParseNumber(text, value) || value < low || value > high)
+    throw BadInput{"bad value for " + option + ": '" + text + "' (expected " + std::to_string(low) + " to " +
+                   std::to_string(high) + ")"};
+  return value;
+}
+
+ReportKind ParseKind(const std::string& text) {
+  if (text == "daily") return ReportKind::Daily;
+  if (text == "weekly") return ReportKind::Weekly;
+  if (text == "monthly") return ReportKind::Monthly;
+  if (text == "summary") return ReportKind::Summary;
+  throw BadInput{"bad report kind '" + text + "' (expected daily, weekly, monthly or summary)"};
+}
+
+ReportForm ParseForm(const std::string& text) {
+  if (text == "text") return ReportForm::Text;
+  if (text == "csv") return ReportForm::Csv;
+  if (text == "html") return ReportForm::Html;
+  throw BadInput{"bad format '" + text + "' (expected text, csv or html)"};
+}
+
+ReportSubject ParseAdapter(const std::string& text) {
+  ReportSubject s;
+  if (text == "100") {
+    s.kind = kKindAllConnections;
+  } else if (text == "200") {
+    s.kind = kKindDialUp;
+  } else if (text.rfind("300:", 0) == 0 && text.size() > 4 && text.size() - 4 < kAdapterIdCapacity) {
+    s.kind = kKindAdapter;
+    // Adapter IDs are stored in upper case.
+    for (size_t i = 4; i < text.size(); ++i) s.id += char(std::toupper(static_cast<unsigned char>(text[i])));
+  } else {
+    throw BadInput{"bad adapter '" + text + "' (expected 100, 200 or 300:ID)"};
+  }
+  return s;
+}
+
+Date ParseDay(const std::string& text) {
+  const size_t a = text.find('-');
+  const size_t b = a == std::string::npos ? a : text.find('-', a + 1);
+  int y = 0, m = 0, d = 0;
+  if (b == std::string::npos || a != 4 || b - a - 1 < 1 || b - a - 1 > 2 || text.size() - b - 1 > 2 ||
+      !ParseNumber(text.substr(0, a), y) || !ParseNumber(text.substr(a + 1, b - a - 1), m) ||
+      !ParseNumber(text.substr(b + 1), d) || y < 1 || m < 1 || m > 12 || d < 1 || d > DaysInMonth(y, m))
+    throw BadInput{"bad date '" + text + "' (expected YYYY-MM-DD)"};
+  return MakeDate(y, m, d);
+}
+
+uint32_t ParseDateFormat(const std::string& text) {
+  static const struct {
+    uint32_t id;
+    const char* name;
+  } kFormats[] = {{kDateMDYSlash, "MM/DD/YYYY"}, {kDateMDYDot, "MM.DD.YYYY"}, {kDateDMYSlash, "DD/MM/YYYY"},
+                  {kDateDMYDot, "DD.MM.YYYY"},   {kDateYMDSlash, "YYYY/MM/DD"}, {kDateYMDDash, "YYYY-MM-DD"},
+                  {kDateYMDDot, "YYYY.MM.DD"}};
+  uint32_t id = 0;
+  const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  const bool number = hex ? ParseNumber(text.substr(2), id, 16) : ParseNumber(text, id);
+  for (const auto& f : kFormats)
+    if ((number && f.id == id) || text == f.name) return f.id;
+  throw BadInput{"bad date format '" + text + "' (expected 17, 119, 34, 102, 51, 68, 85 or a name like YYYY-MM-DD)"};
+}
+
+Traffic ParseLive(const std::string& text) {
+  const size_t comma = text.find(',');
+  Traffic t;
+  if (comma == std::string::npos || !ParseNumber(text.substr(0, comma), t.download) ||
+      !ParseNumber(text.substr(comma + 1), t.upload))
+    throw BadInput{"bad live totals '" + text + "' (expected DOWN,UP in bytes)"};
+  return t;
+}
+
+Options ParseArguments(const std::vector<std::string>& args) {
+  Options o;
+  bool optionsEnded = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+      if (!o.history.empty()) throw BadInput{"more than one history file given ('" + arg + "')"};
+      o.history = arg;
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    std::string name = arg, value;
+    bool hasValue = false;
+    if (const size_t eq = arg.find('='); eq != std::string::npos) {
+      name = arg.substr(0, eq);
+      value = arg.substr(eq + 1);
+      hasValue = true;
+    }
+    if (name == "--help" || name == "-h") {
+      o.help = true;
+      continue;
+    }
+    if (name == "--records") {
+      if (hasValue) throw BadInput{"--records takes no value"};
+      o.records = true;
+      continue;
+    }
+    static const char* const kWithValue[] = {"--report", "--format", "--adapter", "--name", "--today", "--week-start",
+                                             "--month-start", "--date-format", "--last-days", "--live", "--output"};
+    bool known = false;
+    for (const char* k : kWithValue) known = known || name == k;
+    if (!known) throw BadInput{"unknown option '" + name + "'"};
+    if (!hasValue) {
+      if (i + 1 >= args.size()) throw BadInput{name + " needs a value"};
+      value = args[++i];
+    }
+    ReportRequest& r = o.request;
+    if (name == "--report") r.kind = ParseKind(value);
+    else if (name == "--format") o.form = ParseForm(value);
+    else if (name == "--adapter") r.subject = ParseAdapter(value);
+    else if (name == "--name") o.name = value;
+    else if (name == "--today") o.today = ParseDay(value);
+    else if (name == "--week-start") r.params.weekStartDay = ParseRange(name, value, 0, 6);
+    else if (name == "--month-start") r.params.monthStartDay = ParseRange(name, value, 1, 31);
+    else if (name == "--date-format") r.params.dateFormat = ParseDateFormat(value);
+    else if (name == "--last-days") r.params.lastDays = ParseRange(name, value, -1000000, 1000000);
+    else if (name == "--live") o.live = ParseLive(value);
+    else if (name == "--output") {
+      if (value.empty()) throw BadInput{"--output needs a file name"};
+      o.output = value;
+    }
+  }
+  if (!o.help && o.history.empty()) throw BadInput{"no history file given (see --help)"};
+  return o;
+}
+
+std::string DefaultName(const ReportSubject& s) {
+  if (s.kind == kKindAllConnections) return "All Connections";
+  if (s.kind == kKindDialUp) return "Dial-Up Connections";
+  return s.id;
+}
+
+HistoryStatus ListRecords(FileSystem& fs, const std::string& path, uint32_t dateFormat, std::string& out) {
+  return VisitDayRecords(fs, path, [&](const DayRecord& r, int64_t) {
+    char numbers[64];
+    std::snprintf(numbers, sizeof numbers, "\t%" PRIu64 "\t%" PRIu64 "\r\n", r.download, r.upload);
+    out += FormatDate(dateFormat, r.year, r.month, r.day);
+    out += '\t';
+    out += DayName(r.dayOfWeek);
+    out += '\t';
+    out += std::to_string(r.kind);
+    out += '\t';
+    out += r.Id();
+    out += numbers;
+    return true;
+  });
+}
+
+// The whole text is written under a temporary name and then put in place,
+// so a failed run never leaves a partial report under the requested name.
+bool WriteOutput(FileSystem& fs, const std::string& path, const std::string& text, std::string& err) {
+  const std::string temp = path + ".part";
+  fs.Remove(temp);
+  bool ok = false;
+  if (auto f = fs.Open(temp, FileAccess::Write, FileShare::None, FileCreate::CreateAlways)) {
+    ok = f->Write(text.data(), text.size()) && f->Flush();
+  }
+  if (ok && fs.Exists(path) && !fs.Remove(path)) {
+    fs.Remove(temp);
+    err = "cannot replace '" + path + "'";
+    return false;
+  }
+  if (ok) ok = fs.Move(temp, path);
+  if (!ok) {
+    fs.Remove(temp);
+    err = "cannot write '" + path + "'";
+  }
+  return ok;
+}
+
+}  // namespace
+
+int RunReportCommand(const std::vector<std::string>& args, FileSystem& fs, Clock& clock, std::string& out,
+                     std::string& err) {
+  out.clear();
+  err.clear();
+  Options o;
+  try {
+    o = ParseArguments(args);
+  } catch (const BadInput& bad) {
+    err = "quellmark-report: " + bad.message + "\n";
+    return kExitBadInput;
+  }
+  if (o.help) {
+    out = kReportCommandUsage;
+    return kExitOk;
+  }
+
+  ReportRequest& r = o.request;
+  if (o.today) {
+    r.today = *o.today;
+  } else {
+    const LocalTime now = clock.Now();
+    r.today = MakeDate(now.year, now.month, now.day);
+  }
+  r.subjectName = o.name ? *o.name : DefaultName(r.subject);
+  if (o.live) r.live = *o.live;
+  r.liveFromHistory = !o.live;
+  const ReportForm form = o.form ? *o.form : o.output.empty() ? ReportForm::Text : FormFromFileName(o.output);
+
+  std::string text;
+  const HistoryStatus status = o.records ? ListRecords(fs, o.history, r.params.dateFormat, text)
+                                         : BuildReport(fs, o.history, r, form, text);
+  if (status != HistoryStatus::Ok) {
+    err = "quellmark-report: " + HistoryStatusText(status, o.history) + "\n";
+    return kExitBadInput;
+  }
+  if (o.output.empty()) {
+    out = std::move(text);
+    return kExitOk;
+  }
+  std::string why;
+  if (!WriteOutput(fs, o.output, text, why)) {
+    err = "quellmark-report: " + why + "\n";
+    return kExitOutputFailed;
+  }
+  return kExitOk;
+}
+
+}  // namespace qm

@@ -1,0 +1,100 @@
+#include "reports/report_file.h"
+
+#include <cctype>
+
+#include "reports/aggregation.h"
+#include "reports/report_writer.h"
+
+namespace qm {
+namespace {
+
+std::string Lower(std::string s) {
+  for (char& ch : s) ch = char(std::tolower(static_cast<unsigned char>(ch)));
+  return s;
+}
+
+// The extension with its dot, in lower case; empty when the last path
+// component has no dot.
+std::string Extension(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  const size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::string();
+  return Lower(path.substr(dot));
+}
+
+const char* KindWord(ReportKind kind) {
+  switch (kind) {
+    case ReportKind::Daily: return "daily";
+    case ReportKind::Weekly: return "weekly";
+    case ReportKind::Monthly: return "monthly";
+    case ReportKind::Summary: return "summary";
+  }
+  return "";
+}
+
+}  // namespace
+
+ReportForm FormFromFileName(const std::string& path) {
+  const std::string ext = Extension(path);
+  if (ext == ".csv") return ReportForm::Csv;
+  if (ext == ".htm" || ext == ".html") return ReportForm::Html;
+  return ReportForm::Text;
+}
+
+std::string ExportFileName(const std::string& path, ReportForm form) {
+  const std::string ext = Extension(path);
+  switch (form) {
+    case ReportForm::Text: return ext == ".txt" ? path : path + ".txt";
+    case ReportForm::Csv: return ext == ".csv" ? path : path + ".csv";
+    case ReportForm::Html: return ext == ".htm" || ext == ".html" ? path : path + ".htm";
+  }
+  return path;
+}
+
+HistoryStatus BuildReport(FileSystem& fs, const std::string& historyPath, const ReportRequest& request,
+                          ReportForm form, std::string& out) {
+  out.clear();
+  ReportAggregator aggregator(request.kind, request.subject, request.today, request.params, request.variant);
+  Traffic live = request.live;
+  const Date& today = request.today;
+  const HistoryStatus status = VisitDayRecords(fs, historyPath, [&](const DayRecord& r, int64_t) {
+    aggregator.Add(r);
+    if (request.liveFromHistory && r.year == today.year && r.month == today.month && r.day == today.day &&
+        request.subject.Matches(r))
+      live = Traffic{r.download, r.upload};
+    return true;
+  });
+  if (status != HistoryStatus::Ok) return status;
+  const ReportData data = aggregator.Finish(live);
+  out = RenderReport(MakeReportCells(data, request.subjectName, request.params), form);
+  return HistoryStatus::Ok;
+}
+
+ReportFileOutcome WriteReportFile(FileSystem& fs, const std::string& historyPath, const std::string& reportPath,
+                                  const ReportRequest& request) {
+  ReportFileOutcome outcome;
+  auto file = fs.Open(reportPath, FileAccess::Write, FileShare::None, FileCreate::CreateAlways);
+  if (!file) {
+    outcome.status = ReportFileStatus::CreateFailed;
+    outcome.message = "Failed to create file '" + reportPath + "'.";
+    return outcome;
+  }
+  std::string text;
+  // A file that is not a history file, or one that fails part way, gives
+  // no report rather than a wrong one.
+  if (BuildReport(fs, historyPath, request, FormFromFileName(reportPath), text) != HistoryStatus::Ok) {
+    outcome.status = ReportFileStatus::HistoryFailed;
+    outcome.message = "Failed to open traffic log file (" + historyPath + ").";
+    return outcome;
+  }
+  if (!file->Write(text.data(), text.size())) {
+    outcome.status = ReportFileStatus::WriteFailed;
+    outcome.message = "Failed to write file '" + reportPath + "'.";
+    return outcome;
+  }
+  outcome.message = std::string("Generate ") + KindWord(request.kind) + " report (" + reportPath + ") for " +
+                    request.subjectName + " successfully";
+  return outcome;
+}
+
+}  // namespace qm

@@ -1,0 +1,35 @@
+#pragma once
+// The report files' layouts: text in fixed-width columns, CSV and HTML, all
+// with CR LF line ends. A report is first turned into cell texts, so the
+// reports window can export the cells its lists show, in their order.
+
+#include <string>
+#include <vector>
+
+#include "reports/report_types.h"
+
+namespace qm {
+
+struct ReportCells {
+  ReportKind kind = ReportKind::Daily;
+  std::string subjectName;  // inserted as it is; escaped in HTML
+  std::string rangeFirst, rangeLast;
+  int weekStartDay = 0;   // weekly header
+  int monthStartDay = 1;  // monthly header
+  // Daily: date, day name, downloaded, uploaded, both.
+  // Weekly and monthly: number, period, downloaded, uploaded, both.
+  // Summary: six rows of label, downloaded, uploaded, both, in the order
+  // Today, This Week, This Month, This Year, Last N Days, Total.
+  std::vector<std::vector<std::string>> rows;
+};
+
+// Cells as the service writes them: dates by the date format, amounts in
+// byte units, the rows in report order.
+ReportCells MakeReportCells(const ReportData& data, const std::string& subjectName, const ReportParams& params);
+
+std::string RenderReport(const ReportCells& cells, ReportForm form);
+
+// "<", ">", "&" and '"' as entities; the rest as it is.
+std::string HtmlEscape(const std::string& text);
+
+}  // namespace qm

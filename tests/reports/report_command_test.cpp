@@ -1,0 +1,132 @@
+#include "reports/cli/report_command.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/memory/settable_clock.h"
+#include "tests/reports/report_test_util.h"
+
+namespace qm {
+namespace {
+
+struct Result {
+  int status;
+  std::string out, err;
+};
+
+Result Invoke(std::vector<std::string> args) {
+  SettableClock clock;
+  clock.now = LocalTime{2026, 1, 2, 20, 9, 0, 0, 0};  // Tuesday, 20 January 2026
+  Result r;
+  r.status = RunReportCommand(args, SystemFileSystem(), clock, r.out, r.err);
+  return r;
+}
+
+const std::string kHistory = test::FixturePath("fixtures/small_history.log");
+const std::string kAdapter = std::string("300:") + test::kAdapterA;
+
+std::vector<std::string> GoldenArgs(const std::string& kind) {
+  return {"--report", kind, "--adapter", kAdapter, "--name", test::kGoldenName, "--week-start", "1",
+          "--month-start", "15", "--date-format", "DD.MM.YYYY", "--last-days=7", kHistory};
+}
+
+TEST(ReportCommand, WritesWhatAScheduledReportWouldWrite) {
+  // Today from the clock, live totals from today's record in the file.
+  const Result r = Invoke(GoldenArgs("weekly"));
+  EXPECT_EQ(r.status, kExitOk);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, test::ReadWhole(test::FixturePath("golden/adapter_weekly.txt")));
+
+  // The form follows --output's extension unless --format says otherwise.
+  FileSystem& fs = SystemFileSystem();
+  std::vector<std::string> args = GoldenArgs("summary");
+  args.insert(args.begin(), {"--output", "command_summary.Csv"});
+  ASSERT_EQ(Invoke(args).status, kExitOk);
+  EXPECT_EQ(test::ReadWhole("command_summary.Csv"), test::ReadWhole(test::FixturePath("golden/adapter_summary.csv")));
+  args.insert(args.begin(), {"--format", "html"});
+  ASSERT_EQ(Invoke(args).status, kExitOk);
+  EXPECT_EQ(test::ReadWhole("command_summary.Csv"), test::ReadWhole(test::FixturePath("golden/adapter_summary.htm")));
+  EXPECT_FALSE(fs.Exists("command_summary.Csv.part"));
+  fs.Remove("command_summary.Csv");
+}
+
+TEST(ReportCommand, DefaultsAndExplicitLiveTotals) {
+  // All Connections by default, its name, MM/DD/YYYY, today from --today;
+  // --live replaces today's record.
+  const Result r = Invoke({kHistory, "--today", "2026-01-15", "--live", "1048576,0"});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_NE(r.out.find("All Connections [12/28/2025 --- 01/15/2026]\r\n"), std::string::npos) << r.out;
+  // Today goes in front with the live totals; the newest stored day (the
+  // 20th) follows as an ordinary row.
+  EXPECT_NE(r.out.find("------\r\n 01/15/2026   Thursday            1.00 MB            0 B        1.00 MB\r\n"
+                       " 01/20/2026   Tuesday "),
+            std::string::npos)
+      << r.out;
+
+  const Result dialUp = Invoke({"--adapter", "200", "--report", "summary", kHistory});
+  EXPECT_NE(dialUp.out.find("Dial-Up Connections ["), std::string::npos);
+}
+
+TEST(ReportCommand, ListsEveryRecord) {
+  const Result r = Invoke({"--records", "--date-format", "68", kHistory});
+  ASSERT_EQ(r.status, kExitOk);
+  EXPECT_EQ(r.out.substr(0, r.out.find("\r\n", 80) + 2),
+            "2025-12-28\tSunday\t100\t\t500\t1536\r\n"
+            "2025-12-28\tSunday\t200\t\t0\t0\r\n"
+            "2025-12-28\tSunday\t300\t{00000002-0000-0000-0000-4E6574446576}\t500\t1536\r\n");
+  size_t lines = 0;
+  for (size_t p = r.out.find("\r\n"); p != std::string::npos; p = r.out.find("\r\n", p + 1)) ++lines;
+  EXPECT_EQ(lines, 9u * 3 + 7);  // the trailing fragment is not a record
+}
+
+TEST(ReportCommand, BadInputGetsOneLineAndStatusTwo) {
+  const std::string notHistory = test::FixturePath("golden/adapter_daily.txt");
+  const struct {
+    std::vector<std::string> args;
+    const char* mentions;
+  } cases[] = {
+      {{"--colour", "red", kHistory}, "--colour"},
+      {{"--report", "yearly", kHistory}, "yearly"},
+      {{"--format", "pdf", kHistory}, "pdf"},
+      {{"--adapter", "300:", kHistory}, "300:"},
+      {{"--adapter", "400", kHistory}, "400"},
+      {{"--today", "2026-02-30", kHistory}, "2026-02-30"},
+      {{"--today", "20.01.2026", kHistory}, "20.01.2026"},
+      {{"--week-start", "7", kHistory}, "--week-start"},
+      {{"--month-start", "0", kHistory}, "--month-start"},
+      {{"--date-format", "18", kHistory}, "18"},
+      {{"--last-days", "ten", kHistory}, "ten"},
+      {{"--live", "5", kHistory}, "5"},
+      {{"--live", "-1,2", kHistory}, "-1,2"},
+      {{"--records=yes", kHistory}, "--records"},
+      {{kHistory, "--output"}, "--output"},
+      {{kHistory, kHistory}, "more than one"},
+      {{}, "no history file"},
+      {{"no_such_history.log"}, "no_such_history.log"},
+      {{notHistory}, notHistory.c_str()},
+  };
+  for (const auto& c : cases) {
+    const Result r = Invoke(c.args);
+    EXPECT_EQ(r.status, kExitBadInput) << c.mentions;
+    EXPECT_EQ(r.out, "") << c.mentions;
+    ASSERT_FALSE(r.err.empty()) << c.mentions;
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+    EXPECT_NE(r.err.find(c.mentions), std::string::npos) << r.err;
+  }
+}
+
+TEST(ReportCommand, NeverLeavesAPartialReportBehind) {
+  FileSystem& fs = SystemFileSystem();
+  // A history that cannot be read leaves an existing report untouched.
+  fs.Open("command_keep.txt", FileAccess::Write, FileShare::None, FileCreate::CreateAlways)->Write("old", 3);
+  EXPECT_EQ(Invoke({"--output", "command_keep.txt", "no_such_history.log"}).status, kExitBadInput);
+  EXPECT_EQ(test::ReadWhole("command_keep.txt"), "old");
+  fs.Remove("command_keep.txt");
+
+  const Result r = Invoke({"--output", "no_such_folder/report.txt", kHistory});
+  EXPECT_EQ(r.status, kExitOutputFailed);
+  EXPECT_NE(r.err.find("no_such_folder/report.txt"), std::string::npos);
+  EXPECT_FALSE(fs.Exists("no_such_folder/report.txt.part"));
+}
+
+}  // namespace
+}  // namespace qm

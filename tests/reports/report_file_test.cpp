@@ -1,0 +1,138 @@
+#include "reports/report_file.h"
+
+#include <gtest/gtest.h>
+
+#include "reports/report_writer.h"
+#include "tests/reports/report_test_util.h"
+
+namespace qm {
+namespace {
+
+ReportRequest GoldenRequest(ReportKind kind) {
+  ReportRequest r;
+  r.kind = kind;
+  r.subject = ReportSubject{kKindAdapter, test::kAdapterA};
+  r.subjectName = test::kGoldenName;
+  r.today = test::GoldenToday();
+  r.liveFromHistory = true;
+  r.params = test::GoldenParams();
+  return r;
+}
+
+const struct {
+  ReportKind kind;
+  const char* name;
+} kKinds[] = {{ReportKind::Daily, "daily"},
+              {ReportKind::Weekly, "weekly"},
+              {ReportKind::Monthly, "monthly"},
+              {ReportKind::Summary, "summary"}};
+const struct {
+  ReportForm form;
+  const char* ext;
+} kForms[] = {{ReportForm::Text, "txt"}, {ReportForm::Csv, "csv"}, {ReportForm::Html, "htm"}};
+
+// Every kind in every form against its golden file, byte for byte: a year
+// end, an accounting month from the 15th, weeks from Monday, DD.MM.YYYY,
+// a second adapter that appears later, today's record as the live totals
+// and a trailing fragment in the file.
+TEST(ReportFiles, EveryKindInEveryFormMatchesItsGoldenFile) {
+  for (const auto& k : kKinds) {
+    for (const auto& f : kForms) {
+      const std::string golden = test::FixturePath(std::string("golden/adapter_") + k.name + "." + f.ext);
+      std::string text;
+      ASSERT_EQ(BuildReport(SystemFileSystem(), test::FixturePath("fixtures/small_history.log"), GoldenRequest(k.kind),
+                            f.form, text),
+                HistoryStatus::Ok);
+      const std::string expected = test::ReadWhole(golden);
+      ASSERT_FALSE(expected.empty()) << golden;
+      EXPECT_EQ(text, expected) << golden;
+    }
+  }
+}
+
+TEST(ReportFiles, DisplayNameIsEscapedInHtmlOnly) {
+  EXPECT_EQ(HtmlEscape("a<b>&\"c\"'"), "a&lt;b&gt;&amp;&quot;c&quot;'");
+  for (const auto& f : kForms) {
+    std::string text;
+    BuildReport(SystemFileSystem(), test::FixturePath("fixtures/small_history.log"), GoldenRequest(ReportKind::Daily),
+                f.form, text);
+    const bool raw = text.find(test::kGoldenName) != std::string::npos;
+    EXPECT_EQ(raw, f.form != ReportForm::Html) << f.ext;
+  }
+}
+
+TEST(ReportFiles, FormComesFromTheExtensionOfTheLastPathComponent) {
+  const struct {
+    const char* path;
+    ReportForm form;
+  } cases[] = {{"C:\\r\\day.csv", ReportForm::Csv},        {"day.CSV", ReportForm::Csv},
+               {"day.htm", ReportForm::Html},               {"C:\\r\\day.HTML", ReportForm::Html},
+               {"day.log", ReportForm::Text},               {"day", ReportForm::Text},
+               {"C:\\r.csv\\day", ReportForm::Text},        {"/tmp/x.html/day", ReportForm::Text},
+               {"day.csv.txt", ReportForm::Text},           {"day.", ReportForm::Text}};
+  for (const auto& c : cases) EXPECT_EQ(FormFromFileName(c.path), c.form) << c.path;
+}
+
+TEST(ReportFiles, ExportAppendsTheChosenTypesExtensionUnlessPresent) {
+  const struct {
+    const char* path;
+    ReportForm form;
+    const char* result;
+  } cases[] = {{"C:\\r\\day", ReportForm::Csv, "C:\\r\\day.csv"},
+               {"C:\\r\\day.txt", ReportForm::Csv, "C:\\r\\day.txt.csv"},
+               {"C:\\r\\day.CSV", ReportForm::Csv, "C:\\r\\day.CSV"},
+               {"day.Txt", ReportForm::Text, "day.Txt"},
+               {"day.html", ReportForm::Html, "day.html"},
+               {"day.HTM", ReportForm::Html, "day.HTM"},
+               {"day.csv", ReportForm::Html, "day.csv.htm"},
+               {"C:\\r.txt\\day", ReportForm::Text, "C:\\r.txt\\day.txt"}};
+  for (const auto& c : cases) EXPECT_EQ(ExportFileName(c.path, c.form), c.result) << c.path;
+}
+
+TEST(ReportFiles, ScheduledReportWritesTheFormOfItsFileNameAndSaysSo) {
+  FileSystem& fs = SystemFileSystem();
+  const std::string path = "scheduled_report.HTML";
+  fs.Remove(path);
+  const ReportFileOutcome o =
+      WriteReportFile(fs, test::FixturePath("fixtures/small_history.log"), path, GoldenRequest(ReportKind::Monthly));
+  EXPECT_EQ(o.status, ReportFileStatus::Written);
+  EXPECT_EQ(o.message, std::string("Generate monthly report (scheduled_report.HTML) for ") + test::kGoldenName +
+                           " successfully");
+  EXPECT_EQ(test::ReadWhole(path), test::ReadWhole(test::FixturePath("golden/adapter_monthly.htm")));
+
+  // A later run replaces the whole file.
+  ReportRequest daily = GoldenRequest(ReportKind::Daily);
+  daily.subjectName = "All Connections";
+  EXPECT_EQ(WriteReportFile(fs, test::FixturePath("fixtures/small_history.log"), path, daily).message,
+            "Generate daily report (scheduled_report.HTML) for All Connections successfully");
+  std::string expected;
+  BuildReport(fs, test::FixturePath("fixtures/small_history.log"), daily, ReportForm::Html, expected);
+  EXPECT_EQ(test::ReadWhole(path), expected);
+  fs.Remove(path);
+}
+
+TEST(ReportFiles, ScheduledReportFailuresAreReturnedWithTheirLogLine) {
+  FileSystem& fs = SystemFileSystem();
+  const ReportRequest request = GoldenRequest(ReportKind::Summary);
+
+  const ReportFileOutcome noFolder =
+      WriteReportFile(fs, test::FixturePath("fixtures/small_history.log"), "no_such_folder/r.txt", request);
+  EXPECT_EQ(noFolder.status, ReportFileStatus::CreateFailed);
+  EXPECT_EQ(noFolder.message, "Failed to create file 'no_such_folder/r.txt'.");
+
+  // The report file is created first and stays empty when the history
+  // cannot be read, whether it is missing or not a history file.
+  for (const std::string& history : {std::string("no_such_history.log"), test::FixturePath("golden/adapter_daily.txt")}) {
+    const std::string out = "scheduled_failed.txt";
+    fs.Open(out, FileAccess::Write, FileShare::None, FileCreate::CreateAlways)->Write("old", 3);
+    const ReportFileOutcome o = WriteReportFile(fs, history, out, request);
+    EXPECT_EQ(o.status, ReportFileStatus::HistoryFailed);
+    EXPECT_EQ(o.message, "Failed to open traffic log file (" + history + ").");
+    EXPECT_TRUE(fs.Exists(out));
+    EXPECT_EQ(test::ReadWhole(out), "");
+    fs.Remove(out);
+  }
+}
+
+}  // namespace
+}  // namespace qm
