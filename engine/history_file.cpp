@@ -1,0 +1,229 @@
+#include "engine/history_file.h"
+
+#include <cstring>
+#include <vector>
+
+namespace qm {
+namespace {
+
+#pragma pack(push, 1)
+// The older headerless log: the date words of a DayRecord, the kind, the
+// hardware address padded to 8 bytes and the two totals.
+struct LegacyRecord {
+  uint16_t date[6];
+  int32_t kind;
+  uint8_t hardwareAddress[8];
+  uint64_t download;
+  uint64_t upload;
+};
+#pragma pack(pop)
+static_assert(sizeof(LegacyRecord) == 40);
+static_assert(offsetof(LegacyRecord, kind) == 12);
+static_assert(offsetof(LegacyRecord, hardwareAddress) == 16);
+static_assert(offsetof(LegacyRecord, download) == 24);
+static_assert(offsetof(LegacyRecord, upload) == 32);
+
+constexpr size_t kLegacyPerBlock = 65536 / sizeof(LegacyRecord);
+
+}  // namespace
+
+std::string WithSeparator(std::string folder, char separator) {
+  if (folder.empty() || (folder.back() != separator && folder.back() != '/' && folder.back() != '\\')) {
+    folder += separator;
+  }
+  return folder;
+}
+
+std::string SelectDesktopHistoryPath(SettingsStore& store, FileSystem& fs, const std::string& documentsFolder,
+                                     const std::string& programFolder, bool& configured) {
+  std::string path;
+  if (store.ReadString(RegRoot::CurrentUser, kOptionsKeyPath, kTrafficLogFileValue, path) && !path.empty()) {
+    configured = true;
+    return path;
+  }
+  configured = false;
+  const char sep = fs.Separator();
+  std::string folder;
+  if (!documentsFolder.empty()) {
+    folder = WithSeparator(documentsFolder, sep) + "Quellmark";
+    if (!fs.IsDirectory(folder) && !fs.MakeDirectory(folder)) folder.clear();
+  }
+  folder = folder.empty() ? WithSeparator(programFolder, sep) : folder + sep;
+  path = folder + kHistoryFileName;
+  store.WriteString(RegRoot::CurrentUser, kOptionsKeyPath, kTrafficLogFileValue, path);
+  return path;
+}
+
+std::string SelectServiceHistoryPath(SettingsStore& store, const std::string& executableFolder, char separator) {
+  std::string path;
+  if (store.ReadString(RegRoot::LocalMachine, kOptionsKeyPath, kTrafficLogFileValue, path) && !path.empty()) {
+    return path;
+  }
+  return WithSeparator(executableFolder, separator) + kHistoryFileName;
+}
+
+std::string LegacyLogPath(const std::string& historyPath) {
+  std::string path = historyPath;
+  size_t at = path.rfind(kHistoryFileName);
+  if (at != std::string::npos) path.replace(at, std::strlen(kHistoryFileName), kLegacyLogFileName);
+  return path;
+}
+
+bool HistoryFile::WriteFreshHeader() {
+  HistoryHeader h = MakeHistoryHeader();
+  return file_->Seek(0) && file_->Truncate() && file_->Write(&h, sizeof h) && file_->Flush();
+}
+
+std::string HistoryFile::FreeAsideName() const {
+  // "TrafficHistory.log" becomes "TrafficHistory.unrecognized-1.log" and so on,
+  // beside the original; an existing file is never chosen.
+  size_t slash = path_.find_last_of("/\\");
+  size_t dot = path_.rfind('.');
+  bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  std::string stem = hasExtension ? path_.substr(0, dot) : path_;
+  std::string extension = hasExtension ? path_.substr(dot) : std::string();
+  for (int n = 1; n < 10000; ++n) {
+    std::string candidate = stem + ".unrecognized-" + std::to_string(n) + extension;
+    if (!fs_.Exists(candidate)) return candidate;
+  }
+  return std::string();
+}
+
+bool HistoryFile::Open(const std::string& path) {
+  Close();
+  path_ = path;
+  movedAside_.clear();
+  createdEmpty_ = false;
+  file_ = fs_.Open(path, FileAccess::ReadWrite, FileShare::Read, FileCreate::OpenAlways);
+  if (!file_) return false;
+
+  int64_t size = file_->Size();
+  if (size > 0) {
+    HistoryHeader h;
+    bool valid = file_->Seek(0) && file_->Read(&h, sizeof h) == kHistoryHeaderSize && IsHistoryHeader(h);
+    if (valid) return true;
+    // Not ours, or a damaged header: keep every byte of it under another
+    // name and start a fresh file here.
+    file_.reset();
+    std::string aside = FreeAsideName();
+    if (aside.empty() || !fs_.Move(path, aside)) return false;
+    movedAside_ = aside;
+    file_ = fs_.Open(path, FileAccess::ReadWrite, FileShare::Read, FileCreate::OpenAlways);
+    if (!file_) return false;
+    return WriteFreshHeader();
+  }
+  if (!WriteFreshHeader()) {
+    file_.reset();
+    return false;
+  }
+  createdEmpty_ = true;
+  return true;
+}
+
+void HistoryFile::Close() { file_.reset(); }
+
+void HistoryFile::LoadDayTotals(AdapterList& list, const LocalTime& day) {
+  for (size_t i = 0; i < list.size(); ++i) {
+    list[i].todayDownload = list[i].todayUpload = 0;
+    list[i].dayRecordPosition = -1;
+  }
+  if (!file_) return;
+  VisitDayRecords(*file_, [&](const DayRecord& r, int64_t offset) {
+    if (!r.SameDate(day)) return true;
+    for (size_t i = 0; i < list.size(); ++i) {
+      AdapterRecord& a = list[i];
+      if (!r.SameAdapter(a.kind, a.id)) continue;
+      a.todayDownload = r.download;
+      a.todayUpload = r.upload;
+      a.dayRecordPosition = offset;
+      break;
+    }
+    return true;
+  });
+}
+
+int64_t HistoryFile::AppendOffset() {
+  int64_t size = file_->Size();
+  if (size < kHistoryHeaderSize) return kHistoryHeaderSize;
+  return kHistoryHeaderSize + (size - kHistoryHeaderSize) / kDayRecordSize * kDayRecordSize;
+}
+
+void HistoryFile::FlushDayRecords(AdapterList& list, const LocalTime& day) {
+  if (!file_) return;
+  for (size_t i = 0; i < list.size(); ++i) {
+    AdapterRecord& a = list[i];
+    if (a.dayRecordPosition < 0) a.dayRecordPosition = AppendOffset();
+    DayRecord r = MakeDayRecord(day, a.kind, a.id, a.todayDownload, a.todayUpload);
+    if (!file_->Seek(a.dayRecordPosition) || !file_->Write(&r, sizeof r)) continue;  // not reported
+  }
+  file_->Flush();
+}
+
+bool HistoryFile::Clear(AdapterList& list) {
+  for (size_t i = 0; i < list.size(); ++i) {
+    list[i].todayDownload = list[i].todayUpload = 0;
+    list[i].dayRecordPosition = -1;
+  }
+  return file_ && WriteFreshHeader();
+}
+
+bool HistoryFile::ImportLegacyLog(const std::string& legacyPath, AdapterSource& source) {
+  if (!file_) return false;
+  auto legacy = fs_.Open(legacyPath, FileAccess::Read, FileShare::Read, FileCreate::OpenExisting);
+  if (!legacy) return false;
+  std::vector<SystemAdapter> adapters;
+  if (!source.ListAdapters(adapters)) return false;
+  struct Known {
+    uint8_t address[8];
+    std::string id;
+  };
+  std::vector<Known> known;
+  for (SystemAdapter& a : adapters) {
+    Known k{};
+    for (size_t i = 0; i < 8 && i < a.hardwareAddress.size(); ++i) k.address[i] = a.hardwareAddress[i];
+    k.id = MakeAdapterId(a);
+    known.push_back(std::move(k));
+  }
+
+  int64_t at = AppendOffset();
+  if (!file_->Seek(at)) return false;
+  std::vector<LegacyRecord> block(kLegacyPerBlock);
+  std::vector<DayRecord> out;
+  for (;;) {
+    int64_t n = legacy->Read(block.data(), block.size() * sizeof(LegacyRecord));
+    if (n <= 0) break;
+    size_t whole = size_t(n) / sizeof(LegacyRecord);
+    out.clear();
+    for (size_t i = 0; i < whole; ++i) {
+      const LegacyRecord& l = block[i];
+      DayRecord r;
+      std::memset(&r, 0, sizeof r);
+      std::memcpy(&r, l.date, sizeof l.date);
+      r.download = l.download;
+      r.upload = l.upload;
+      if (l.kind == kKindAllConnections || l.kind == kKindDialUp) {
+        r.kind = l.kind;
+      } else {
+        const Known* match = nullptr;
+        for (const Known& k : known) {
+          if (std::memcmp(k.address, l.hardwareAddress, 8) == 0) {
+            match = &k;
+            break;
+          }
+        }
+        if (!match) continue;
+        // Real adapters are kind 300 in this format whatever the old log
+        // stored, so that their days are matched by ID.
+        r.kind = kKindAdapter;
+        r.SetId(match->id);
+      }
+      out.push_back(r);
+    }
+    if (!out.empty() && !file_->Write(out.data(), out.size() * sizeof(DayRecord))) break;
+    if (whole < block.size()) break;
+  }
+  file_->Flush();
+  return true;
+}
+
+}  // namespace qm

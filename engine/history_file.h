@@ -1,0 +1,88 @@
+#pragma once
+// The engine's side of the traffic history log file: choosing its path,
+// keeping it open (read/write, others may only read), loading today's totals
+// from it and rewriting today's records in place. The records themselves and
+// the readers for everyone else are in day_record.h.
+
+#include <memory>
+#include <string>
+
+#include "engine/adapter_list.h"
+#include "engine/day_record.h"
+#include "platform/adapter_source.h"
+#include "platform/clock.h"
+#include "platform/file.h"
+#include "platform/settings_store.h"
+
+namespace qm {
+
+inline constexpr char kOptionsKeyPath[] = "Software\\Quellmark\\Options";
+inline constexpr char kTrafficLogFileValue[] = "TrafficLogFile";
+inline constexpr char kLegacyLogFileName[] = "traffic.log";
+
+// Ensures a trailing separator.
+std::string WithSeparator(std::string folder, char separator);
+
+// Desktop program: the configured TrafficLogFile (HKEY_CURRENT_USER), else
+// <documents>\Quellmark\TrafficHistory.log (the folder made when missing),
+// else <program folder>\TrafficHistory.log; a chosen default path is written
+// back. `documentsFolder` is empty when the system could not name one.
+std::string SelectDesktopHistoryPath(SettingsStore& store, FileSystem& fs, const std::string& documentsFolder,
+                                     const std::string& programFolder, bool& configured);
+
+// Service: TrafficLogFile below HKEY_LOCAL_MACHINE, else the executable's
+// folder. Nothing is written.
+std::string SelectServiceHistoryPath(SettingsStore& store, const std::string& executableFolder, char separator);
+
+// The legacy log beside a default history path: "TrafficHistory.log"
+// replaced by "traffic.log".
+std::string LegacyLogPath(const std::string& historyPath);
+
+class HistoryFile {
+ public:
+  explicit HistoryFile(FileSystem& fs) : fs_(fs) {}
+
+  // Opens or creates the file. An empty file gets a fresh header. A file
+  // that is not "NTSL" version 2 is never truncated: it is renamed aside
+  // (see movedAsidePath) and a fresh file takes its place; when it cannot be
+  // renamed, the open fails. False when the file cannot be opened.
+  bool Open(const std::string& path);
+  void Close();
+  bool IsOpen() const { return file_ != nullptr; }
+  const std::string& path() const { return path_; }
+  // True when Open found the file empty (or new) and wrote the header.
+  bool createdEmpty() const { return createdEmpty_; }
+  // Where the last unrecognised file was moved; empty when none.
+  const std::string& movedAsidePath() const { return movedAside_; }
+  // The open handle, for readers on the engine's thread; null without a file.
+  File* file() { return file_.get(); }
+
+  // Zeroes every record's day totals and position, then takes the totals
+  // and offsets of the records of `day` (last one wins). Without a file only
+  // the zeroing happens.
+  void LoadDayTotals(AdapterList& list, const LocalTime& day);
+  // Writes every record's DayRecord for `day` at its remembered offset, or
+  // appends it; then flushes to disk. Does nothing without a file.
+  void FlushDayRecords(AdapterList& list, const LocalTime& day);
+  // Empties the file to a fresh header and forgets every day position.
+  bool Clear(AdapterList& list);
+  // Appends the records of a legacy log whose hardware addresses belong to
+  // current adapters (and all pseudo adapter records). False when nothing
+  // could be imported because the log or the system list is missing.
+  bool ImportLegacyLog(const std::string& legacyPath, AdapterSource& source);
+
+ private:
+  bool WriteFreshHeader();
+  // The end of the last whole record: where the next record goes, so that
+  // a torn record left by a crash never shifts the records after it.
+  int64_t AppendOffset();
+  std::string FreeAsideName() const;
+
+  FileSystem& fs_;
+  std::unique_ptr<File> file_;
+  std::string path_;
+  std::string movedAside_;
+  bool createdEmpty_ = false;
+};
+
+}  // namespace qm

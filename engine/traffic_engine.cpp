@@ -1,0 +1,206 @@
+#include "engine/traffic_engine.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace qm {
+namespace {
+
+constexpr uint64_t kMax32 = std::numeric_limits<uint32_t>::max();
+
+uint32_t Clamp32(uint64_t v) { return uint32_t(std::min(v, kMax32)); }
+
+// The service drops a tick's traffic when its time is this far from the
+// previous tick's: the machine slept or the clock was set.
+constexpr int64_t kServiceMaxGapSeconds = 10;
+
+int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
+  y -= m <= 2;
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const unsigned yoe = unsigned(y - era * 400);
+  const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + int64_t(doe);
+}
+
+}  // namespace
+
+uint64_t CounterDifference(bool hasPrevious, bool previousWide, uint64_t previous, bool wide, uint64_t current) {
+  // A reading of another width (64-bit counters failing, or coming back) is
+  // not comparable: the difference would be a phantom burst of up to 4 GiB.
+  if (!hasPrevious || previousWide != wide || current < previous) return 0;
+  return current - previous;
+}
+
+int64_t LocalSeconds(const LocalTime& t) {
+  return (DaysFromCivil(t.year, t.month, t.day) - DaysFromCivil(1601, 1, 1)) * 86400 + int64_t(t.hour) * 3600 +
+         int64_t(t.minute) * 60 + t.second;
+}
+
+TrafficEngine::TrafficEngine(EngineVariant variant, AdapterSource& source, SettingsStore& store, FileSystem& fs,
+                             Clock& clock)
+    : variant_(variant), source_(source), store_(store), clock_(clock), history_(fs) {
+  if (variant_ == EngineVariant::Service) options_.trayIcon = false;
+  currentDay_ = clock_.Now();
+}
+
+bool TrafficEngine::LoadAdapterList() {
+  currentDay_ = clock_.Now();
+  return qm::LoadAdapterList(list_, store_, root(), variant_, source_);
+}
+
+bool TrafficEngine::OpenHistoryFile(const std::string& path, bool configured) {
+  if (!history_.Open(path)) return false;
+  if (history_.createdEmpty() && !configured && variant_ == EngineVariant::Desktop) {
+    history_.ImportLegacyLog(LegacyLogPath(path), source_);
+  }
+  LoadDayTotals();
+  return true;
+}
+
+bool TrafficEngine::IsTrayAdapter(const AdapterRecord& r) const {
+  return r.kind == options_.trayKind && (r.IsPseudo() || r.id == options_.trayId);
+}
+
+void TrafficEngine::UpdateDay(const LocalTime& now) {
+  const LocalTime& day = currentDay_;
+  const bool sameDate = now.year == day.year && now.month == day.month && now.day == day.day;
+  if (sameDate && now.hour == day.hour && now.minute / 4 == day.minute / 4) {
+    currentDay_ = now;
+    return;
+  }
+  // The records still carry the stored date: these totals belong to it.
+  FlushDayRecords();
+  currentDay_ = now;
+  if (sameDate) return;
+  LoadDayTotals();
+  if (options_.notificationEnabled) listener_->PrepareNotification();
+}
+
+RateSample TrafficEngine::CountSample(AdapterRecord& r, uint64_t download, uint64_t upload) {
+  RateSample s;
+  s.download = Clamp32(download);
+  s.upload = Clamp32(upload);
+  if (variant_ == EngineVariant::Service) return s;
+  r.cumulativeDownload += download;
+  r.cumulativeUpload += upload;
+  ++r.sampleCount;
+  s.averageDownload = Clamp32(r.cumulativeDownload / r.sampleCount);
+  s.averageUpload = Clamp32(r.cumulativeUpload / r.sampleCount);
+  r.history.push_front(s);
+  while (r.history.size() > options_.historyLimit) r.history.pop_back();
+  return s;
+}
+
+void TrafficEngine::Deliver(AdapterRecord& r, const RateSample& sample, const LocalTime& now, bool addressChanged) {
+  if (variant_ == EngineVariant::Desktop && r.graphView) {
+    listener_->AddSample(r, sample);
+    if (addressChanged && options_.showIpInTitle) listener_->SetTitle(r, AdapterTitle(r, true));
+  }
+  if (options_.trayIcon && IsTrayAdapter(r)) listener_->RefreshTrayIcon(r);
+  const bool records = variant_ == EngineVariant::Desktop ? r.RecorderOpen() : r.recordRates != 0;
+  if (records) listener_->WriteRatesLine(r, sample, now);
+}
+
+void TrafficEngine::SampleTick() {
+  const LocalTime now = clock_.Now();
+  if (variant_ == EngineVariant::Service) {
+    int64_t gap = LocalSeconds(now) - LocalSeconds(currentDay_);
+    if (gap > kServiceMaxGapSeconds || gap < -kServiceMaxGapSeconds) {
+      for (size_t i = 0; i < list_.size(); ++i) list_[i].hasPreviousSample = false;
+    }
+  }
+  UpdateDay(now);
+
+  for (size_t i = AdapterList::kFirstReal; i < list_.size(); ++i) list_[i].seenThisTick = false;
+  if (!source_.ListAdapters(entries_)) return;
+
+  uint64_t allDown = 0, allUp = 0, dialDown = 0, dialUp = 0;
+  for (SystemAdapter& entry : entries_) {
+    const std::string id = MakeAdapterId(entry);
+    InterfaceCounters c;
+    if (!source_.ReadCounters(entry.index, c)) continue;
+    AdapterRecord* r = list_.FindReal(id);
+    if (!r) {
+      // Counted from the next tick on; seen, so that it is not taken for a
+      // vanished adapter below.
+      AdapterRecord& added = AddSystemAdapter(list_, entry, c);
+      added.seenThisTick = true;
+      if (variant_ == EngineVariant::Desktop) list_.AssignMenuCommands(added);
+      listener_->AdapterAdded(added);
+      continue;
+    }
+    if (r->seenThisTick) continue;  // the same ID reported twice
+    r->seenThisTick = true;
+
+    const uint64_t down = CounterDifference(r->hasPreviousSample, r->previousWide, r->previousIn, c.wide, c.received);
+    const uint64_t up = CounterDifference(r->hasPreviousSample, r->previousWide, r->previousOut, c.wide, c.sent);
+    allDown += down;
+    allUp += up;
+    if (IsDialUpType(c.type)) {
+      dialDown += down;
+      dialUp += up;
+    }
+    r->hasPreviousSample = true;
+    r->previousIn = c.received;
+    r->previousOut = c.sent;
+    r->previousWide = c.wide;
+    r->interfaceType = c.type;
+    r->todayDownload += down;
+    r->todayUpload += up;
+
+    const RateSample s = CountSample(*r, down, up);
+    const std::string ip = FirstIpAddress(entry);
+    const bool changed = ip != r->ipAddress;
+    if (changed) r->ipAddress = ip;
+    Deliver(*r, s, now, changed);
+  }
+
+  for (size_t i = AdapterList::kFirstReal; i < list_.size(); ++i) {
+    AdapterRecord& r = list_[i];
+    if (r.seenThisTick) continue;
+    r.hasPreviousSample = false;
+    const RateSample s = CountSample(r, 0, 0);
+    const bool changed = !r.ipAddress.empty();
+    r.ipAddress.clear();
+    Deliver(r, s, now, changed);
+  }
+
+  struct Sum {
+    size_t index;
+    uint64_t down, up;
+  };
+  for (const Sum& sum : {Sum{0, allDown, allUp}, Sum{1, dialDown, dialUp}}) {
+    if (sum.index >= list_.size()) break;
+    AdapterRecord& r = list_[sum.index];
+    r.todayDownload += sum.down;
+    r.todayUpload += sum.up;
+    Deliver(r, CountSample(r, sum.down, sum.up), now, false);
+  }
+
+  if (options_.notificationEnabled) listener_->EvaluateNotification();
+  if (variant_ == EngineVariant::Service) listener_->AdvanceReportTasks();
+}
+
+void TrafficEngine::ResetRecord(AdapterRecord& r) {
+  r.history.clear();
+  r.cumulativeDownload = r.cumulativeUpload = r.sampleCount = 0;
+  if (r.graphView) listener_->Relayout(r);
+}
+
+void TrafficEngine::ResetRates() {
+  for (size_t i = 0; i < list_.size(); ++i) ResetRecord(list_[i]);
+}
+
+bool TrafficEngine::ResetRates(uint32_t command) {
+  AdapterRecord* r = list_.FindByResetCommand(command);
+  if (!r) return false;
+  ResetRecord(*r);
+  return true;
+}
+
+void TrafficEngine::Suspend() {
+  for (size_t i = 0; i < list_.size(); ++i) list_[i].hasPreviousSample = false;
+}
+
+}  // namespace qm

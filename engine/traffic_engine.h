@@ -1,0 +1,98 @@
+#pragma once
+// The traffic engine: owner of the adapter list, the current day and the open
+// history file, and the once-a-second sampling tick. One runs in the meter
+// window, one in the service worker; both on a single thread.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/adapter_list.h"
+#include "engine/history_file.h"
+#include "engine/tick_listener.h"
+#include "platform/adapter_source.h"
+#include "platform/clock.h"
+#include "platform/file.h"
+#include "platform/settings_store.h"
+
+namespace qm {
+
+// The options the tick reads, taken from the program's options.
+struct EngineOptions {
+  bool showIpInTitle = true;        // ShowIPInTitle
+  bool trayIcon = true;             // DispIconSystray (the service has none)
+  int32_t trayKind = kKindAllConnections;  // STIfType
+  std::string trayId;               // STAdpID, upper case
+  bool notificationEnabled = false; // NotificationEnabled
+  // Samples kept per adapter: the screen width in pixels or 2048, whichever
+  // is larger (desktop only).
+  size_t historyLimit = 2048;
+};
+
+class TrafficEngine {
+ public:
+  TrafficEngine(EngineVariant variant, AdapterSource& source, SettingsStore& store, FileSystem& fs, Clock& clock);
+
+  EngineVariant variant() const { return variant_; }
+  EngineOptions& options() { return options_; }
+  void set_listener(TickListener* listener) { listener_ = listener ? listener : &silent_; }
+  AdapterList& adapters() { return list_; }
+  HistoryFile& history() { return history_; }
+  // The local date and time of the last tick (or of the start).
+  const LocalTime& currentDay() const { return currentDay_; }
+
+  // Start-up: takes the clock's time as the current day, then loads the
+  // adapters from the settings store of this variant's root.
+  bool LoadAdapterList();
+  // Opens the history file (moving an unrecognised one aside), imports a
+  // legacy log on a first desktop start with the default path, and loads
+  // today's totals. False: the caller runs without a history file (desktop,
+  // after asking the user) or stops (service).
+  bool OpenHistoryFile(const std::string& path, bool configured);
+  void CloseHistoryFile() { history_.Close(); }
+  void LoadDayTotals() { history_.LoadDayTotals(list_, currentDay_); }
+  void FlushDayRecords() { history_.FlushDayRecords(list_, currentDay_); }
+  bool ClearHistory() { return history_.Clear(list_); }
+  void SaveAdapterSettings(unsigned groups) { qm::SaveAdapterSettings(list_, store_, root(), groups); }
+
+  // One second: counters to samples, totals, consumers; flushes at
+  // four-minute boundaries and day changes.
+  void SampleTick();
+
+  // Empties the sample history and the cumulative values of every record, or
+  // of the record with this Reset-Rates command; day totals stay.
+  void ResetRates();
+  bool ResetRates(uint32_t command);
+  // The machine suspends: the next reading of every adapter is a first one.
+  void Suspend();
+
+ private:
+  RegRoot root() const { return variant_ == EngineVariant::Desktop ? RegRoot::CurrentUser : RegRoot::LocalMachine; }
+  bool IsTrayAdapter(const AdapterRecord& r) const;
+  void UpdateDay(const LocalTime& now);
+  void Deliver(AdapterRecord& r, const RateSample& sample, const LocalTime& now, bool addressChanged);
+  RateSample CountSample(AdapterRecord& r, uint64_t download, uint64_t upload);
+  void ResetRecord(AdapterRecord& r);
+
+  EngineVariant variant_;
+  AdapterSource& source_;
+  SettingsStore& store_;
+  Clock& clock_;
+  EngineOptions options_;
+  TickListener silent_;
+  TickListener* listener_ = &silent_;
+  AdapterList list_;
+  HistoryFile history_;
+  LocalTime currentDay_{};
+  std::vector<SystemAdapter> entries_;  // reused from tick to tick
+};
+
+// The difference of one direction between two readings of a counter: 0 when
+// there is no comparable previous reading or the counter went backwards
+// (wrapped or reset).
+uint64_t CounterDifference(bool hasPrevious, bool previousWide, uint64_t previous, bool wide, uint64_t current);
+
+// Seconds since 1 January 1601 of a local time, for comparing tick times.
+int64_t LocalSeconds(const LocalTime& t);
+
+}  // namespace qm

@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "tests/engine/engine_fixture.h"
+
+namespace qm {
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  auto f = SystemFileSystem().Open(path, FileAccess::Read, FileShare::ReadWrite, FileCreate::OpenExisting);
+  if (!f) return "<missing>";
+  std::string s(size_t(f->Size()), '\0');
+  f->Read(s.data(), s.size());
+  return s;
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+  auto f = SystemFileSystem().Open(path, FileAccess::Write, FileShare::None, FileCreate::CreateAlways);
+  ASSERT_TRUE(f);
+  ASSERT_TRUE(f->Write(bytes.data(), bytes.size()));
+}
+
+std::string HeaderBytes() {
+  HistoryHeader h = MakeHistoryHeader();
+  return std::string(reinterpret_cast<const char*>(&h), sizeof h);
+}
+
+std::string RecordBytes(const DayRecord& r) { return std::string(reinterpret_cast<const char*>(&r), sizeof r); }
+
+// The system's files, except that nothing can be renamed.
+class NoMoveFileSystem : public FileSystem {
+ public:
+  std::unique_ptr<File> Open(const std::string& p, FileAccess a, FileShare s, FileCreate c) override {
+    return SystemFileSystem().Open(p, a, s, c);
+  }
+  bool Exists(const std::string& p) override { return SystemFileSystem().Exists(p); }
+  bool IsDirectory(const std::string& p) override { return SystemFileSystem().IsDirectory(p); }
+  bool Move(const std::string&, const std::string&) override { return false; }
+  bool Copy(const std::string& f, const std::string& t, bool o) override { return SystemFileSystem().Copy(f, t, o); }
+  bool Remove(const std::string& p) override { return SystemFileSystem().Remove(p); }
+  bool MakeDirectory(const std::string& p) override { return SystemFileSystem().MakeDirectory(p); }
+  char Separator() const override { return SystemFileSystem().Separator(); }
+};
+
+using HistoryFileTest = EngineTest;
+
+TEST_F(HistoryFileTest, NewFileGetsHeaderThenOneRecordPerAdapterAndClearStartsAgain) {
+  AddAdapter(1);
+  AddAdapter(2);
+  Start();
+  EXPECT_EQ(ReadAll(path), HeaderBytes());
+  Real(2).todayUpload = 77;
+  engine().FlushDayRecords();
+  std::vector<DayRecord> days = FileRecords();
+  ASSERT_EQ(days.size(), 4u);
+  EXPECT_EQ(days[0].kind, kKindAllConnections);
+  EXPECT_EQ(days[0].Id(), "");
+  EXPECT_EQ(days[1].kind, kKindDialUp);
+  EXPECT_EQ(days[2].Id(), Guid(1));
+  EXPECT_EQ(days[3].Id(), Guid(2));
+  EXPECT_EQ(days[3].upload, 77u);
+  EXPECT_EQ(days[3].year, 2026);
+
+  ASSERT_TRUE(engine().ClearHistory());
+  EXPECT_EQ(Real(2).todayUpload, 0u);
+  EXPECT_EQ(ReadAll(path), HeaderBytes());
+  engine().FlushDayRecords();
+  EXPECT_EQ(FileRecords().size(), 4u);
+  EXPECT_EQ(Real(1).dayRecordPosition, 24 + 2 * 296);
+}
+
+TEST_F(HistoryFileTest, UnrecognisedFileIsMovedAsideNeverTruncated) {
+  std::string version1 = HeaderBytes();
+  version1[4] = 1;
+  const std::string cases[] = {version1 + std::string(296, 'r'), "NTSL", std::string(5000, '\xA5')};
+  for (const std::string& content : cases) {
+    path = TestFileName();
+    SystemFileSystem().Remove(path);
+    for (int n = 1; n <= 2; ++n) SystemFileSystem().Remove(TestFileName(".unrecognized-" + std::to_string(n) + ".log"));
+    WriteAll(TestFileName(".unrecognized-1.log"), "someone else's");
+    WriteAll(path, content);
+
+    HistoryFile history(SystemFileSystem());
+    ASSERT_TRUE(history.Open(path));
+    const std::string aside = TestFileName(".unrecognized-2.log");
+    EXPECT_EQ(history.movedAsidePath(), aside);
+    EXPECT_EQ(ReadAll(aside), content);
+    EXPECT_EQ(ReadAll(TestFileName(".unrecognized-1.log")), "someone else's");
+    history.Close();
+    EXPECT_EQ(ReadAll(path), HeaderBytes());
+  }
+}
+
+TEST_F(HistoryFileTest, UnrecognisedFileThatCannotBeMovedFailsTheOpenUntouched) {
+  path = TestFileName();
+  WriteAll(path, "not a traffic log");
+  NoMoveFileSystem fs;
+  HistoryFile history(fs);
+  EXPECT_FALSE(history.Open(path));
+  EXPECT_FALSE(history.IsOpen());
+  EXPECT_EQ(ReadAll(path), "not a traffic log");
+}
+
+TEST_F(HistoryFileTest, TornRecordAtTheEndIsOverwrittenNotShiftingTheNextDay) {
+  AddAdapter(1);
+  path = TestFileName();
+  DayRecord old = MakeDayRecord(At(2025, 12, 31, 0, 0, 0, 3), kKindAllConnections, "", 5, 5);
+  WriteAll(path, HeaderBytes() + RecordBytes(old) + std::string(100, '\x01'));
+  engine_ = std::make_unique<TrafficEngine>(EngineVariant::Desktop, source, store, SystemFileSystem(), clock);
+  engine().LoadAdapterList();
+  ASSERT_TRUE(engine().OpenHistoryFile(path, true));
+  engine().FlushDayRecords();
+  std::vector<DayRecord> days = FileRecords();
+  ASSERT_EQ(days.size(), 4u);
+  EXPECT_EQ(days[0].day, 31);
+  EXPECT_EQ(days[3].Id(), Guid(1));
+  EXPECT_EQ(int64_t(ReadAll(path).size()), 24 + 4 * 296);
+}
+
+TEST_F(HistoryFileTest, LoadTakesTodaysRecordsLastOneWinsAndNeverMatchesCorruptOnes) {
+  AddAdapter(1);
+  path = TestFileName();
+  const LocalTime today = clock.now;
+  std::string file = HeaderBytes();
+  file += RecordBytes(MakeDayRecord(today, kKindAdapter, UpperCase(Guid(1)), 1, 1));
+  file += RecordBytes(MakeDayRecord(At(2025, 1, 1, 0, 0, 0), kKindAdapter, UpperCase(Guid(1)), 99, 99));
+  DayRecord spoilt = MakeDayRecord(today, kKindAllConnections, "", 666, 666);
+  spoilt.kind = 999;
+  file += RecordBytes(spoilt);
+  spoilt = MakeDayRecord(today, kKindAdapter, "", 666, 666);
+  std::memset(spoilt.adapterId, 'Q', sizeof spoilt.adapterId);
+  file += RecordBytes(spoilt);
+  file += RecordBytes(MakeDayRecord(today, kKindAdapter, UpperCase(Guid(1)), 30, 40));  // wins
+  file += RecordBytes(MakeDayRecord(today, kKindDialUp, "", 7, 8));
+  file += std::string(200, '\xff');
+  WriteAll(path, file);
+
+  engine_ = std::make_unique<TrafficEngine>(EngineVariant::Desktop, source, store, SystemFileSystem(), clock);
+  engine().LoadAdapterList();
+  ASSERT_TRUE(engine().OpenHistoryFile(path, true));
+  EXPECT_EQ(Real(1).todayDownload, 30u);
+  EXPECT_EQ(Real(1).dayRecordPosition, 24 + 4 * 296);
+  EXPECT_EQ(engine().adapters()[0].todayDownload, 0u);
+  EXPECT_EQ(engine().adapters()[0].dayRecordPosition, -1);
+  EXPECT_EQ(engine().adapters()[1].todayUpload, 8u);
+  SetCounters(1, 10, 10);
+  Tick();
+  EXPECT_EQ(Real(1).todayDownload, 40u);
+}
+
+TEST_F(HistoryFileTest, LegacyLogIsImportedOnceOnAFirstStartWithTheDefaultPath) {
+  path = TestFileName(std::string("_") + kHistoryFileName);
+  std::string legacy = path;
+  legacy.replace(legacy.rfind(kHistoryFileName), std::strlen(kHistoryFileName), "traffic.log");
+  EXPECT_EQ(LegacyLogPath(path), legacy);
+  SystemFileSystem().Remove(path);
+
+  SystemAdapter& a = AddAdapter(1);
+  a.name = "eth0";  // short name: the ID comes from the address
+  a.hardwareAddress = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
+  auto legacyRecord = [](int kind, const std::vector<uint8_t>& mac, uint64_t down) {
+    std::string r(40, '\0');
+    const uint16_t date[6] = {2009, 11, 30, 0, 1, 0};
+    std::memcpy(r.data(), date, sizeof date);
+    std::memcpy(r.data() + 12, &kind, 4);
+    if (!mac.empty()) std::memcpy(r.data() + 16, mac.data(), mac.size());
+    std::memcpy(r.data() + 24, &down, 8);
+    return r;
+  };
+  WriteAll(legacy, legacyRecord(100, {}, 1) + legacyRecord(200, {}, 2) +
+                       legacyRecord(6, {0x00, 0x11, 0x22, 0x33, 0x44, 0x55}, 3) +
+                       legacyRecord(6, {0x00, 0x11, 0x22, 0x33, 0x44, 0x66}, 4) + std::string(39, '\0'));
+
+  engine_ = std::make_unique<TrafficEngine>(EngineVariant::Desktop, source, store, SystemFileSystem(), clock);
+  engine().LoadAdapterList();
+  ASSERT_TRUE(engine().OpenHistoryFile(path, false));
+  std::vector<DayRecord> days = FileRecords();
+  ASSERT_EQ(days.size(), 3u);
+  EXPECT_EQ(days[0].kind, kKindAllConnections);
+  EXPECT_EQ(days[1].download, 2u);
+  EXPECT_EQ(days[2].kind, kKindAdapter);
+  EXPECT_EQ(days[2].Id(), "0011223344550000");
+  EXPECT_EQ(days[2].download, 3u);
+  EXPECT_EQ(days[2].year, 2009);
+  EXPECT_EQ(days[2].dayOfWeek, 1);
+  EXPECT_TRUE(SystemFileSystem().Exists(legacy));
+
+  // Opening again (the file is no longer empty) imports nothing.
+  engine().CloseHistoryFile();
+  ASSERT_TRUE(engine().OpenHistoryFile(path, false));
+  EXPECT_EQ(FileRecords().size(), 3u);
+}
+
+TEST(HistoryPath, DesktopServiceAndFallbacks) {
+  FileSystem& fs = SystemFileSystem();
+  const char sep = fs.Separator();
+  MemorySettingsStore store;
+  bool configured = true;
+  const std::string docs = "history_docs";
+  fs.MakeDirectory(docs);
+
+  std::string p = SelectDesktopHistoryPath(store, fs, docs, "prog", configured);
+  EXPECT_FALSE(configured);
+  EXPECT_EQ(p, docs + sep + "Quellmark" + sep + "TrafficHistory.log");
+  EXPECT_TRUE(fs.IsDirectory(docs + sep + "Quellmark"));
+  std::string stored;
+  ASSERT_TRUE(store.ReadString(RegRoot::CurrentUser, "Software\\Quellmark\\Options", "TrafficLogFile", stored));
+  EXPECT_EQ(stored, p);
+
+  EXPECT_EQ(SelectDesktopHistoryPath(store, fs, "elsewhere", "prog", configured), p);
+  EXPECT_TRUE(configured);
+
+  MemorySettingsStore fresh;
+  EXPECT_EQ(SelectDesktopHistoryPath(fresh, fs, "", std::string("prog") + sep, configured),
+            std::string("prog") + sep + "TrafficHistory.log");
+  MemorySettingsStore fresh2;
+  EXPECT_EQ(SelectDesktopHistoryPath(fresh2, fs, "no_such_folder" + std::string(1, sep) + "deeper", "prog", configured),
+            std::string("prog") + sep + "TrafficHistory.log");
+
+  EXPECT_EQ(SelectServiceHistoryPath(store, "svc", sep), std::string("svc") + sep + "TrafficHistory.log");
+  store.WriteString(RegRoot::LocalMachine, "Software\\Quellmark\\Options", "TrafficLogFile", "D:\\x.log");
+  EXPECT_EQ(SelectServiceHistoryPath(store, "svc", sep), "D:\\x.log");
+  EXPECT_TRUE(fresh.writes().size() == 1 && fresh.writes()[0].root == RegRoot::CurrentUser);
+}
+
+}  // namespace
+}  // namespace qm

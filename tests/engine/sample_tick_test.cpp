@@ -1,0 +1,322 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tests/engine/engine_fixture.h"
+
+namespace qm {
+namespace {
+
+using SampleTick = EngineTest;
+
+TEST_F(SampleTick, CounterThatWentBackwardsGivesZeroThenCountsOn) {
+  AddAdapter(1);
+  SetCounters(1, 4294967000u, 1000);
+  Start();
+  SetCounters(1, 4294967295u, 1500);  // +295, +500
+  Tick();
+  SetCounters(1, 200, 1600);  // wrapped: 0 for download only
+  Tick();
+  SetCounters(1, 700, 10);  // reset of the sent counter: 0 for upload
+  Tick();
+  const AdapterRecord& r = Real(1);
+  ASSERT_EQ(r.history.size(), 3u);
+  EXPECT_EQ(r.history[1].download, 0u);
+  EXPECT_EQ(r.history[1].upload, 100u);
+  EXPECT_EQ(r.history[0].download, 500u);
+  EXPECT_EQ(r.history[0].upload, 0u);
+  EXPECT_EQ(r.todayDownload, 295u + 500u);
+  EXPECT_EQ(r.todayUpload, 500u + 100u);
+  EXPECT_EQ(engine().adapters()[0].todayDownload, 795u);
+}
+
+TEST_F(SampleTick, WideCountersCountFullyAndAWidthChangeIsNeverABurst) {
+  AddAdapter(1);
+  SetCounters(1, 10ull << 32, 0, true);
+  Start();
+  SetCounters(1, (10ull << 32) + 5'000'000'000ull, 7, true);  // 5 GB in one second
+  Tick();
+  EXPECT_EQ(Real(1).history[0].download, 4294967295u);  // clamped in the sample
+  EXPECT_EQ(Real(1).todayDownload, 5'000'000'000ull);   // whole in the totals
+  EXPECT_EQ(Real(1).cumulativeDownload, 5'000'000'000ull);
+
+  // The 64-bit read fails and the source falls back to the 32-bit counter:
+  // the low word of the counter must not be compared with the 64-bit value.
+  SetCounters(1, 1000, 20, false);
+  Tick();
+  SetCounters(1, 1100, 30, false);
+  Tick();
+  SetCounters(1, (10ull << 32) + 5'000'001'000ull, 40, true);  // back to 64 bits
+  Tick();
+  SetCounters(1, (10ull << 32) + 5'000'001'500ull, 45, true);
+  Tick();
+  const AdapterRecord& r = Real(1);
+  EXPECT_EQ(r.history[3].download, 0u);
+  EXPECT_EQ(r.history[2].download, 100u);
+  EXPECT_EQ(r.history[1].download, 0u);
+  EXPECT_EQ(r.history[0].download, 500u);
+  EXPECT_EQ(r.todayDownload, 5'000'000'000ull + 100 + 500);
+  EXPECT_EQ(r.todayUpload, 7u + 10u + 5u);
+}
+
+TEST_F(SampleTick, NewAdapterCountsFromTheNextTickAndGetsMenuCommands) {
+  AddAdapter(1);
+  Start();
+  AddAdapter(2);
+  SetCounters(2, 5000, 5000);
+  Tick();
+  EXPECT_EQ(Real(2).history.size(), 0u);
+  EXPECT_EQ(Real(2).todayDownload, 0u);
+  EXPECT_TRUE(Real(2).hasPreviousSample);
+  EXPECT_EQ(Real(2).displayName, "eth2");
+  SetCounters(2, 5300, 5100);
+  Tick();
+  EXPECT_EQ(Real(2).todayDownload, 300u);
+  EXPECT_EQ(Real(2).history.size(), 1u);
+  EXPECT_EQ(engine().adapters()[0].todayUpload, 100u);
+  EXPECT_EQ(std::count(listener.log.begin(), listener.log.end(), "AdapterAdded " + Guid(2) + " 9000 9300"), 1);
+}
+
+TEST_F(SampleTick, DuplicateIdIsCountedOnce) {
+  AddAdapter(1);
+  source.adapters.push_back(source.adapters[0]);
+  Start();
+  ASSERT_EQ(engine().adapters().size(), 3u);
+  SetCounters(1, 100, 50);
+  Tick();
+  EXPECT_EQ(Real(1).todayDownload, 100u);
+  EXPECT_EQ(Real(1).history.size(), 1u);
+  EXPECT_EQ(engine().adapters()[0].todayDownload, 100u);
+}
+
+TEST_F(SampleTick, DialUpSumHoldsOnlyPppAndSlip) {
+  AddAdapter(1, kIfTypeEthernet);
+  AddAdapter(2, kIfTypePpp);
+  AddAdapter(3, kIfTypeSlip);
+  Start();
+  SetCounters(1, 1, 2);
+  SetCounters(2, 10, 20);
+  SetCounters(3, 100, 200);
+  Tick();
+  const AdapterList& list = engine().adapters();
+  EXPECT_EQ(list[0].todayDownload, 111u);
+  EXPECT_EQ(list[0].todayUpload, 222u);
+  EXPECT_EQ(list[1].todayDownload, 110u);
+  EXPECT_EQ(list[1].todayUpload, 220u);
+  EXPECT_EQ(list[1].history[0].download, 110u);
+}
+
+TEST_F(SampleTick, VanishedAdapterGetsZeroSamplesKeepsTotalsAndAveragesDecay) {
+  AddAdapter(1);
+  Start();
+  int view;
+  Real(1).graphView = &view;
+  SetCounters(1, 1000, 400);
+  Tick();
+  EXPECT_EQ(Real(1).history[0].averageDownload, 1000u);
+  source.adapters.clear();
+  listener.log.clear();
+  Tick();
+  Tick();
+  Tick();
+  const AdapterRecord& r = Real(1);
+  EXPECT_FALSE(r.hasPreviousSample);
+  EXPECT_TRUE(r.ipAddress.empty());
+  EXPECT_EQ(r.todayDownload, 1000u);
+  EXPECT_EQ(r.sampleCount, 4u);
+  EXPECT_EQ(r.history[0].download, 0u);
+  EXPECT_EQ(r.history[0].averageDownload, 250u);
+  EXPECT_EQ(r.history[2].averageDownload, 500u);
+  // The title loses the address once, when it goes.
+  EXPECT_EQ(std::count(listener.log.begin(), listener.log.end(), "SetTitle " + Guid(1) + " eth1"), 1);
+  // Coming back, the first reading only stores the counters.
+  source.adapters.push_back(SystemAdapter{Guid(1), "eth1", {}, 1, kIfTypeEthernet, {"198.51.100.1"}});
+  SetCounters(1, 9000, 9000);
+  Tick();
+  EXPECT_EQ(Real(1).todayDownload, 1000u);
+}
+
+TEST_F(SampleTick, FailedListSkipsTheWholeTick) {
+  AddAdapter(1);
+  Start();
+  source.fail_list = true;
+  Tick();
+  EXPECT_TRUE(engine().adapters()[0].history.empty());
+  EXPECT_TRUE(Real(1).history.empty());
+  EXPECT_TRUE(listener.log.empty());
+}
+
+TEST_F(SampleTick, ConsumersAreCalledPerRecordInOrderThenNotification) {
+  AddAdapter(1, kIfTypePpp, "198.51.100.1");
+  Start();
+  int views[3];
+  for (size_t i = 0; i < 3; ++i) engine().adapters()[i].graphView = &views[i];
+  engine().adapters()[0].recorder = std::make_shared<OpenRecorder>();
+  Real(1).recorder = std::make_shared<OpenRecorder>();
+  engine().options().trayKind = kKindAdapter;
+  engine().options().trayId = Guid(1);
+  engine().options().notificationEnabled = true;
+  source.adapters[0].ipAddresses = {"198.51.100.7"};
+  SetCounters(1, 10, 20);
+  Tick();
+  const std::vector<std::string> expected = {
+      "AddSample " + Guid(1) + " 10/20",
+      "SetTitle " + Guid(1) + " eth1 [198.51.100.7]",
+      "RefreshTrayIcon " + Guid(1),
+      "WriteRatesLine " + Guid(1) + " 10/20",
+      "AddSample 100 10/20",
+      "WriteRatesLine 100 10/20",
+      "AddSample 200 10/20",
+      "EvaluateNotification",
+  };
+  EXPECT_EQ(listener.log, expected);
+}
+
+TEST_F(SampleTick, HistoryIsBoundedNewestFirst) {
+  AddAdapter(1);
+  Start();
+  engine().options().historyLimit = 3;
+  for (uint64_t i = 1; i <= 5; ++i) {
+    SetCounters(1, i * 10, 0);
+    Tick();
+  }
+  const AdapterRecord& r = Real(1);
+  ASSERT_EQ(r.history.size(), 3u);
+  EXPECT_EQ(r.history[0].download, 10u);
+  EXPECT_EQ(r.sampleCount, 5u);
+}
+
+TEST_F(SampleTick, ResetRatesEmptiesHistoryButKeepsDayTotals) {
+  AddAdapter(1);
+  AddAdapter(2);
+  Start();
+  int view;
+  Real(2).graphView = &view;
+  for (auto* r : {&Real(1), &Real(2)}) engine().adapters().AssignMenuCommands(*r);
+  SetCounters(1, 10, 10);
+  SetCounters(2, 10, 10);
+  Tick();
+  EXPECT_TRUE(engine().ResetRates(Real(2).resetRatesCommand));
+  EXPECT_FALSE(engine().ResetRates(9599));
+  EXPECT_TRUE(Real(2).history.empty());
+  EXPECT_EQ(Real(2).sampleCount, 0u);
+  EXPECT_EQ(Real(2).todayDownload, 10u);
+  EXPECT_EQ(Real(1).history.size(), 1u);
+  EXPECT_EQ(listener.log.back(), "Relayout " + Guid(2));
+  engine().ResetRates();
+  EXPECT_TRUE(Real(1).history.empty());
+  EXPECT_EQ(engine().adapters()[0].cumulativeDownload, 0u);
+}
+
+TEST_F(SampleTick, SuspendMakesTheNextTickAFirstReading) {
+  AddAdapter(1);
+  Start();
+  engine().Suspend();
+  SetCounters(1, 1'000'000, 1'000'000);
+  Tick();
+  EXPECT_EQ(Real(1).todayDownload, 0u);
+  SetCounters(1, 1'000'010, 1'000'000);
+  Tick();
+  EXPECT_EQ(Real(1).todayDownload, 10u);
+}
+
+TEST_F(SampleTick, MidnightWritesTheOldDayAndCountsTheCrossingTickInTheNewDay) {
+  AddAdapter(1);
+  clock.now = At(2026, 1, 1, 23, 59, 58, 4);
+  Start();
+  engine().options().notificationEnabled = true;
+  SetCounters(1, 100, 0);
+  TickAt(At(2026, 1, 1, 23, 59, 59, 4));
+  SetCounters(1, 150, 0);
+  TickAt(At(2026, 1, 2, 0, 0, 0, 5));
+  EXPECT_EQ(Real(1).todayDownload, 50u);
+  EXPECT_EQ(engine().adapters()[0].todayDownload, 50u);
+  EXPECT_NE(std::find(listener.log.begin(), listener.log.end(), "PrepareNotification"), listener.log.end());
+
+  std::vector<DayRecord> days = FileRecords();
+  ASSERT_EQ(days.size(), 3u);
+  for (const DayRecord& d : days) {
+    EXPECT_EQ(d.day, 1);
+    EXPECT_EQ(d.dayOfWeek, 4);
+  }
+  EXPECT_EQ(days[2].Id(), Guid(1));
+  EXPECT_EQ(days[2].download, 100u);
+}
+
+TEST_F(SampleTick, DayRecordsAreWrittenAtFourMinuteBoundariesOnly) {
+  AddAdapter(1);
+  clock.now = At(2026, 1, 1, 10, 3, 58);
+  Start();
+  SetCounters(1, 10, 0);
+  TickAt(At(2026, 1, 1, 10, 3, 59));
+  EXPECT_TRUE(FileRecords().empty());
+  SetCounters(1, 30, 0);
+  TickAt(At(2026, 1, 1, 10, 4, 0));
+  ASSERT_EQ(FileRecords().size(), 3u);
+  EXPECT_EQ(FileRecords()[2].download, 10u);  // the totals before this tick
+  for (int m = 4; m <= 7; ++m) {
+    SetCounters(1, 30 + 10 * uint64_t(m), 0);
+    TickAt(At(2026, 1, 1, 10, m, 30));
+  }
+  EXPECT_EQ(FileRecords()[2].download, 10u);
+  TickAt(At(2026, 1, 1, 10, 8, 0));
+  std::vector<DayRecord> days = FileRecords();
+  ASSERT_EQ(days.size(), 3u);  // rewritten in place
+  EXPECT_EQ(days[2].download, 100u);
+}
+
+TEST_F(SampleTick, RestartWithinADayContinuesInPlace) {
+  AddAdapter(1);
+  clock.now = At(2026, 1, 1, 10, 0, 0);
+  Start();
+  SetCounters(1, 500, 40);
+  Tick();
+  engine().FlushDayRecords();
+  Restart();
+  EXPECT_EQ(Real(1).todayDownload, 500u);
+  EXPECT_EQ(Real(1).dayRecordPosition, 24 + 2 * 296);
+  SetCounters(1, 700, 40);
+  Tick();
+  engine().FlushDayRecords();
+  std::vector<DayRecord> days = FileRecords();
+  ASSERT_EQ(days.size(), 3u);
+  EXPECT_EQ(days[2].download, 700u);
+  EXPECT_EQ(days[0].download, 700u);
+}
+
+TEST_F(SampleTick, ServiceDropsATickAfterMoreThanTenSeconds) {
+  AddAdapter(1);
+  clock.now = At(2026, 1, 1, 10, 0, 0);
+  Start(EngineVariant::Service);
+  Real(1).recordRates = 1;
+  SetCounters(1, 100, 0);
+  TickAt(At(2026, 1, 1, 10, 0, 10));  // 10 seconds: counted
+  EXPECT_EQ(Real(1).todayDownload, 100u);
+  SetCounters(1, 300, 0);
+  TickAt(At(2026, 1, 1, 10, 0, 21));  // 11 seconds: dropped
+  EXPECT_EQ(Real(1).todayDownload, 100u);
+  SetCounters(1, 350, 0);
+  TickAt(At(2026, 1, 1, 10, 0, 10));  // clock set back 11 seconds: dropped
+  EXPECT_EQ(Real(1).todayDownload, 100u);
+  SetCounters(1, 360, 0);
+  TickAt(At(2026, 1, 1, 10, 0, 11));
+  EXPECT_EQ(Real(1).todayDownload, 110u);
+  EXPECT_TRUE(Real(1).history.empty());  // the service keeps no graph history
+  EXPECT_EQ(listener.log.back(), "AdvanceReportTasks");
+  EXPECT_NE(std::find(listener.log.begin(), listener.log.end(), "WriteRatesLine " + Guid(1) + " 10/0"),
+            listener.log.end());
+}
+
+TEST_F(SampleTick, WithoutHistoryFileTotalsStillRestartAtMidnight) {
+  AddAdapter(1);
+  clock.now = At(2026, 1, 1, 23, 59, 58);
+  Start(EngineVariant::Desktop, false);
+  SetCounters(1, 100, 0);
+  TickAt(At(2026, 1, 1, 23, 59, 59));
+  EXPECT_EQ(Real(1).todayDownload, 100u);
+  TickAt(At(2026, 1, 2, 0, 0, 0));
+  EXPECT_EQ(Real(1).todayDownload, 0u);
+}
+
+}  // namespace
+}  // namespace qm
