@@ -14,13 +14,17 @@ namespace {
 __attribute__((format(printf, 2, 3)))
 #endif
 void Append(std::string& out, const char* format, ...) {
+  // Rows fit the stack buffer; only a long name or title needs a second pass.
+  char buffer[1024];
   va_list args;
   va_start(args, format);
   va_list copy;
   va_copy(copy, args);
-  const int n = std::vsnprintf(nullptr, 0, format, copy);
+  const int n = std::vsnprintf(buffer, sizeof buffer, format, copy);
   va_end(copy);
-  if (n > 0) {
+  if (n > 0 && size_t(n) < sizeof buffer) {
+    out.append(buffer, size_t(n));
+  } else if (n > 0) {
     const size_t at = out.size();
     out.resize(at + size_t(n) + 1);
     std::vsnprintf(&out[at], size_t(n) + 1, format, args);
