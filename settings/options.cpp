@@ -205,8 +205,8 @@ Options DefaultOptions(bool layeredWindowsSupported) {
 }
 
 void ApplyOptionChecks(Options& o, bool transparentRead) {
-  KeepWithin(o.WeekStartDay, 0u, 6u, 0u);
-  KeepWithin(o.MonthStartDay, 1u, 31u, 1u);
+  o.WeekStartDay = CheckedWeekStartDay(o.WeekStartDay);
+  o.MonthStartDay = CheckedMonthStartDay(o.MonthStartDay);
   if (transparentRead) {
     if (o.TransparentPercent < 10) o.TransparentPercent = 10;
     if (o.TransparentPercent > 90) o.TransparentPercent = 90;

@@ -149,13 +149,19 @@ Options DefaultOptions(bool layeredWindowsSupported);
 // has exactly its record's size. Nothing is reported.
 void LoadOptions(SettingsStore& store, RegRoot root, Options& opts);
 
+// The calendar checks, shared with the service's reading.
+inline uint32_t CheckedWeekStartDay(uint32_t day) { return day <= 6 ? day : 0; }
+inline uint32_t CheckedMonthStartDay(uint32_t day) { return day >= 1 && day <= 31 ? day : 1; }
+
 // The checks on reading, on their own (LoadOptions applies them).
 // `transparentRead`: the clamp of TransparentPercent applies only to a
 // stored value, so the default 0 of platforms without layered windows stays.
 void ApplyOptionChecks(Options& opts, bool transparentRead = true);
 
 // Creates or opens "Options" and writes every value of every group in
-// `groups`, in the order of the groups and of the values within each. An
+// `groups`, in the order of the groups and of the values within each. The
+// window group writes `windowRect` as it stands (the caller puts the
+// window's current rectangle there first). An
 // empty set writes nothing, not even the key. False when the key cannot be
 // created or a write fails (the remaining values are still written).
 bool SaveOptions(SettingsStore& store, RegRoot root, const Options& opts, SaveGroups groups);

@@ -1,5 +1,6 @@
 #include "settings/service_settings.h"
 
+#include "settings/options.h"
 #include "settings/registry_layout.h"
 #include "settings/value_reading.h"
 
@@ -23,8 +24,8 @@ void LoadServiceSettings(SettingsStore& store, RegRoot root, const std::string& 
   settings_io::ReadSizedText(store, root, kOptionsKey, "TrafficLogFile", out.TrafficLogFile);
   LoadEmailSettings(store, root, out.email);
 
-  if (out.WeekStartDay > 6) out.WeekStartDay = 0;
-  if (out.MonthStartDay < 1 || out.MonthStartDay > 31) out.MonthStartDay = 1;
+  out.WeekStartDay = CheckedWeekStartDay(out.WeekStartDay);
+  out.MonthStartDay = CheckedMonthStartDay(out.MonthStartDay);
   if (out.TrafficLogFile.empty()) {
     out.TrafficLogFile = serviceFolder;
     if (!out.TrafficLogFile.empty() && out.TrafficLogFile.back() != '\\' && out.TrafficLogFile.back() != '/')

@@ -401,5 +401,11 @@ TEST_F(OptionsTest, FirstRunAndWindowHandle) {
   EXPECT_EQ(handle, 0x000A01B2u);
 }
 
+TEST(RegistryLayoutNames, AdapterKeysAreKindHyphenId) {
+  EXPECT_EQ(AdapterKeyPath(300, "{00000002-0000-0000-0000-4E6574446576}"),
+            "Software\\Quellmark\\AdaptersEx\\300-{00000002-0000-0000-0000-4E6574446576}");
+  EXPECT_EQ(AdapterKeyPath(100, ""), "Software\\Quellmark\\AdaptersEx\\100-");
+}
+
 }  // namespace
 }  // namespace qm
