@@ -19,7 +19,7 @@ const char kReportCommandUsage[] =
     "  --report daily|weekly|monthly|summary   report kind (default daily)\r\n"
     "  --format text|csv|html                  form (default: from --output's extension, else text)\r\n"
     "  --adapter 100|200|300:ID                100 All Connections (default), 200 Dial-Up Connections,\r\n"
-    "                                          300:ID a network adapter by its ID\r\n"
+    "                                          300:ID a network adapter by its ID (any case)\r\n"
     "  --name TEXT                             display name in the report\r\n"
     "  --today YYYY-MM-DD                      the day the report is made on (default: today)\r\n"
     "  --week-start 0-6                        first day of the week, 0 = Sunday (default 0)\r\n"

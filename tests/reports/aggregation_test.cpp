@@ -143,6 +143,10 @@ TEST(ReportAggregation, SummarySumsEachFigureOverItsOwnPeriod) {
   EXPECT_EQ(s.Shown(s.total).download, 63u + 100);
   EXPECT_EQ(Dates(s.range), "2025-12-31..2026-03-20");
 
+  run.params.lastDays = 2000000000;  // a stray setting: every record
+  const SummaryReport all = run(file, {100, 0}).summary;
+  EXPECT_EQ(all.Shown(all.lastDays).download, 63u + 100);
+
   run.params.lastDays = 1;  // the last day is today alone
   const SummaryReport one = run(file, {100, 0}).summary;
   EXPECT_EQ(one.Shown(one.lastDays).download, 100u);

@@ -78,6 +78,26 @@ TEST(ReportCommand, ListsEveryRecord) {
   EXPECT_EQ(lines, 9u * 3 + 7);  // the trailing fragment is not a record
 }
 
+TEST(ReportCommand, SkipsRecordsThatCannotBeDays) {
+  FileSystem& fs = SystemFileSystem();
+  const std::string path = "command_corrupt.log";
+  {
+    auto f = fs.Open(path, FileAccess::Write, FileShare::None, FileCreate::CreateAlways);
+    const HistoryHeader h = MakeHistoryHeader();
+    DayRecord bad = test::AllDay(2026, 1, 19, 1);
+    bad.month = 13;
+    const DayRecord good = test::AllDay(2026, 1, 18, 2048);
+    f->Write(&h, sizeof h);
+    f->Write(&bad, sizeof bad);
+    f->Write(&good, sizeof good);
+  }
+  const Result r = Invoke({"--report", "weekly", "--today", "2026-01-19", path});
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_NE(r.out.find("01/18/2026 -- 01/24/2026             2.0 KB"), std::string::npos) << r.out;
+  EXPECT_EQ(Invoke({"--records", path}).out, "01/18/2026\tSunday\t100\t\t2048\t0\r\n");
+  fs.Remove(path);
+}
+
 TEST(ReportCommand, BadInputGetsOneLineAndStatusTwo) {
   const std::string notHistory = test::FixturePath("golden/adapter_daily.txt");
   const struct {

@@ -61,6 +61,17 @@ TEST(ReportFiles, DisplayNameIsEscapedInHtmlOnly) {
   }
 }
 
+TEST(ReportFiles, LongNamesAreWrittenWhole) {
+  ReportRequest r = GoldenRequest(ReportKind::Weekly);
+  r.subjectName = std::string(3000, 'n') + "<end>";
+  for (const auto& f : kForms) {
+    std::string text;
+    BuildReport(SystemFileSystem(), test::FixturePath("fixtures/small_history.log"), r, f.form, text);
+    const std::string tail = f.form == ReportForm::Html ? "&lt;end&gt; [22.12.2025" : "<end> [22.12.2025";
+    EXPECT_NE(text.find(std::string(3000, 'n') + tail), std::string::npos) << f.ext;
+  }
+}
+
 TEST(ReportFiles, FormComesFromTheExtensionOfTheLastPathComponent) {
   const struct {
     const char* path;
