@@ -83,6 +83,34 @@ std::unique_ptr<MailJob> ComposeTestMail(const EmailSettings& s, const std::stri
   return NewJob(s, testAddress, std::move(message));
 }
 
+namespace {
+
+bool Start(std::unique_ptr<MailJob> job, MailDoneCallback done, const SmtpLimits& limits) {
+  if (!job) return false;
+  job->done = std::move(done);
+  return StartMailThread(std::move(job), limits);
+}
+
+}  // namespace
+
+bool SendNotificationMail(const NotificationMailInput& in, Clock& clock, MailDoneCallback done,
+                          const SmtpLimits& limits) {
+  NetStartup();
+  return Start(ComposeNotificationMail(in, clock), std::move(done), limits);
+}
+
+bool SendTestMail(const EmailSettings& settings, const std::string& testAddress, Clock& clock, MailDoneCallback done,
+                  const SmtpLimits& limits) {
+  NetStartup();
+  return Start(ComposeTestMail(settings, testAddress, clock), std::move(done), limits);
+}
+
+MailDoneCallback ServiceMailReport(std::string recipients, std::function<void(const std::string&)> log) {
+  return [recipients = std::move(recipients), log = std::move(log)](const std::string& error) {
+    for (const std::string& line : ServiceMailLogLines(recipients, error)) log(line);
+  };
+}
+
 std::string MailPreviewText(const std::string& body) { return ReplaceMailTags(body, TestMailTags()); }
 
 MailSettingsCheck CheckEmailSettings(const EmailSettings& s) {

@@ -4,12 +4,14 @@
 // figures, sent through the mail client.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "format/dates.h"
 #include "notify/mail_job.h"
 #include "notify/rule_period.h"
+#include "notify/smtp_client.h"
 #include "settings/email_settings.h"
 #include "settings/notification_rule.h"
 
@@ -59,6 +61,19 @@ std::unique_ptr<MailJob> ComposeNotificationMail(const NotificationMailInput& in
 // The test e-mail of the Email Settings dialog to one address: the body
 // with the test values, the subject as typed behind "[Test Email] ".
 std::unique_ptr<MailJob> ComposeTestMail(const EmailSettings& settings, const std::string& testAddress, Clock& clock);
+
+// Compose and start the mail thread, which reports to `done`. False when
+// nothing was started: incomplete settings (silently not sent) or no
+// thread. Socket support is started first, again before every mail until
+// it works.
+bool SendNotificationMail(const NotificationMailInput& in, Clock& clock, MailDoneCallback done,
+                          const SmtpLimits& limits = {});
+bool SendTestMail(const EmailSettings& settings, const std::string& testAddress, Clock& clock, MailDoneCallback done,
+                  const SmtpLimits& limits = {});
+
+// The service's outcome report: its log lines for `recipients` (the
+// address list as the rule holds it) through `log`.
+MailDoneCallback ServiceMailReport(std::string recipients, std::function<void(const std::string&)> log);
 
 // The body with the test values, as the "Preview" button shows it.
 std::string MailPreviewText(const std::string& body);

@@ -82,10 +82,14 @@ sockaddr_in IPv4(uint32_t address, uint16_t port) {
 
 bool NetStartup() {
 #ifdef _WIN32
-  static bool ok = [] {
+  // A failed start is tried again on the next call (the next mail).
+  static std::mutex mutex;
+  static bool ok = false;
+  std::lock_guard<std::mutex> lock(mutex);
+  if (!ok) {
     WSADATA data;
-    return WSAStartup(MAKEWORD(2, 0), &data) == 0;
-  }();
+    ok = WSAStartup(MAKEWORD(2, 0), &data) == 0;
+  }
   return ok;
 #else
   return true;

@@ -8,7 +8,8 @@
 
 namespace qm {
 
-// Starts the socket library once per process (Winsock); true when usable.
+// Starts the socket library (Winsock 2.0) once per process; true when
+// usable. A failed start is tried again by the next call.
 bool NetStartup();
 
 // Resolves a dotted address or a host name to an IPv4 address in network

@@ -1,10 +1,13 @@
 #!/usr/bin/python3
-"""Delivers two messages through the mail client to a real SMTP server
+"""Delivers three messages through the mail client to a real SMTP server
 (aiosmtpd, in this process, on a loopback port) and checks what arrived:
-one plain, one with AUTH LOGIN.
+a given message plain and with AUTH LOGIN, and a composed notification.
 
 usage: deliver_to_aiosmtpd.py SEND_MAIL_TOOL [WINE-RUN...]
 """
+import email
+import email.policy
+import email.utils
 import os
 import signal
 import socket
@@ -74,20 +77,39 @@ def main():
                              " admin@example.com ,, ops@example.org", path]
             run_tool(base)
             run_tool(base + ["meter", "pa:ss word"])
+            run_tool(runner + [tool, "--notification", "127.0.0.1", str(port)])
         finally:
             os.remove(path)
     finally:
         controller.stop()
 
-    assert len(keeper.envelopes) == 2, keeper.envelopes
-    for (mail_from, rcpts, content, authenticated), expect_auth in zip(keeper.envelopes, (False, True)):
+    assert len(keeper.envelopes) == 3, keeper.envelopes
+    for (mail_from, rcpts, content, authenticated), expect_auth in zip(keeper.envelopes[:2], (False, True)):
         assert mail_from == "meter@example.com", mail_from
         assert rcpts == ["admin@example.com", "ops@example.org"], rcpts
         assert bool(authenticated) == expect_auth, authenticated
         # What arrives is the message as composed: headers untouched, the
         # dot-stuffing undone by the server.
         assert content == MESSAGE + b"\r\n", content  # the end marker brings its own CR LF
-    print("delivered and checked 2 messages")
+    check_notification(*keeper.envelopes[2])
+    print("delivered and checked 3 messages")
+
+
+def check_notification(mail_from, rcpts, content, authenticated):
+    assert mail_from == "meter@example.com", mail_from
+    assert rcpts == ["admin@example.com", "ops@example.org"], rcpts
+    # The header block byte for byte; the addresses stand as entered.
+    head = (b"From: meter@example.com\r\nTo:  admin@example.com ,, ops@example.org\r\n"
+            b"Subject: Bandwidth Usage Notification\r\nDate: Wed, 11 Mar 2026 09:30:00 +0100\r\n\r\n")
+    assert content.startswith(head), content
+    msg = email.message_from_bytes(content, policy=email.policy.compat32)
+    assert msg["Subject"] == "Bandwidth Usage Notification", msg["Subject"]
+    assert email.utils.parsedate_to_datetime(msg["Date"]).isoformat() == "2026-03-11T09:30:00+01:00"
+    body = msg.get_payload()
+    expected = ("Hi,\r\n\r\nMore than 500 MB have been downloaded through LAN in last week "
+                "(03/09/2026 -- 03/11/2026).\r\n\r\nBytes downloaded so far: 600.00 MB\r\n\r\n"
+                "The email was sent by Quellmark.\r\n\r\n")
+    assert body == expected, repr(body)
 
 
 if __name__ == "__main__":

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <string>
+#include <vector>
 
 #include "format/dates.h"
 #include "platform/memory/settable_clock.h"
 #include "settings/fixed_records.h"
+#include "tests/notify/scripted_smtp_server.h"
 
 namespace qm {
 namespace {
@@ -86,6 +90,32 @@ TEST_F(NotificationMail, TagsAreReplacedInOrderAcrossHeadersAndBody) {
   const std::string period = "3 days (2026-03-09 -- 2026-03-11)";
   EXPECT_NE(job->message.find("Subject: Over 500 Bytes on Office " + period + "\r\n"), std::string::npos);
   EXPECT_TRUE(job->message.ends_with("\r\n\r\ndownloaded and uploaded|" + period + "|600.00 MB|%x|%B"));
+}
+
+TEST_F(NotificationMail, ServiceSendsThroughTheServerAndLogsTheOutcome) {
+  test::ScriptedSmtpServer server({});
+  settings.SmtpServer = "127.0.0.1";
+  SmtpLimits limits;
+  limits.port = server.port();
+  limits.replyMs = limits.sendMs = limits.endOfDataMs = limits.connectMs = 5000;
+  std::promise<std::vector<std::string>> logged;
+  auto lines = std::make_shared<std::vector<std::string>>();
+  MailDoneCallback report = ServiceMailReport(FieldText(rule.emailAddresses), [lines](const std::string& line) {
+    lines->push_back(line);
+  });
+  ASSERT_TRUE(SendNotificationMail(Input(), clock, [&, report](const std::string& error) {
+    report(error);
+    logged.set_value(*lines);
+  }, limits));
+  std::future<std::vector<std::string>> result = logged.get_future();
+  ASSERT_EQ(result.wait_for(std::chrono::seconds(20)), std::future_status::ready);
+  EXPECT_EQ(result.get(), std::vector<std::string>{
+                              "Successfully sent bandwidth usage notification email to "
+                              "admin@example.com, ops@example.org."});
+  EXPECT_NE(server.data().find("Subject: Bandwidth Usage Notification\r\n"), std::string::npos);
+
+  settings.MailFrom.clear();  // incomplete: nothing starts, nothing is reported
+  EXPECT_FALSE(SendNotificationMail(Input(), clock, [](const std::string&) { ADD_FAILURE(); }, limits));
 }
 
 TEST(ReplaceMailTags, LaterTagsInEarlierValuesAreReplacedButNotTheReverse) {
