@@ -70,7 +70,7 @@ class Canvas {
   virtual void FrameRect(const Rect& rect, const Pen& pen) = 0;
   // Connected segments through the points; the last point is not drawn.
   virtual void Polyline(const Pen& pen, const Point* points, size_t count) = 0;
-  virtual void DrawText(FontRole font, Color color, const Rect& rect, std::string_view text,
+  virtual void PutText(FontRole font, Color color, const Rect& rect, std::string_view text,
                         TextFormat format) = 0;
   virtual int TextWidth(FontRole font, std::string_view text) = 0;
 

@@ -328,7 +328,7 @@ void RateGraph::DrawTitle(Canvas& c) const {
   c.FillRect(l.titleBand, settings_.ColorOf(GraphColor::TitleBackground));
   c.FrameRect(l.titleBand, {settings_.ColorOf(GraphColor::Border)});
   if (l.titleText.bottom >= 1)
-    c.DrawText(FontRole::Title, settings_.ColorOf(GraphColor::TitleText), l.titleText, title_,
+    c.PutText(FontRole::Title, settings_.ColorOf(GraphColor::TitleText), l.titleText, title_,
                {HAlign::Left, VAlign::Top, true});
 }
 
@@ -360,7 +360,7 @@ void RateGraph::DrawScaleLabels(Canvas& c) const {
                                : uint32_t(value);
     const Rect r{l.scale.left + 1, y - hs / 2, l.scale.right - 4,
                  std::min(y + hs - hs / 2, l.scale.bottom)};
-    c.DrawText(FontRole::Scale, text, r, FormatRate(label, bytes), {HAlign::Right, VAlign::Top});
+    c.PutText(FontRole::Scale, text, r, FormatRate(label, bytes), {HAlign::Right, VAlign::Top});
   }
 }
 
@@ -443,7 +443,7 @@ void RateGraph::DrawTimeText(Canvas& c, int64_t localNow) const {
   const int interval = settings_.timeGridInterval;
   int64_t t = localNow - counter_;
   for (int x = l.plot.right - phase_; l.plot.left < x; x -= Step() * interval, t -= interval) {
-    c.DrawText(FontRole::Time, color, {x + 4, l.plot.top, l.plot.right, l.plot.bottom},
+    c.PutText(FontRole::Time, color, {x + 4, l.plot.top, l.plot.right, l.plot.bottom},
                FormatGridTime(t, settings_.timeFormat, twelveHour_), format);
   }
 }
@@ -472,7 +472,7 @@ void RateGraph::DrawRateText(Canvas& c) const {
 
   if (!settings_.Flag(GraphFlag::TextInGraphColors)) {
     const std::string line = (showMax ? maxPiece + "  " : std::string()) + downPiece + "  " + upPiece;
-    c.DrawText(FontRole::Rate, textColor, r, line, {HAlign::Center, VAlign::Bottom});
+    c.PutText(FontRole::Rate, textColor, r, line, {HAlign::Center, VAlign::Bottom});
     return;
   }
   const TextFormat format{HAlign::Left, VAlign::Bottom};
@@ -483,15 +483,15 @@ void RateGraph::DrawRateText(Canvas& c) const {
   if (showMax) {
     const int M = c.TextWidth(FontRole::Rate, maxPiece);
     x = r.left + ((r.right - 4 * sp - U - D - r.left - M) >> 1);
-    c.DrawText(FontRole::Rate, textColor, {x, r.top, r.right, r.bottom}, maxPiece, format);
+    c.PutText(FontRole::Rate, textColor, {x, r.top, r.right, r.bottom}, maxPiece, format);
     x += 2 * sp + M;
   } else {
     x = r.left + ((r.right - U - D - r.left - 2 * sp) >> 1);
   }
-  c.DrawText(FontRole::Rate, settings_.ColorOf(GraphColor::Download), {x, r.top, r.right, r.bottom},
+  c.PutText(FontRole::Rate, settings_.ColorOf(GraphColor::Download), {x, r.top, r.right, r.bottom},
              downPiece, format);
   x += 2 * sp + D;
-  c.DrawText(FontRole::Rate, settings_.ColorOf(GraphColor::Upload), {x, r.top, r.right, r.bottom},
+  c.PutText(FontRole::Rate, settings_.ColorOf(GraphColor::Upload), {x, r.top, r.right, r.bottom},
              upPiece, format);
 }
 

@@ -47,7 +47,7 @@ class RasterCanvas : public Canvas {
     lines.push_back({pen, std::vector<Point>(points, points + count)});
     for (size_t i = 0; i + 1 < count; ++i) Segment(points[i], points[i + 1], pen.color);
   }
-  void DrawText(FontRole font, Color color, const Rect& rect, std::string_view text,
+  void PutText(FontRole font, Color color, const Rect& rect, std::string_view text,
                 TextFormat format) override {
     texts.push_back({font, color, rect, std::string(text), format});
   }

@@ -1,0 +1,196 @@
+#!/usr/bin/python3
+"""Screenshot test of the rate graph views under Wine and Xvfb.
+
+Starts a private X server, runs graph_view_demo (two stacked views fed
+known samples), takes a screenshot of the root window and checks pixel
+colours where the view layout puts the download column, the overlap, the
+graph background, the title band and the lines. Ends only what it started.
+
+Usage: graph_view_screenshot.py PATH/TO/graph_view_demo.exe
+"""
+import os
+import shlex
+import subprocess
+import sys
+import time
+
+WINESERVER = "/usr/lib/wine/wineserver"
+
+
+def rgb(colorref):
+    """0x00BBGGRR as stored in the options -> (r, g, b)."""
+    return (colorref & 0xFF, (colorref >> 8) & 0xFF, (colorref >> 16) & 0xFF)
+
+
+DOWN, UP, BOTH = rgb(0x0000FF), rgb(0x00CC00), rgb(0x00FFFF)
+GRAPH_BG, TITLE_BG, RATE_BG = rgb(0xDEDBAD), rgb(0x9E9E9E), rgb(0xFFFFFF)
+
+
+def plot_geometry(width, height, title=13, rate=13, percent=95):
+    """Plot rows and the 100 % height of a view with title, graph and text."""
+    d = min(title + 4, height) - 1  # title band bottom line = graph top line
+    rate_top = height - rate - 4
+    top, bottom = d + 1, rate_top
+    return top, bottom, width - 1, (bottom - top) * percent // 100
+
+
+def read_ppm(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    fields, pos = [], 0
+    while len(fields) < 4:  # magic, width, height, maxval
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        if data[pos:pos + 1] == b"#":
+            pos = data.index(b"\n", pos)
+            continue
+        end = pos
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[pos:end])
+        pos = end
+    assert fields[0] == b"P6" and fields[3] == b"255", fields
+    width = int(fields[1])
+    pixels = data[pos + 1:]
+
+    def at(x, y):
+        i = (y * width + x) * 3
+        return tuple(pixels[i:i + 3])
+    return at
+
+
+def start_xvfb():
+    """Starts Xvfb on the first free display from :71 on; returns it and its name."""
+    for number in range(71, 120):
+        if os.path.exists("/tmp/.X%d-lock" % number) or \
+                os.path.exists("/tmp/.X11-unix/X%d" % number):
+            continue
+        xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "640x480x24",
+                                 "-nolisten", "tcp"], stdin=subprocess.DEVNULL,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.time() + 20
+        while time.time() < deadline and xvfb.poll() is None:
+            if os.path.exists("/tmp/.X11-unix/X%d" % number):
+                return xvfb, ":%d" % number
+            time.sleep(0.1)
+        if xvfb.poll() is None:
+            xvfb.kill()
+        xvfb.wait()  # taken by another server meanwhile: try the next
+    sys.exit("no X display could be started")
+
+
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def main():
+    demo = os.path.abspath(sys.argv[1])
+    work = os.path.abspath("graph_view_screenshot")
+    os.makedirs(work, exist_ok=True)
+    ready, stop = os.path.join(work, "ready.txt"), os.path.join(work, "stop")
+    shot_png = os.path.abspath("graph_view_screenshot.png")
+    shot_ppm = os.path.join(work, "shot.ppm")
+    for f in (ready, stop):
+        if os.path.exists(f):
+            os.remove(f)
+
+    prefix = os.environ.get("QM_WINEPREFIX")
+    own_prefix = not prefix
+    tools = os.environ.get("QM_TOOLS", os.path.join(os.path.dirname(__file__), "../../tools"))
+    if own_prefix:
+        prefix = os.path.join(work, "wineprefix")
+        subprocess.run([os.path.join(tools, "wine-prefix.sh"), "setup", prefix], check=True,
+                       timeout=300)
+    wine_run = shlex.split(os.environ.get("QM_WINE_RUN", "")) or \
+        [os.path.join(tools, "wine-run.sh"), prefix]
+    env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all")
+    # Let a server left idle by earlier tests end by itself, so that the one
+    # the demo starts belongs to this display.
+    subprocess.run([WINESERVER, "-w"], env=env, timeout=60)
+
+    xvfb, display = start_xvfb()
+    env["DISPLAY"] = display
+    proc = None
+    try:
+        proc = subprocess.Popen(wine_run + [demo, windows_path(ready), windows_path(stop), "60"],
+                                env=env)
+        deadline = time.time() + 90
+        while not os.path.exists(ready) and time.time() < deadline and proc.poll() is None:
+            time.sleep(0.2)
+        if not os.path.exists(ready):
+            sys.exit("the demo did not get ready (exit %s)" % proc.poll())
+        time.sleep(2)  # let the first paint reach the server
+        subprocess.run(["import", "-display", display, "-window", "root", shot_png],
+                       check=True, timeout=30)
+        subprocess.run(["convert", shot_png, shot_ppm], check=True, timeout=30)
+        with open(stop, "w"):
+            pass
+        try:
+            proc.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            proc.wait()
+    finally:
+        if proc is not None and proc.poll() is None:
+            proc.kill()
+            proc.wait()
+        xvfb.terminate()
+        try:
+            xvfb.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            xvfb.kill()
+            xvfb.wait()
+        if own_prefix:
+            subprocess.run([WINESERVER, "-k"], env=env, timeout=30)
+
+    with open(ready) as f:
+        rows = [list(map(int, line.split())) for line in f if line.strip()]
+    ox, oy = rows[0]
+    views = rows[1:]
+    assert views == [[2, 2, 298, 152], [2, 154, 298, 298]], views
+    at = read_ppm(shot_ppm)
+
+    checks = []
+
+    def expect(name, view, x, y, colour):
+        left, top = views[view][0] + ox, views[view][1] + oy
+        checks.append((name, (x, y), at(left + x, top + y), colour))
+
+    # View A: columns, 296 x 150; newest sample (1000, 500) at scale 1000.
+    width = views[0][2] - views[0][0]
+    top, bottom, right, h100 = plot_geometry(width, views[0][3] - views[0][1])
+    assert (top, bottom, right, h100) == (17, 133, 295, 110)
+    x = right - 2  # the newest column covers right - 3 .. right - 1
+    down_top, both_top = bottom - h100, bottom - h100 // 2
+    expect("A download column", 0, x, (down_top + both_top) // 2, DOWN)
+    expect("A overlap under it", 0, x, (both_top + bottom) // 2, BOTH)
+    # Twentieth sample back: equal rates of 600, all overlap.
+    x_equal = right - 19 * 4 - 2
+    expect("A equal column", 0, x_equal, bottom - 10, BOTH)
+    expect("A above equal column", 0, x_equal, 60, GRAPH_BG)
+    expect("A graph background", 0, 200, 60, GRAPH_BG)
+    expect("A title band", 0, width - 5, 8, TITLE_BG)
+    expect("A rate band", 0, 1, bottom + 8, RATE_BG)
+
+    # View B: lines, 296 x 144, fixed scale 10000 B/s; the newest ten
+    # samples (20000, 2500): download clipped to the top of the line range.
+    width = views[1][2] - views[1][0]
+    top, bottom, right, h100 = plot_geometry(width, views[1][3] - views[1][1])
+    assert (top, bottom, right, h100) == (17, 127, 295, 104)
+    expect("B download line", 1, right - 3, bottom - 1 - (h100 - 1), DOWN)
+    expect("B upload line", 1, right - 3, bottom - 1 - int(2500 / 10000 * (h100 - 1)), UP)
+    expect("B graph background", 1, 200, 50, GRAPH_BG)
+    expect("B title band", 1, width - 5, 8, TITLE_BG)
+
+    failed = 0
+    for name, pos, got, want in checks:
+        ok = got == want
+        failed += not ok
+        print("%-22s at %-10s %-16s %s" % (name, pos, got, "ok" if ok else "WANT %s" % (want,)))
+    print("screenshot:", shot_png)
+    print("%d passed, %d failed" % (len(checks) - failed, failed))
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
