@@ -39,7 +39,7 @@ std::string ReplaceMailTags(std::string text, const MailTags& tags);
 struct NotificationMailInput {
   const EmailSettings* settings = nullptr;
   const NotificationRule* rule = nullptr;  // limit, unit, transfer, period, addresses
-  std::string adapterTitle;                // see AdapterTitle
+  std::string adapterTitle;                // AdapterTitle of the engine's record
   RuleCalendar calendar;
   uint64_t periodTotal = 0;
 };

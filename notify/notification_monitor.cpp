@@ -26,7 +26,7 @@ uint64_t Amount(uint32_t transferType, uint64_t download, uint64_t upload) {
 
 uint64_t PreparedRule::PeriodTotal(uint32_t transferType) const {
   if (!adapter) return periodHistorySum;
-  return Add(periodHistorySum, Amount(transferType, adapter->TodayDownload(), adapter->TodayUpload()));
+  return Add(periodHistorySum, Amount(transferType, adapter->todayDownload, adapter->todayUpload));
 }
 
 bool PreparedRule::Exceeded(uint64_t total) const {
@@ -54,16 +54,17 @@ uint64_t PeriodHistorySum(const NotificationRule& rule, const Period& period, co
   return sum;
 }
 
-const WatchedAdapter* FindRuleAdapter(const NotificationRule& rule, const std::vector<const WatchedAdapter*>& adapters) {
+const AdapterRecord* FindRuleAdapter(const NotificationRule& rule, const AdapterList& adapters) {
   const std::string ruleId = FieldText(rule.adapterId);
-  for (const WatchedAdapter* a : adapters) {
-    if (a && a->Kind() == rule.adapterKind && (a->Kind() != kKindAdapter || a->Id() == ruleId)) return a;
+  for (size_t i = 0; i < adapters.size(); ++i) {
+    const AdapterRecord& a = adapters[i];
+    if (a.kind == rule.adapterKind && (a.kind != kKindAdapter || a.id == ruleId)) return &a;
   }
   return nullptr;
 }
 
 PreparedRule PrepareNotification(const NotificationRule& rule, const Date& today, const RuleCalendar& calendar,
-                                 File* history, const std::vector<const WatchedAdapter*>& adapters) {
+                                 File* history, const AdapterList& adapters) {
   PreparedRule p;
   p.limitBytes = LimitInBytes(rule);
   p.periodHistorySum = PeriodHistorySum(rule, NotificationPeriod(rule, today, calendar), today, history);
@@ -77,7 +78,7 @@ void NotificationAlerts::SetNextAlert(uint32_t type, int32_t minutes) {
 }
 
 void NotificationAlerts::Prepare(const NotificationRule& rule, const Date& today, const RuleCalendar& calendar,
-                                 File* history, const std::vector<const WatchedAdapter*>& adapters) {
+                                 File* history, const AdapterList& adapters) {
   state_ = AlertState::Idle;
   countdown_ = 0;
   rule_ = rule;
@@ -117,7 +118,7 @@ void NotificationAlerts::ShowAlert() {
   request.rule = rule_;
   request.calendar = calendar_;
   request.adapter = prepared_.adapter;
-  request.displayName = prepared_.adapter ? prepared_.adapter->DisplayName() : std::string();
+  request.displayName = prepared_.adapter ? prepared_.adapter->displayName : std::string();
   request.periodHistorySum = prepared_.periodHistorySum;
   request.choice = choice_;
   AlertChoice chosen = owner_.ShowAlertWindow(request);
@@ -131,7 +132,7 @@ void NotificationAlerts::ShowAlert() {
 }
 
 void ServiceNotification::Prepare(const Date& today, const RuleCalendar& calendar, File* history,
-                                  const std::vector<const WatchedAdapter*>& adapters) {
+                                  const AdapterList& adapters) {
   if (on_) prepared_ = PrepareNotification(rule_, today, calendar, history, adapters);
 }
 

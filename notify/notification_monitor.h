@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/adapter_list.h"
 #include "format/dates.h"
 #include "notify/rule_period.h"
 #include "settings/notification_rule.h"
@@ -16,23 +17,13 @@ namespace qm {
 
 class File;
 
-// What the rule needs of one adapter of the engine's list; the adapter
-// stays owned by the engine and is read live on every tick.
-class WatchedAdapter {
- public:
-  virtual ~WatchedAdapter() = default;
-  virtual int32_t Kind() const = 0;
-  virtual std::string Id() const = 0;
-  virtual std::string DisplayName() const = 0;
-  virtual uint64_t TodayDownload() const = 0;
-  virtual uint64_t TodayUpload() const = 0;
-};
-
 // The rule made ready for evaluation.
 struct PreparedRule {
   int64_t limitBytes = 0;
   uint64_t periodHistorySum = 0;           // closed days of the period
-  const WatchedAdapter* adapter = nullptr;  // none: the rule is not evaluated
+  // The engine's record, read live on every tick; none: the rule is not
+  // evaluated. Prepare again whenever the list is rebuilt.
+  const AdapterRecord* adapter = nullptr;
 
   // Period history sum plus the adapter's live totals of today.
   uint64_t PeriodTotal(uint32_t transferType) const;
@@ -48,10 +39,10 @@ uint64_t PeriodHistorySum(const NotificationRule& rule, const Period& period, co
 
 // The first adapter of the list that the rule names: same kind and, for a
 // single adapter, the same ID (case-sensitive).
-const WatchedAdapter* FindRuleAdapter(const NotificationRule& rule, const std::vector<const WatchedAdapter*>& adapters);
+const AdapterRecord* FindRuleAdapter(const NotificationRule& rule, const AdapterList& adapters);
 
 PreparedRule PrepareNotification(const NotificationRule& rule, const Date& today, const RuleCalendar& calendar,
-                                 File* history, const std::vector<const WatchedAdapter*>& adapters);
+                                 File* history, const AdapterList& adapters);
 
 // "Alert me again": 0 no longer, 1 after `minutes`.
 struct AlertChoice {
@@ -63,7 +54,7 @@ struct AlertChoice {
 struct AlertRequest {
   NotificationRule rule;
   RuleCalendar calendar;
-  const WatchedAdapter* adapter = nullptr;
+  const AdapterRecord* adapter = nullptr;
   std::string displayName;
   uint64_t periodHistorySum = 0;
   AlertChoice choice;
@@ -102,7 +93,7 @@ class NotificationAlerts {
   // At start, on every new day, when the page is applied with the rule on
   // and when the week or month start of the rule's period changes.
   void Prepare(const NotificationRule& rule, const Date& today, const RuleCalendar& calendar, File* history,
-               const std::vector<const WatchedAdapter*>& adapters);
+               const AdapterList& adapters);
   // The page applied with the rule off.
   void Disable() { state_ = AlertState::Idle; }
   // Once per tick while the rule is on.
@@ -149,7 +140,7 @@ class ServiceNotification {
   // After the history file is opened and on each new day; nothing once
   // the rule has fired.
   void Prepare(const Date& today, const RuleCalendar& calendar, File* history,
-               const std::vector<const WatchedAdapter*>& adapters);
+               const AdapterList& adapters);
   void Evaluate();
 
   bool on() const { return on_; }

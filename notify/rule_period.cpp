@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cmath>
 
-#include "engine/day_record.h"
 
 namespace qm {
 
@@ -52,13 +51,6 @@ std::string PeriodWord(const NotificationRule& rule) {
     case kPeriodMonth: return "month";
     default: return std::to_string(rule.nDays) + " days";
   }
-}
-
-std::string AdapterTitle(const std::string& displayName, int32_t kind, const std::string& ipAddress,
-                         bool showIPInTitle) {
-  if (kind != kKindAdapter || !showIPInTitle) return displayName;
-  if (displayName.empty()) return ipAddress;
-  return displayName + " [" + ipAddress + "]";
 }
 
 }  // namespace qm

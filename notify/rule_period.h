@@ -33,10 +33,4 @@ const char* TransferWord(uint32_t transferType);
 // "week", "month", or "%d days" with N (any other value).
 std::string PeriodWord(const NotificationRule& rule);
 
-// The adapter as titles show it: the display name, and for a single
-// adapter with the IP shown in titles, " [ip]" appended (or the IP alone
-// when there is no display name).
-std::string AdapterTitle(const std::string& displayName, int32_t kind, const std::string& ipAddress,
-                         bool showIPInTitle);
-
 }  // namespace qm

@@ -53,17 +53,13 @@ DayRecord Day(int y, int m, int d, int32_t kind, const std::string& id, uint64_t
   return MakeDayRecord(t, kind, id, down, up);
 }
 
-struct FakeAdapter : WatchedAdapter {
-  FakeAdapter(int32_t k, std::string i, std::string n) : kind(k), id(std::move(i)), name(std::move(n)) {}
-  int32_t Kind() const override { return kind; }
-  std::string Id() const override { return id; }
-  std::string DisplayName() const override { return name; }
-  uint64_t TodayDownload() const override { return down; }
-  uint64_t TodayUpload() const override { return up; }
-  int32_t kind;
-  std::string id, name;
-  uint64_t down = 0, up = 0;
-};
+AdapterRecord Adapter(int32_t kind, const std::string& id, const std::string& name) {
+  AdapterRecord r;
+  r.kind = kind;
+  r.id = id;
+  r.displayName = name;
+  return r;
+}
 
 NotificationRule Rule(const char* limit, uint32_t unit, uint32_t transfer, uint32_t period, int32_t nDays = 1,
                       int32_t kind = 300, const char* id = "ETH0-ID") {
@@ -133,7 +129,8 @@ TEST(PrepareNotification, PeriodsOfTheRule) {
   MemoryFile f = History();
   for (int d = 1; d <= 11; ++d) f.Add(Day(2026, 3, d, 300, "ETH0-ID", 1u << d, 0));
   f.Add(Day(2026, 2, 28, 300, "ETH0-ID", 1u << 20, 0));
-  FakeAdapter eth(300, "ETH0-ID", "LAN");
+  AdapterList list;
+  const AdapterRecord& eth = list.Append(Adapter(300, "ETH0-ID", "LAN"));
   RuleCalendar cal = MondayWeeks();
   struct Case {
     const char* name;
@@ -149,7 +146,7 @@ TEST(PrepareNotification, PeriodsOfTheRule) {
   };
   for (const Case& c : cases) {
     cal.monthStartDay = c.monthStartDay;
-    PreparedRule p = PrepareNotification(c.rule, kWednesday, cal, &f, {&eth});
+    PreparedRule p = PrepareNotification(c.rule, kWednesday, cal, &f, list);
     EXPECT_EQ(p.periodHistorySum, c.sum) << c.name;
     EXPECT_EQ(p.adapter, &eth) << c.name;
   }
@@ -160,16 +157,19 @@ TEST(PrepareNotification, OneDayPeriodReadsNoFile) {
   f.Add(Day(2026, 3, 10, 300, "ETH0-ID", 1, 1));
   RuleCalendar cal;
   cal.monthStartDay = 1;
-  PrepareNotification(Rule("1", 0, 0, kPeriodMonth), MakeDate(2026, 3, 1), cal, &f, {});
-  PrepareNotification(Rule("1", 0, 0, kPeriodLastDays, 1), kWednesday, cal, &f, {});
-  PrepareNotification(Rule("1", 0, 0, kPeriodWeek), MakeDate(2026, 3, 8), cal, &f, {});  // a Sunday
+  AdapterList none;
+  PrepareNotification(Rule("1", 0, 0, kPeriodMonth), MakeDate(2026, 3, 1), cal, &f, none);
+  PrepareNotification(Rule("1", 0, 0, kPeriodLastDays, 1), kWednesday, cal, &f, none);
+  PrepareNotification(Rule("1", 0, 0, kPeriodWeek), MakeDate(2026, 3, 8), cal, &f, none);  // a Sunday
   EXPECT_EQ(f.reads, 0);
 }
 
 TEST(PrepareNotification, MonitoredAdapterIsTheFirstThatMatches) {
-  FakeAdapter all(100, "", "All Connections"), other(300, "OTHER", "WLAN"), eth(300, "ETH0-ID", "LAN"),
-      eth2(300, "ETH0-ID", "LAN again");
-  std::vector<const WatchedAdapter*> list{&all, &other, &eth, &eth2};
+  AdapterList list;
+  const AdapterRecord& all = list.Append(Adapter(100, "", "All Connections"));
+  list.Append(Adapter(300, "OTHER", "WLAN"));
+  const AdapterRecord& eth = list.Append(Adapter(300, "ETH0-ID", "LAN"));
+  list.Append(Adapter(300, "ETH0-ID", "LAN again"));
   RuleCalendar cal;
   EXPECT_EQ(PrepareNotification(Rule("1", 0, 0, 0), kWednesday, cal, nullptr, list).adapter, &eth);
   EXPECT_EQ(PrepareNotification(Rule("1", 0, 0, 0, 1, 100, "ETH0-ID"), kWednesday, cal, nullptr, list).adapter, &all);
@@ -214,7 +214,7 @@ class Alerts : public ::testing::Test {
     rule.runProgram = 1;
     SetFieldText(rule.program, "C:\\tools\\cut-off.exe");
   }
-  void Prepare() { alerts.Prepare(rule, kWednesday, RuleCalendar{}, nullptr, {&eth}); }
+  void Prepare() { alerts.Prepare(rule, kWednesday, RuleCalendar{}, nullptr, list); }
   void Ticks(int n) {
     for (int i = 0; i < n; ++i) alerts.Evaluate();
   }
@@ -222,16 +222,17 @@ class Alerts : public ::testing::Test {
   RecordingOwner owner;
   NotificationAlerts alerts;
   NotificationRule rule;
-  FakeAdapter eth{300, "ETH0-ID", "LAN"};
+  AdapterList list;
+  AdapterRecord& eth = list.Append(Adapter(300, "ETH0-ID", "LAN"));
 };
 
 TEST_F(Alerts, FiresOnceTheTotalIsAboveTheLimitNotAtIt) {
   Prepare();
-  eth.down = 10485760;
+  eth.todayDownload = 10485760;
   Ticks(3);
   EXPECT_EQ(owner.Take(), Calls{});
   EXPECT_EQ(alerts.state(), AlertState::Idle);
-  eth.down = 10485761;
+  eth.todayDownload = 10485761;
   owner.ticksWhileOpen = 5;  // ticks go on while the window is open
   Ticks(1);
   EXPECT_EQ(owner.Take(), (Calls{"mail 10485761", "run C:\\tools\\cut-off.exe", "window", "save 0 5"}));
@@ -243,7 +244,7 @@ TEST_F(Alerts, FiresOnceTheTotalIsAboveTheLimitNotAtIt) {
 
 TEST_F(Alerts, NoLongerMeansNoFurtherWindowUntilPreparedAgain) {
   Prepare();
-  eth.down = 20 << 20;
+  eth.todayDownload = 20 << 20;
   Ticks(1);
   owner.Take();
   Ticks(10000);
@@ -256,7 +257,7 @@ TEST_F(Alerts, NoLongerMeansNoFurtherWindowUntilPreparedAgain) {
 
 TEST_F(Alerts, NextAlertReopensTheWindowOnlyAfterMinutesTimesSixtyPlusOneTicks) {
   Prepare();
-  eth.down = 20 << 20;
+  eth.todayDownload = 20 << 20;
   owner.answer = {1, 1};
   Ticks(1);
   owner.Take();
@@ -269,15 +270,15 @@ TEST_F(Alerts, NextAlertReopensTheWindowOnlyAfterMinutesTimesSixtyPlusOneTicks) 
 
 TEST_F(Alerts, RepeatFindingTheTotalBackUnderTheLimit) {
   Prepare();
-  eth.down = 20 << 20;
+  eth.todayDownload = 20 << 20;
   owner.answer = {1, 1};
   Ticks(1);
   owner.Take();
-  eth.down = 0;  // e.g. the live totals were reset
+  eth.todayDownload = 0;  // e.g. the live totals were reset
   Ticks(61);
   EXPECT_EQ(alerts.state(), AlertState::Idle);
   EXPECT_EQ(owner.Take(), Calls{});
-  eth.down = 20 << 20;
+  eth.todayDownload = 20 << 20;
   Ticks(1);
   EXPECT_EQ(owner.Take(), (Calls{"mail 20971520", "run C:\\tools\\cut-off.exe", "window", "save 1 1"}));
 }
@@ -286,7 +287,7 @@ TEST_F(Alerts, CtrlNShowsTheAlertAgainOnlyAfterOneWasShown) {
   Prepare();
   alerts.ReShow(true);
   EXPECT_EQ(owner.Take(), Calls{"beep"});
-  eth.down = 20 << 20;
+  eth.todayDownload = 20 << 20;
   Ticks(1);
   owner.Take();
   alerts.ReShow(false);
@@ -301,14 +302,14 @@ TEST_F(Alerts, ActionsWithoutTheirTextsAreSkipped) {
   rule.emailAddresses[0] = '\0';
   rule.program[0] = '\0';
   Prepare();
-  eth.down = 20 << 20;
+  eth.todayDownload = 20 << 20;
   Ticks(1);
   EXPECT_EQ(owner.Take(), (Calls{"window", "save 0 5"}));
 }
 
 TEST_F(Alerts, NoMonitoredAdapterNoEvaluation) {
-  alerts.Prepare(rule, kWednesday, RuleCalendar{}, nullptr, {});
-  eth.down = 20 << 20;
+  alerts.Prepare(rule, kWednesday, RuleCalendar{}, nullptr, AdapterList{});
+  eth.todayDownload = 20 << 20;
   Ticks(5);
   EXPECT_EQ(owner.Take(), Calls{});
 }
@@ -318,7 +319,7 @@ TEST_F(Alerts, StoredChoicesAreNormalised) {
   EXPECT_EQ(alerts.choice().nextAlertType, 0u);
   EXPECT_EQ(alerts.choice().nextAlertMin, 1);
   Prepare();
-  eth.down = 20 << 20;
+  eth.todayDownload = 20 << 20;
   owner.answer = {1, INT32_MAX};  // the countdown is held, not wrapped
   Ticks(1);
   EXPECT_EQ(alerts.countdown(), INT32_MAX);
@@ -337,20 +338,21 @@ TEST(ServiceNotification, FiresOncePerServiceRun) {
   NotificationRule rule = Rule("1", kUnitKB, kTransferBoth, kPeriodLastDays, 1);
   rule.sendEmail = 1;
   SetFieldText(rule.emailAddresses, "admin@example.com, ops@example.org");
-  FakeAdapter eth(300, "ETH0-ID", "LAN");
+  AdapterList list;
+  AdapterRecord& eth = list.Append(Adapter(300, "ETH0-ID", "LAN"));
   service.Start(true, rule);
-  service.Prepare(kWednesday, RuleCalendar{}, nullptr, {&eth});
-  eth.down = 1000;
-  eth.up = 24;
+  service.Prepare(kWednesday, RuleCalendar{}, nullptr, list);
+  eth.todayDownload = 1000;
+  eth.todayUpload = 24;
   service.Evaluate();
   EXPECT_TRUE(log.lines.empty());
-  eth.up = 25;
+  eth.todayUpload = 25;
   service.Evaluate();
   EXPECT_EQ(log.lines, (std::vector<std::string>{"Bandwidth usage exceeds limit.",
                                                  "Send a notification email to admin@example.com, ops@example.org",
                                                  "mail 1025"}));
   EXPECT_FALSE(service.on());
-  service.Prepare(MakeDate(2026, 3, 12), RuleCalendar{}, nullptr, {&eth});  // a new day changes nothing
+  service.Prepare(MakeDate(2026, 3, 12), RuleCalendar{}, nullptr, list);  // a new day changes nothing
   service.Evaluate();
   EXPECT_EQ(log.lines.size(), 3u);
 }
@@ -360,14 +362,14 @@ TEST(ServiceNotification, OffOrWithoutAddressesSendsNothing) {
   ServiceNotification service(log);
   NotificationRule rule = Rule("0", 0, kTransferDown, kPeriodLastDays, 1);
   rule.sendEmail = 1;
-  FakeAdapter eth(300, "ETH0-ID", "LAN");
-  eth.down = 1;
+  AdapterList list;
+  list.Append(Adapter(300, "ETH0-ID", "LAN")).todayDownload = 1;
   service.Start(false, rule);
-  service.Prepare(kWednesday, RuleCalendar{}, nullptr, {&eth});
+  service.Prepare(kWednesday, RuleCalendar{}, nullptr, list);
   service.Evaluate();
   EXPECT_TRUE(log.lines.empty());
   service.Start(true, rule);
-  service.Prepare(kWednesday, RuleCalendar{}, nullptr, {&eth});
+  service.Prepare(kWednesday, RuleCalendar{}, nullptr, list);
   service.Evaluate();
   EXPECT_EQ(log.lines, std::vector<std::string>{"Bandwidth usage exceeds limit."});
 }
