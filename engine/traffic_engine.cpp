@@ -1,6 +1,7 @@
 #include "engine/traffic_engine.h"
 
 #include <algorithm>
+#include <cctype>
 #include <limits>
 
 namespace qm {
@@ -50,11 +51,23 @@ bool TrafficEngine::LoadAdapterList() {
 }
 
 bool TrafficEngine::OpenHistoryFile(const std::string& path, bool configured) {
+  historyPath_ = path;
   if (!history_.Open(path)) return false;
   if (history_.createdEmpty() && !configured && variant_ == EngineVariant::Desktop) {
     history_.ImportLegacyLog(LegacyLogPath(path), source_);
   }
   LoadDayTotals();
+  return true;
+}
+
+bool TrafficEngine::ChangeHistoryPath(const std::string& path) {
+  auto fold = [](std::string s) {
+    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+  };
+  if (path.empty() || fold(path) == fold(historyPath_)) return false;
+  historyPath_ = path;
+  store_.WriteString(RegRoot::CurrentUser, kOptionsKeyPath, kTrafficLogFileValue, path);
   return true;
 }
 

@@ -50,6 +50,12 @@ class TrafficEngine {
   // after asking the user) or stops (service).
   bool OpenHistoryFile(const std::string& path, bool configured);
   void CloseHistoryFile() { history_.Close(); }
+  // The traffic reports window closed with another log path (compared
+  // without regard to case): it is stored as TrafficLogFile and used from
+  // the next start; the open file stays in use. True when it changed.
+  bool ChangeHistoryPath(const std::string& path);
+  // The path in use, or the one chosen for the next start.
+  const std::string& historyPath() const { return historyPath_; }
   void LoadDayTotals() { history_.LoadDayTotals(list_, currentDay_); }
   void FlushDayRecords() { history_.FlushDayRecords(list_, currentDay_); }
   bool ClearHistory() { return history_.Clear(list_); }
@@ -85,6 +91,7 @@ class TrafficEngine {
   HistoryFile history_;
   LocalTime currentDay_{};
   std::vector<SystemAdapter> entries_;  // reused from tick to tick
+  std::string historyPath_;
 };
 
 // The difference of one direction between two readings of a counter: 0 when

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
 
 #include "tests/engine/engine_fixture.h"
@@ -190,6 +191,24 @@ TEST_F(HistoryFileTest, LegacyLogIsImportedOnceOnAFirstStartWithTheDefaultPath) 
   engine().CloseHistoryFile();
   ASSERT_TRUE(engine().OpenHistoryFile(path, false));
   EXPECT_EQ(FileRecords().size(), 3u);
+}
+
+TEST_F(HistoryFileTest, ChangedPathIsStoredForTheNextStartWhileTheOpenFileStaysInUse) {
+  AddAdapter(1);
+  Start();
+  store.ClearWrites();
+  std::string upper = path;
+  for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+  EXPECT_FALSE(engine().ChangeHistoryPath(upper));
+  EXPECT_TRUE(store.writes().empty());
+  EXPECT_TRUE(engine().ChangeHistoryPath("other.log"));
+  std::string stored;
+  ASSERT_TRUE(store.ReadString(RegRoot::CurrentUser, "Software\\Quellmark\\Options", "TrafficLogFile", stored));
+  EXPECT_EQ(stored, "other.log");
+  Real(1).todayDownload = 5;
+  engine().FlushDayRecords();
+  EXPECT_EQ(FileRecords().size(), 3u);
+  EXPECT_FALSE(SystemFileSystem().Exists("other.log"));
 }
 
 TEST(HistoryPath, DesktopServiceAndFallbacks) {

@@ -1,0 +1,76 @@
+// The engine on the real platform under Wine: the system's adapters, the
+// file sharing that keeps a second engine off the history file, and the
+// folders the history path is chosen from.
+
+#include <gtest/gtest.h>
+
+#include "engine/traffic_engine.h"
+#include "platform/memory/memory_settings_store.h"
+#include "platform/win32/shell_folders.h"
+#include "platform/win32/win32_adapter_source.h"
+
+namespace qm {
+namespace {
+
+TEST(Win32Folders, ProgramAndDocumentsFoldersExist) {
+  FileSystem& fs = SystemFileSystem();
+  std::string program = ProgramFolder();
+  ASSERT_FALSE(program.empty());
+  EXPECT_EQ(program.back(), '\\');
+  EXPECT_TRUE(fs.IsDirectory(program));
+  std::string documents = DocumentsFolder();
+  ASSERT_FALSE(documents.empty());
+  EXPECT_TRUE(fs.IsDirectory(documents));
+}
+
+TEST(Win32History, SecondEngineCannotOpenTheFileAndLeavesItAlone) {
+  FileSystem& fs = SystemFileSystem();
+  const std::string path = "win32_shared.log";
+  fs.Remove(path);
+  AdapterList list;
+  list.Append(MakePseudoAdapter(kKindAllConnections));
+  list.Append(MakePseudoAdapter(kKindDialUp));
+  list[0].todayDownload = 42;
+  HistoryFile first(fs);
+  ASSERT_TRUE(first.Open(path));
+  first.FlushDayRecords(list, LocalTime{2026, 1, 4, 1, 12, 0, 0, 0});
+
+  HistoryFile second(fs);
+  EXPECT_FALSE(second.Open(path));
+  EXPECT_TRUE(second.movedAsidePath().empty());
+
+  // Report jobs read by path while the engine writes.
+  std::vector<DayRecord> days;
+  std::string error;
+  ASSERT_TRUE(ReadDayRecords(fs, path, days, &error)) << error;
+  ASSERT_EQ(days.size(), 2u);
+  EXPECT_EQ(days[0].download, 42u);
+}
+
+TEST(Win32Engine, TicksOnTheSystemsAdaptersAndFlushesOneRecordEach) {
+  auto source = OpenSystemAdapterSource();
+  ASSERT_TRUE(source);
+  MemorySettingsStore store;
+  TrafficEngine engine(EngineVariant::Desktop, *source, store, SystemFileSystem(), SystemClock());
+  // GetAdaptersInfo lists no loopback: a machine without other interfaces
+  // has no list at all.
+  if (!engine.LoadAdapterList()) GTEST_SKIP() << "the system lists no adapters";
+  const std::string path = "win32_engine.log";
+  SystemFileSystem().Remove(path);
+  ASSERT_TRUE(engine.OpenHistoryFile(path, true));
+  engine.SampleTick();
+  engine.SampleTick();
+  ASSERT_GE(engine.adapters().size(), 3u);
+  EXPECT_EQ(engine.adapters()[0].history.size(), 2u);
+  for (size_t i = AdapterList::kFirstReal; i < engine.adapters().size(); ++i) {
+    EXPECT_FALSE(engine.adapters()[i].id.empty());
+    EXPECT_TRUE(engine.adapters()[i].hasPreviousSample);
+  }
+  engine.FlushDayRecords();
+  std::vector<DayRecord> days;
+  ASSERT_TRUE(ReadDayRecords(SystemFileSystem(), path, days, nullptr));
+  EXPECT_EQ(days.size(), engine.adapters().size());
+}
+
+}  // namespace
+}  // namespace qm
