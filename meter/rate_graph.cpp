@@ -50,6 +50,9 @@ void RateGraph::ApplySettings(const GraphViewSettings& settings) {
   settings_.pulseWidth = std::max(1, settings_.pulseWidth);
   settings_.pulseSpace = std::max(0, settings_.pulseSpace);
   settings_.timeGridInterval = std::max(1, settings_.timeGridInterval);
+  for (int role = 0; role < kFontRoleCount; ++role)
+    if (settings_.fonts[size_t(role)].face.empty())
+      settings_.fonts[size_t(role)] = DefaultViewFont(FontRole(role));
   if (settings.rateHeightPercent < 50 || settings.rateHeightPercent > 100)
     settings_.rateHeightPercent = old.rateHeightPercent;
   if (settings_.pulseWidth != old.pulseWidth || settings_.pulseSpace != old.pulseSpace ||

@@ -117,6 +117,16 @@ TEST(RateGraphLayout, BandsFollowTheDisplayFlags) {
   EXPECT_EQ(t.top, 18 + 50);
 }
 
+TEST(RateGraphLayout, MissingFontsAreTahomaThirteen) {
+  GraphViewSettings s;
+  s.fonts = {};
+  Graph g(134, s);
+  EXPECT_EQ(g.graph.Settings().Font(FontRole::Title), DefaultViewFont(FontRole::Title));
+  EXPECT_EQ(g.graph.Settings().Font(FontRole::Title).weight, 700);
+  EXPECT_EQ(g.graph.Layout().titleBand.bottom, 17);
+  EXPECT_EQ(g.graph.Layout().rateBand.top, 117);
+}
+
 TEST(RateGraphLayout, ScaleLineCountFollowsTheScaleHeight) {
   // Scale height = H - 34 with the default fonts; scale font height 12.
   struct Case {
