@@ -51,6 +51,12 @@ MailJob AuthJob() {
   return job;
 }
 
+std::string Repeat(const std::string& text, int n) {
+  std::string out;
+  while (n-- > 0) out += text;
+  return out;
+}
+
 std::string Send(MailJob job, ScriptedSmtpServer& server) {
   return RunMailDialogue(job, FastLimits(server.port()));
 }
@@ -144,6 +150,9 @@ TEST(MailDialogue, UnexpectedCodesAndLostConnections) {
       {"hang-up at RCPT", "220 hi\r\n", "RCPT TO: <admin@example.com>", "", "250 ok\r\n", "Time out."},
       {"DATA refused", "220 hi\r\n", "DATA", "451 later\r\n", "250 ok\r\n", "451 later"},
       {"message refused", "220 hi\r\n", "", "", "552 too big\r\n", "552 too big"},
+      // A hostile server cannot keep the thread reading for ever.
+      {"endless continuation", Repeat("220-more\r\n", 1001) + "220 ok\r\n", "", "", "250 ok\r\n", "Time out."},
+      {"endless line", "220 " + std::string(70000, 'x') + "\r\n", "", "", "250 ok\r\n", "Time out."},
   };
   for (const Case& c : cases) {
     ScriptedSmtpServer::Script script;
