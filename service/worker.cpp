@@ -1,15 +1,77 @@
 #include "service/worker.h"
 
+#include <memory>
+#include <vector>
+
+#include "engine/traffic_engine.h"
+#include "format/dates.h"
+#include "notify/notification_mail.h"
+#include "notify/notification_monitor.h"
+#include "notify/smtp_client.h"
+#include "recorder/adapter_rates_log.h"
+#include "reports/report_file.h"
 #include "service/service_config.h"
 #include "settings/service_settings.h"
 
 namespace qm {
 namespace {
 
-class ServiceWorker {
- public:
-  explicit ServiceWorker(WorkerSeams& seams) : s_(seams) {}
+Date DateOf(const LocalTime& t) { return MakeDate(t.year, t.month, t.day); }
 
+// What a report job takes of one adapter record.
+struct JobAdapter {
+  int32_t kind;
+  std::string id;
+  std::string displayName;
+  Traffic today;
+};
+
+// Everything one report run needs, copied when the task falls due, so the
+// job shares nothing with the worker.
+struct ReportJob {
+  ReportTask task;
+  std::vector<JobAdapter> adapters;
+  ReportParams params;
+  Date today;
+  std::string historyPath;
+  std::string reportPath;
+};
+
+ReportKind KindOfTask(uint32_t type) {
+  switch (type) {
+    case kReportTaskDaily: return ReportKind::Daily;
+    case kReportTaskWeekly: return ReportKind::Weekly;
+    case kReportTaskMonthly: return ReportKind::Monthly;
+    default: return ReportKind::Summary;
+  }
+}
+
+void RunReportJob(const ReportJob& job, FileSystem& fs, ActivityLog& log) {
+  const std::string taskId = ReportTaskAdapterId(job.task);
+  for (const JobAdapter& a : job.adapters) {
+    if (a.kind != job.task.adapterKind || (a.kind == kKindAdapter && a.id != taskId)) continue;
+    ReportRequest request;
+    request.kind = KindOfTask(job.task.reportType);
+    request.subject = ReportSubject{a.kind, a.id};
+    request.subjectName = a.displayName;
+    request.today = job.today;
+    request.live = a.today;
+    request.params = job.params;
+    request.variant = ReportVariant::Service;
+    ReportFileOutcome outcome = WriteReportFile(fs, job.historyPath, job.reportPath, request);
+    log.Write(outcome.message);
+    return;
+  }
+  // A task for an adapter that is not in the list writes and logs nothing.
+}
+
+class ServiceWorker : public TickListener, public ServiceNotificationOwner {
+ public:
+  explicit ServiceWorker(WorkerSeams& seams)
+      : s_(seams), engine_(EngineVariant::Service, seams.adapters, seams.store, seams.fs, seams.clock),
+        notification_(*this) {}
+
+  // Set-up; false when the service must not run (logged by the caller).
   bool SetUp() {
     config_ = ReadServiceConfig(s_.store, RegRoot::LocalMachine);
     if (!config_.ServiceEnabled) {
@@ -18,18 +80,118 @@ class ServiceWorker {
     }
     LoadServiceSettings(s_.store, RegRoot::LocalMachine, s_.serviceFolder, settings_);
     if (!config_.NotificationsInService()) settings_.NotificationEnabled = false;
-    s_.log.Printf(kLogTrafficFile, settings_.TrafficLogFile.c_str());
+    rule_ = NarrowNotificationRule(settings_.NotificationEx2U);
+    calendar_ = RuleCalendar{int(settings_.WeekStartDay), int(settings_.MonthStartDay), settings_.DateFormat};
+    recorderOptions_ = RatesLogOptions{settings_.DisplayUnitByte, settings_.ShowIPInTitle, settings_.DateFormat};
+
+    // A system list that cannot be read now leaves the stored adapters and
+    // the two sums; the ticks pick the adapters up once the system has them.
+    engine_.LoadAdapterList();
+    engine_.options().showIpInTitle = settings_.ShowIPInTitle;
+    engine_.options().notificationEnabled = settings_.NotificationEnabled;
+    engine_.set_listener(this);
+    StartServiceRecorders(engine_.adapters(), s_.fs, config_.RecorderInService(), recorderOptions_, s_.clock.Now());
+
+    historyPath_ = settings_.TrafficLogFile;
+    s_.log.Printf(kLogTrafficFile, historyPath_.c_str());
+    if (!engine_.OpenHistoryFile(historyPath_, true)) {
+      s_.log.Write(kLogTrafficFileFailed);
+      return false;
+    }
+    notification_.Start(settings_.NotificationEnabled, rule_);
+    PrepareNotification();
     return true;
   }
 
-  void Tick() {}
+  void Tick() { engine_.SampleTick(); }
 
-  void End() {}
+  // Final flush; after a failed set-up only the release happens.
+  void End() {
+    if (engine_.history().IsOpen()) {
+      engine_.FlushDayRecords();
+      engine_.CloseHistoryFile();
+    }
+    CloseRatesLogs(engine_.adapters());
+    engine_.adapters().Clear();
+  }
+
+  // TickListener
+  void WriteRatesLine(AdapterRecord& record, const RateSample& sample, const LocalTime& time) override {
+    qm::WriteRatesLine(record, sample, time, recorderOptions_);
+  }
+  void PrepareNotification() override {
+    if (!notification_.on()) return;
+    notification_.Prepare(DateOf(engine_.currentDay()), calendar_, engine_.history().file(), engine_.adapters());
+  }
+  void EvaluateNotification() override { notification_.Evaluate(); }
+  void AdvanceReportTasks() override {
+    if (config_.reports.empty()) return;
+    qm::AdvanceReportTasks(config_.reports, [this](const ReportTask& task) { StartReportJob(task); });
+  }
+
+  // ServiceNotificationOwner
+  void Log(const std::string& line) override { s_.log.Write(line); }
+  void StartNotificationMail(uint64_t periodTotal) override {
+    const AdapterRecord* adapter = FindRuleRecord();
+    NotificationMailInput in;
+    in.settings = &settings_.email;
+    in.rule = &rule_;
+    in.adapterTitle = adapter ? AdapterTitle(*adapter, settings_.ShowIPInTitle) : std::string();
+    in.calendar = calendar_;
+    in.periodTotal = periodTotal;
+    std::unique_ptr<MailJob> job = ComposeNotificationMail(in, s_.clock);
+    if (!job) return;  // incomplete e-mail settings: nothing is sent
+    ActivityLog* log = &s_.log;
+    std::string recipients = job->recipients;
+    job->done = [log, recipients](const std::string& error) {
+      for (const std::string& line : ServiceMailLogLines(recipients, error)) log->Write(line);
+    };
+    SmtpLimits limits;
+    limits.port = s_.smtpPort;
+    StartMailThread(std::move(job), limits);
+  }
 
  private:
+  const AdapterRecord* FindRuleRecord() {
+    AdapterList& list = engine_.adapters();
+    for (size_t i = 0; i < list.size(); ++i) {
+      const AdapterRecord& r = list[i];
+      if (r.kind == rule_.adapterKind && (r.IsPseudo() || r.id == FieldText(rule_.adapterId))) return &r;
+    }
+    return nullptr;
+  }
+
+  void StartReportJob(const ReportTask& task) {
+    auto job = std::make_shared<ReportJob>();
+    job->task = task;
+    AdapterList& list = engine_.adapters();
+    for (size_t i = 0; i < list.size(); ++i) {
+      const AdapterRecord& r = list[i];
+      job->adapters.push_back(JobAdapter{r.kind, r.id, r.displayName, Traffic{r.todayDownload, r.todayUpload}});
+    }
+    job->params = ReportParams{settings_.DateFormat, int(settings_.WeekStartDay), int(settings_.MonthStartDay),
+                               settings_.SumLastDays};
+    job->today = DateOf(engine_.currentDay());
+    job->historyPath = historyPath_;
+    job->reportPath = s_.toAnsiPath ? s_.toAnsiPath(ReportTaskFile(task)) : Utf16ToUtf8(ReportTaskFile(task));
+    FileSystem* fs = &s_.fs;
+    ActivityLog* log = &s_.log;
+    auto run = [job, fs, log] { RunReportJob(*job, *fs, *log); };
+    if (s_.startThread)
+      s_.startThread(run);
+    else
+      run();
+  }
+
   WorkerSeams& s_;
+  TrafficEngine engine_;
   ServiceConfig config_;
   ServiceSettings settings_;
+  NotificationRule rule_{};
+  RuleCalendar calendar_;
+  RatesLogOptions recorderOptions_;
+  ServiceNotification notification_;
+  std::string historyPath_;
 };
 
 }  // namespace

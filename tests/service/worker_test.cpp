@@ -1,0 +1,170 @@
+#include "service/worker.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "engine/day_record.h"
+#include "platform/memory/memory_settings_store.h"
+#include "platform/memory/scripted_adapter_source.h"
+#include "platform/memory/settable_clock.h"
+#include "service/admin/admin_commands.h"
+#include "service/report_task.h"
+#include "settings/registry_layout.h"
+
+namespace qm {
+namespace {
+
+constexpr RegRoot kLm = RegRoot::LocalMachine;
+const std::string kEthId = "{00000003-0000-0000-0000-4E6574446576}";
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// The messages of the activity log, without their time stamps.
+std::vector<std::string> Messages(const std::string& path) {
+  std::vector<std::string> out;
+  std::istringstream in(ReadAll(path));
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    size_t at = line.find("]: ");
+    if (at != std::string::npos) out.push_back(line.substr(at + 3));
+  }
+  return out;
+}
+
+class WorkerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    name_ = std::string("worker_") + info->name();
+    for (const char* suffix : {".log", "_history.log", "_rates.csv", "_daily.csv", "_summary.txt"})
+      SystemFileSystem().Remove(name_ + suffix);
+    SystemAdapter eth;
+    eth.name = kEthId;
+    eth.description = "eth0";
+    eth.index = 3;
+    eth.type = kIfTypeEthernet;
+    eth.ipAddresses = {"198.51.100.1"};
+    source_.adapters = {eth};
+    source_.counters[3] = InterfaceCounters{1000, 500, kIfTypeEthernet, true};
+    clock_.now = LocalTime{2026, 12, 3, 9, 10, 0, 0, 0};
+    log_.Open(name_ + ".log");
+
+    store_.WriteString(kLm, kOptionsKey, "TrafficLogFile", "./" + name_ + "_history.log");
+    store_.WriteDword(kLm, kOptionsKey, "DisplayUnitByte", 1);
+    store_.WriteDword(kLm, kOptionsKey, "DateFormat", 0x44);
+    std::string adapterKey = std::string(kProductKey) + "AdaptersEx\\300-" + kEthId;
+    store_.WriteString(kLm, adapterKey, "AdapterID", kEthId);
+    store_.WriteString(kLm, adapterKey, "AdapterName", "Office LAN");
+    store_.WriteDword(kLm, adapterKey, "RecordTrafficRates", 1);
+    store_.WriteDword(kLm, adapterKey, "RecordInterval", 0);
+    store_.WriteDword(kLm, adapterKey, "RecordNumberOnly", 1);
+    store_.WriteString(kLm, adapterKey, "RecordFile", "./" + name_ + "_rates.csv");
+  }
+
+  void Enable(uint32_t notificationWord, uint32_t recorderWord) {
+    store_.WriteDword(kLm, kServiceKey, "ServiceEnabled", 1);
+    const uint32_t words[3] = {0, notificationWord, recorderWord};
+    store_.WriteBinary(kLm, kServiceKey, "ServiceOptions", words, sizeof words);
+  }
+
+  // Runs the worker for `ticks` ticks; every tick the adapter moves 1000
+  // bytes down and 100 up, and the clock one second on.
+  void Run(int ticks, bool ipSupport = true) {
+    WorkerSeams seams(store_, source_, clock_, SystemFileSystem(), log_);
+    seams.serviceFolder = "./";
+    seams.ipSupport = ipSupport;
+    int waits = 0;
+    seams.waitForStop = [&](int ms) {
+      EXPECT_EQ(ms, 1000);
+      if (waits++ == ticks) return true;
+      clock_.now.second = uint16_t(clock_.now.second + 1);
+      source_.counters[3].received += 1000;
+      source_.counters[3].sent += 100;
+      return false;
+    };
+    seams.startThread = [](std::function<void()> job) { job(); };
+    seams.toAnsiPath = [](const std::u16string& p) { return Utf16ToUtf8(p); };
+    RunServiceWorker(seams);
+    log_.Close();
+  }
+
+  std::string name_;
+  MemorySettingsStore store_;
+  ScriptedAdapterSource source_;
+  SettableClock clock_;
+  ActivityLog log_{clock_};
+};
+
+TEST_F(WorkerTest, NotEnabledLogsWhyAndEndsWithoutTouchingFiles) {
+  Run(5);
+  EXPECT_EQ(Messages(name_ + ".log"), (std::vector<std::string>{kLogNotEnabled, kLogSetupFailed}));
+  EXPECT_FALSE(SystemFileSystem().Exists(name_ + "_history.log"));
+  EXPECT_FALSE(SystemFileSystem().Exists(name_ + "_rates.csv"));
+}
+
+TEST_F(WorkerTest, MissingIpSupportEndsTheWorkerAtOnce) {
+  Enable(0, 0);
+  Run(5, false);
+  EXPECT_EQ(Messages(name_ + ".log"), std::vector<std::string>{kLogNoIpSupport});
+}
+
+TEST_F(WorkerTest, AHistoryFileThatCannotBeOpenedFailsTheSetUp) {
+  Enable(0, 1);
+  store_.WriteString(kLm, kOptionsKey, "TrafficLogFile", "./no_such_folder/h.log");
+  Run(5);
+  EXPECT_EQ(Messages(name_ + ".log"), (std::vector<std::string>{"Traffic log file: ./no_such_folder/h.log",
+                                                               kLogTrafficFileFailed, kLogSetupFailed}));
+}
+
+// Ticks, the recorder at interval 0 (so every second), two report tasks
+// every 3 ticks, the final flush on stop, and a rule that is passed but
+// whose service option is off.
+TEST_F(WorkerTest, CountsRecordsReportsAndFlushesOnStop) {
+  Enable(0, 1);
+  store_.WriteDword(kLm, kOptionsKey, "NotificationEnabled", 1);
+  ASSERT_EQ(RunAdminCommand(store_, {"rule", "set", "all", "1", "B", "down", "days:1", "a@b.example"}).exitCode, 0);
+  ASSERT_EQ(RunAdminCommand(store_, {"report", "add", "d", "daily", kEthId, "3", "./" + name_ + "_daily.csv"}).exitCode, 0);
+  ASSERT_EQ(RunAdminCommand(store_, {"report", "add", "s", "summary", "all", "3", "./" + name_ + "_summary.txt"}).exitCode, 0);
+  ASSERT_EQ(RunAdminCommand(store_, {"report", "add", "x", "daily", "{NOT-THERE}", "1", "./" + name_ + "_x.txt"}).exitCode, 0);
+  Run(7);
+
+  std::vector<std::string> expected = {"Traffic log file: ./" + name_ + "_history.log", kLogRunning};
+  for (int run = 0; run < 2; ++run) {  // ticks 3 and 6
+    expected.push_back("Generate daily report (./" + name_ + "_daily.csv) for Office LAN successfully");
+    expected.push_back("Generate summary report (./" + name_ + "_summary.txt) for All Connections successfully");
+  }
+  EXPECT_EQ(Messages(name_ + ".log"), expected);
+  EXPECT_FALSE(SystemFileSystem().Exists(name_ + "_x.txt"));
+
+  std::vector<DayRecord> days;
+  ASSERT_TRUE(ReadDayRecords(SystemFileSystem(), name_ + "_history.log", days, nullptr));
+  ASSERT_EQ(days.size(), 3u);
+  for (const DayRecord& d : days) {
+    EXPECT_EQ(d.year * 10000 + d.month * 100 + d.day, 20261209);
+    bool dialUp = d.kind == kKindDialUp;  // counts no Ethernet traffic
+    EXPECT_EQ(d.download, dialUp ? 0u : 7000u) << d.kind;
+    EXPECT_EQ(d.upload, dialUp ? 0u : 700u) << d.kind;
+  }
+
+  std::string rates = ReadAll(name_ + "_rates.csv");
+  EXPECT_NE(rates.find("Adapter:,Office LAN [198.51.100.1]\r\nDate:,2026-12-09 10:00:00\r\nInterval:,1 second(s)\r\n"),
+            std::string::npos) << rates;
+  std::string lines = rates.substr(rates.find("Date,Time,Download,Up,Both\r\n") + 28);
+  EXPECT_EQ(lines.rfind("2026-12-09,10:00:01,1000,100,1100\r\n2026-12-09,10:00:02,1000,100,1100\r\n", 0), 0u) << lines;
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 7);
+
+  // The second daily report saw six ticks of live totals.
+  std::string daily = ReadAll(name_ + "_daily.csv");
+  EXPECT_NE(daily.find("2026-12-09,Wednesday,5.9 KB,600 B,6.4 KB\r\n"), std::string::npos) << daily;
+}
+
+}  // namespace
+}  // namespace qm
