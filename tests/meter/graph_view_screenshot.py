@@ -79,6 +79,16 @@ def start_xvfb():
     sys.exit("no X display could be started")
 
 
+def wineserver_idle(prefix, seconds=30):
+    """Waits until the prefix's Wine server has ended; False if it stays."""
+    env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all")
+    try:
+        subprocess.run([WINESERVER, "-w"], env=env, timeout=seconds)
+        return True
+    except subprocess.TimeoutExpired:
+        return False
+
+
 def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
@@ -94,19 +104,23 @@ def main():
         if os.path.exists(f):
             os.remove(f)
 
-    prefix = os.environ.get("QM_WINEPREFIX")
-    own_prefix = not prefix
     tools = os.environ.get("QM_TOOLS", os.path.join(os.path.dirname(__file__), "../../tools"))
+    prefix = os.environ.get("QM_WINEPREFIX")
+    wine_run = shlex.split(os.environ.get("QM_WINE_RUN", ""))
+    # A Wine server left running by earlier tests ends by itself within a few
+    # seconds; the one the demo then starts belongs to this display. A server
+    # that stays busy (a program still running in the shared prefix) is not
+    # ours to end: use a prefix of our own instead.
+    if prefix and not wineserver_idle(prefix):
+        prefix = None
+    own_prefix = not prefix
     if own_prefix:
         prefix = os.path.join(work, "wineprefix")
         subprocess.run([os.path.join(tools, "wine-prefix.sh"), "setup", prefix], check=True,
                        timeout=300)
-    wine_run = shlex.split(os.environ.get("QM_WINE_RUN", "")) or \
-        [os.path.join(tools, "wine-run.sh"), prefix]
+        wine_run = []
+    wine_run = wine_run or [os.path.join(tools, "wine-run.sh"), prefix]
     env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all")
-    # Let a server left idle by earlier tests end by itself, so that the one
-    # the demo starts belongs to this display.
-    subprocess.run([WINESERVER, "-w"], env=env, timeout=60)
 
     xvfb, display = start_xvfb()
     env["DISPLAY"] = display
