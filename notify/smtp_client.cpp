@@ -14,11 +14,12 @@ constexpr size_t kChunk = 1400;
 constexpr size_t kGreetingCapacity = 2048;  // also the RCPT replies
 constexpr size_t kReplyCapacity = 1024;
 constexpr size_t kErrorLength = 1023;
-// A hostile server must not keep the thread reading forever: a reply line
-// longer than this, or a reply of more lines than this, counts as a failed
-// read.
-constexpr size_t kMaxLineBytes = 65536;
-constexpr int kMaxReplyLines = 1000;
+// A hostile server must not keep the thread reading for ever. Reply lines
+// of real servers stay far below 512 bytes and their replies below a few
+// dozen lines; more than this beyond the buffer, or more lines than this,
+// counts as a failed read.
+constexpr size_t kMaxLineBytes = 8192;
+constexpr int kMaxReplyLines = 200;
 
 // One dialogue over one socket; remembers the first error.
 class Dialogue {
