@@ -144,6 +144,10 @@ int ReadReplyLine(TcpSocket& socket, char* buffer, size_t capacity, int timeout_
 }
 
 std::string RunMailDialogue(MailJob& job, const SmtpLimits& limits) {
+  // A line break inside a text that goes into a command would end the
+  // command early and smuggle in another one.
+  for (const char* text : {job.sender, job.recipients, job.accountName, job.password})
+    if (std::strpbrk(text, "\r\n")) return kMailInvalidParameters;
   std::vector<char*> items = SplitList(job.recipients, ',');
   bool valid = !job.overlong && job.server[0] && job.sender[0] && !items.empty() &&
                !(job.authenticate && !job.accountName[0]) && !job.message.empty() && job.done;

@@ -231,8 +231,11 @@ TEST(MailDialogue, InvalidJobsAreRefusedWithoutConnecting) {
   MailJob longPassword = AuthJob();
   SetMailJobText(longPassword, longPassword.password, std::string(40, 'p'));
 
-  MailJob jobs[] = {Job("no-at-sign"), Job(" , "), std::move(tooLong), std::move(noDone),
-                    std::move(authWithoutName), std::move(noMessage), std::move(longPassword)};
+  MailJob smuggled = Job();
+  SetMailJobText(smuggled, smuggled.sender, "meter@example.com>\r\nRCPT TO: <other@example.net");
+
+  MailJob jobs[] = {Job("no-at-sign"),  Job(" , "),          std::move(tooLong),     std::move(noDone),
+                    std::move(authWithoutName), std::move(noMessage), std::move(longPassword), std::move(smuggled)};
   for (MailJob& job : jobs) EXPECT_EQ(RunMailDialogue(job, FastLimits(server.port())), "Invalid parameters.");
   EXPECT_EQ(server.connections(), 0);
 }
