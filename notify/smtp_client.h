@@ -60,7 +60,9 @@ std::string RunMailDialogue(MailJob& job, const SmtpLimits& limits);
 // and frees the job.
 void SendMailThread(std::unique_ptr<MailJob> job, SmtpLimits limits);
 
-// Starts SendMailThread on a thread of its own and returns at once.
+// Starts SendMailThread on a thread of its own and returns at once. False
+// when no thread could be started: the job is gone and nothing will be
+// reported, so the caller must not wait for an outcome.
 bool StartMailThread(std::unique_ptr<MailJob> job, const SmtpLimits& limits = {});
 
 // The service's activity log lines for one outcome; `recipients` is the
