@@ -255,6 +255,53 @@ TEST_F(Alerts, NoLongerMeansNoFurtherWindowUntilPreparedAgain) {
   EXPECT_EQ(owner.Take(), (Calls{"mail 20971520", "run C:\\tools\\cut-off.exe", "window", "save 0 5"}));
 }
 
+// The stored bytes, laid out by hand at the documented offsets.
+std::vector<uint8_t> StoredRule(uint32_t version) {
+  std::vector<uint8_t> v(1148, 0);
+  auto put32 = [&](size_t at, uint32_t x) { std::memcpy(&v[at], &x, 4); };
+  auto text = [&](size_t at, const char* t) { std::memcpy(&v[at], t, std::strlen(t)); };
+  put32(0, version);
+  put32(4, 300);
+  text(8, "ETH0-ID");
+  text(268, "10");
+  put32(332, kUnitMB);
+  put32(336, kTransferDown);
+  put32(340, kPeriodLastDays);
+  put32(616, 0);  // read as 1: today only
+  put32(620, 1);
+  text(624, "admin@example.com");
+  return v;
+}
+
+TEST_F(Alerts, StoredRuleFiresJustAboveTenMegabytes) {
+  MemorySettingsStore store;
+  ASSERT_TRUE(store.WriteValue(RegRoot::CurrentUser, "Software\\Quellmark\\Options", "NotificationEx2",
+                               {RegType::Binary, StoredRule(3)}));
+  NotificationRule stored{};
+  ASSERT_EQ(ReadNotificationRule(store, RegRoot::CurrentUser, stored), RuleRead::Accepted);
+  MemoryFile f = History();
+  f.Add(Day(2026, 3, 10, 300, "ETH0-ID", 50 << 20, 0));  // yesterday is outside a one-day period
+  alerts.Prepare(stored, kWednesday, RuleCalendar{}, &f, list);
+  EXPECT_EQ(alerts.prepared().limitBytes, 10485760);
+  EXPECT_EQ(alerts.prepared().periodHistorySum, 0u);
+  EXPECT_EQ(f.reads, 0);
+  eth.todayDownload = 10485760;
+  Ticks(1);
+  EXPECT_EQ(owner.Take(), Calls{});
+  eth.todayDownload = 10485761;
+  Ticks(1);
+  EXPECT_EQ(owner.Take(), (Calls{"mail 10485761", "window", "save 0 5"}));
+
+  // A record of an unknown version is no rule at all.
+  ASSERT_TRUE(store.WriteValue(RegRoot::CurrentUser, "Software\\Quellmark\\Options", "NotificationEx2",
+                               {RegType::Binary, StoredRule(1)}));
+  ASSERT_EQ(ReadNotificationRule(store, RegRoot::CurrentUser, stored), RuleRead::Rejected);
+  alerts.Prepare(stored, kWednesday, RuleCalendar{}, &f, list);
+  EXPECT_EQ(alerts.prepared().adapter, nullptr);
+  Ticks(1);
+  EXPECT_EQ(owner.Take(), Calls{});
+}
+
 TEST_F(Alerts, NextAlertReopensTheWindowOnlyAfterMinutesTimesSixtyPlusOneTicks) {
   Prepare();
   eth.todayDownload = 20 << 20;
