@@ -35,6 +35,7 @@ bool ReadAdapterKey(SettingsStore& store, RegRoot root, const std::string& key, 
     std::vector<uint8_t> size;
     if (store.ReadBinary(root, key, "Size", size) && size.size() >= sizeof(float)) {
       std::memcpy(&r.size, size.data(), sizeof(float));
+      if (!(r.size >= 0.0f && r.size <= 1.0f)) r.size = 0.0f;  // NaN or out of range: the default share
     }
   }
 

@@ -98,6 +98,10 @@ bool HistoryFile::Open(const std::string& path) {
   if (!file_) return false;
 
   int64_t size = file_->Size();
+  if (size < 0) {  // unknown: never take it for empty
+    file_.reset();
+    return false;
+  }
   if (size > 0) {
     HistoryHeader h;
     bool valid = file_->Seek(0) && file_->Read(&h, sizeof h) == kHistoryHeaderSize && IsHistoryHeader(h);

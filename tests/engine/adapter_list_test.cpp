@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 
 #include "tests/engine/engine_fixture.h"
 
@@ -120,6 +121,27 @@ TEST_F(AdapterListLoad, StoredLowerCaseIdMatchesAndSettingsAreReadPerProgram) {
   EXPECT_FALSE(s.monitored);
   EXPECT_EQ(s.recordInterval, 1u);  // not recording: the recorder fields keep their defaults
   EXPECT_TRUE(s.recordFile.empty());
+}
+
+TEST_F(AdapterListLoad, OddRegistryValuesFallBackToDefaults) {
+  const RegRoot hkcu = RegRoot::CurrentUser;
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  store.WriteString(hkcu, kAdaptersEx + "300-a", "AdapterID", std::string(2000, 'x'));
+  store.WriteBinary(hkcu, kAdaptersEx + "300-a", "Size", &nan, sizeof nan);
+  store.WriteString(hkcu, kAdaptersEx + "300-a", "Monitored", "yes");
+  store.WriteDword(hkcu, kAdaptersEx + "300-b", "AdapterID", 7);  // not a string: no ID
+  store.WriteString(hkcu, kAdaptersEx + "300-c", "AdapterID", "C");
+  store.WriteBinary(hkcu, kAdaptersEx + "300-c", "Size", "\x01\x02", 2);
+  store.WriteString(hkcu, kAdaptersEx + "100-", "AdapterID", "not empty");
+  Start(EngineVariant::Desktop, false);
+  AdapterList& list = engine().adapters();
+  ASSERT_EQ(list.size(), 4u);
+  EXPECT_EQ(list[0].id, "");  // pseudo adapters are matched by kind alone
+  EXPECT_EQ(list[2].id, std::string(259, 'X'));
+  EXPECT_EQ(list[2].size, 0.0f);
+  EXPECT_FALSE(list[2].monitored);
+  EXPECT_EQ(list[3].id, "C");
+  EXPECT_EQ(list[3].size, 0.0f);
 }
 
 TEST_F(AdapterListLoad, ServiceNeverSeesCurrentUserAdapters) {
