@@ -89,6 +89,16 @@ def wineserver_idle(prefix, seconds=30):
         return False
 
 
+def shot(display, work, name):
+    """Screenshot of the whole screen, kept as PNG to look at; the pixels."""
+    png = os.path.join(work, name + ".png")
+    ppm = os.path.join(work, name + ".ppm")
+    subprocess.run(["import", "-display", display, "-window", "root", png], check=True,
+                   timeout=30)
+    subprocess.run(["convert", png, ppm], check=True, timeout=30)
+    return read_ppm(ppm)
+
+
 def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
@@ -98,9 +108,7 @@ def main():
     work = os.path.abspath("graph_view_screenshot")
     os.makedirs(work, exist_ok=True)
     ready, stop = os.path.join(work, "ready.txt"), os.path.join(work, "stop")
-    shot_png = os.path.abspath("graph_view_screenshot.png")
-    shot_ppm = os.path.join(work, "shot.ppm")
-    for f in (ready, stop):
+    for f in (ready, stop, ready + ".hide", ready + ".hidden", ready + ".show", ready + ".shown"):
         if os.path.exists(f):
             os.remove(f)
 
@@ -134,9 +142,17 @@ def main():
         if not os.path.exists(ready):
             sys.exit("the demo did not get ready (exit %s)" % proc.poll())
         time.sleep(2)  # let the first paint reach the server
-        subprocess.run(["import", "-display", display, "-window", "root", shot_png],
-                       check=True, timeout=30)
-        subprocess.run(["convert", shot_png, shot_ppm], check=True, timeout=30)
+        shots = [shot(display, work, "1-first")]
+        for n, (step, answer) in enumerate((("hide", "hidden"), ("show", "shown")), 2):
+            with open(ready + "." + step, "w"):
+                pass
+            deadline = time.time() + 30
+            while not os.path.exists(ready + "." + answer) and time.time() < deadline:
+                time.sleep(0.1)
+            if not os.path.exists(ready + "." + answer):
+                sys.exit("the demo did not answer " + step)
+            time.sleep(1)
+            shots.append(shot(display, work, "%d-%s" % (n, answer)))
         with open(stop, "w"):
             pass
         try:
@@ -162,11 +178,9 @@ def main():
     ox, oy = rows[0]
     views = rows[1:]
     assert views == [[2, 2, 298, 152], [2, 154, 298, 298]], views
-    at = read_ppm(shot_ppm)
-
     checks = []
 
-    def expect(name, view, x, y, colour):
+    def expect(name, view, x, y, colour, at=shots[0]):
         left, top = views[view][0] + ox, views[view][1] + oy
         checks.append((name, (x, y), at(left + x, top + y), colour))
 
@@ -196,12 +210,21 @@ def main():
     expect("B graph background", 1, 200, 50, GRAPH_BG)
     expect("B title band", 1, width - 5, 8, TITLE_BG)
 
+    # Hidden owner: the burst and the new background are not drawn...
+    top, bottom, right, h100 = plot_geometry(296, 150)
+    expect("hidden: A unchanged", 0, right - 2, 50, DOWN, shots[1])
+    expect("hidden: A background", 0, 200, 60, GRAPH_BG, shots[1])
+    # ...until the views are painted again.
+    expect("shown: A upload burst", 0, right - 2, 50, UP, shots[2])
+    expect("shown: A new background", 0, 200, 60, (224, 224, 224), shots[2])
+    expect("shown: B title band", 1, 291, 8, TITLE_BG, shots[2])
+
     failed = 0
     for name, pos, got, want in checks:
         ok = got == want
         failed += not ok
         print("%-22s at %-10s %-16s %s" % (name, pos, got, "ok" if ok else "WANT %s" % (want,)))
-    print("screenshot:", shot_png)
+    print("screenshots:", work)
     print("%d passed, %d failed" % (len(checks) - failed, failed))
     return 1 if failed else 0
 

@@ -407,6 +407,51 @@ TEST(RateGraphRateText, GraphColourPiecesAreCentredTogether) {
   EXPECT_EQ(pieces[0].rect.left, left + ((right - U - D - left - 2 * sp) >> 1));
 }
 
+TEST(RateGraphSettings, SettersSayWhatTheyNeedToBeShown) {
+  RateGraph g;
+  const GraphFlag layoutFlags[] = {GraphFlag::ShowTitle, GraphFlag::ShowGraph, GraphFlag::ShowScale,
+                                   GraphFlag::ShowText,  GraphFlag::UnitBytes, GraphFlag::AvgDownLine,
+                                   GraphFlag::AvgUpLine};
+  for (int f = 0; f < int(GraphFlag::Count); ++f) {
+    const bool layout = std::find(std::begin(layoutFlags), std::end(layoutFlags), GraphFlag(f)) !=
+                        std::end(layoutFlags);
+    EXPECT_EQ(g.SetFlag(GraphFlag(f), true), layout ? Repaint::Relayout : Repaint::Redraw) << f;
+  }
+  EXPECT_EQ(g.SetColor(GraphColor::Download, 0x123456), Repaint::Redraw);
+  EXPECT_EQ(g.SetGraphStyle(GraphStyle::Line), Repaint::Redraw);
+  EXPECT_EQ(g.SetConnectionSpeed(0), Repaint::Relayout);
+
+  // The rate height is taken only from 50 to 100 %.
+  EXPECT_EQ(g.SetRateHeightPercent(49), Repaint::None);
+  EXPECT_EQ(g.SetRateHeightPercent(101), Repaint::None);
+  EXPECT_EQ(g.Settings().rateHeightPercent, 95);
+  EXPECT_EQ(g.SetRateHeightPercent(50), Repaint::Relayout);
+  EXPECT_EQ(g.Settings().rateHeightPercent, 50);
+
+  // The scale font and the unit change the label width.
+  RasterCanvas c(10, 10);
+  g.MeasureLabelWidth(c);
+  EXPECT_EQ(g.SetFont(FontRole::Time, DefaultViewFont(FontRole::Time)), Repaint::Redraw);
+  EXPECT_FALSE(g.LabelWidthStale());
+  EXPECT_EQ(g.SetFont(FontRole::Scale, {"Verdana", -11, 400}), Repaint::Relayout);
+  EXPECT_TRUE(g.LabelWidthStale());
+  g.MeasureLabelWidth(c);
+  g.SetFlag(GraphFlag::UnitBytes, false);
+  EXPECT_TRUE(g.LabelWidthStale());
+}
+
+TEST(RateGraphScale, EmptiedHistoryShowsAnEmptyGraph) {
+  Graph g(134);
+  g.Add(1000, 500);
+  g.history.clear();  // the adapter's rates were reset
+  g.graph.Relayout();
+  EXPECT_EQ(g.graph.ScaleMaximum(), 0u);
+  EXPECT_EQ(g.graph.DisplayedMaximum(), 0u);
+  RasterCanvas& c = g.Draw();
+  EXPECT_TRUE(c.TextsOf(FontRole::Rate).empty());
+  EXPECT_EQ(c.CountInColumn(kPlotRight - 1, 17, 117, g.C(GraphColor::Overlap)), 0);
+}
+
 TEST(RateGraphDrawing, BandsAndTitleInTheirColours) {
   Graph g(134);
   g.graph.SetTitle("eth0 [198.51.100.7]");
