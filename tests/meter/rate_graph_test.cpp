@@ -440,6 +440,24 @@ TEST(RateGraphSettings, SettersSayWhatTheyNeedToBeShown) {
   EXPECT_TRUE(g.LabelWidthStale());
 }
 
+TEST(RateGraphLayout, ScaleIsAsWideAsTheWidestLabelOfTheUnit) {
+  // A canvas whose byte label is wider than its bit label.
+  struct Canvas : RasterCanvas {
+    Canvas() : RasterCanvas(1, 1) {}
+    int TextWidth(FontRole, std::string_view text) override { return text == "999.9 MB/s" ? 70 : 60; }
+  } canvas;
+  RateGraph g;
+  g.MeasureLabelWidth(canvas);
+  EXPECT_EQ(g.LabelWidth(), 65);
+  g.SetFlag(GraphFlag::UnitBytes, true);
+  g.MeasureLabelWidth(canvas);
+  EXPECT_EQ(g.LabelWidth(), 75);
+  g.SetSize(200, 134);
+  g.Relayout();
+  EXPECT_EQ(g.Layout().scale, (Rect{1, 17, 76, 117}));
+  EXPECT_EQ(g.Layout().plot.left, 77);
+}
+
 TEST(RateGraphScale, EmptiedHistoryShowsAnEmptyGraph) {
   Graph g(134);
   g.Add(1000, 500);
