@@ -58,21 +58,26 @@ class Win32AdapterSource : public AdapterSource {
   }
 
   bool ReadCounters(uint32_t index, InterfaceCounters& out) override {
+    bool wideRead = false;
     if (getIfEntry2_) {
       MIB_IF_ROW2 row;
       std::memset(&row, 0, sizeof row);
       row.InterfaceIndex = index;
-      // Some drivers answer with zero counters here while the 32-bit row
-      // counts; the engine then sees a change of width, never a burst.
-      if (getIfEntry2_(&row) == NO_ERROR && (row.InOctets || row.OutOctets)) {
+      if (getIfEntry2_(&row) == NO_ERROR) {
         out = InterfaceCounters{row.InOctets, row.OutOctets, uint32_t(row.Type), true};
-        return true;
+        if (row.InOctets || row.OutOctets) return true;
+        wideRead = true;
       }
     }
+    // Some drivers answer the 64-bit call with zero counters while the 32-bit
+    // row counts: then the 32-bit row stands (the engine sees a change of
+    // width, never a burst). An idle adapter's zeros stay 64-bit, so that
+    // its first traffic is not lost to a change of width.
     MIB_IFROW row;
     std::memset(&row, 0, sizeof row);
     row.dwIndex = index;
-    if (getIfEntry_(&row) != NO_ERROR) return false;
+    if (getIfEntry_(&row) != NO_ERROR) return wideRead;
+    if (wideRead && row.dwInOctets == 0 && row.dwOutOctets == 0) return true;
     out = InterfaceCounters{row.dwInOctets, row.dwOutOctets, row.dwType, false};
     return true;
   }

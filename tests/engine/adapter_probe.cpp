@@ -1,19 +1,30 @@
-// Prints what the Win32 adapter source reports for one adapter, found by its
-// description (under Wine: the Linux interface name), for the veth test:
-//   found <id> <first address>
-//   wide <received> <sent> <1 when 64-bit>
-//   narrow <received> <sent>
-// Exit status 2 when the adapter is not listed, 1 when the source fails.
+// What the Win32 adapter source and the engine see of one adapter, found by
+// its description (under Wine: the Linux interface name), for the veth test.
+//
+//   adapter_probe.exe counters <name>
+//     found <id> <first address>
+//     wide <received> <sent> <1 when 64-bit>
+//     narrow <received> <sent> <0>
+//   adapter_probe.exe engine <name> <flag file>
+//     Loads the adapter list (taking every counter as the previous sample),
+//     prints "ready", waits up to 60 s for the flag file, runs one desktop
+//     tick (which takes no account of the time passed) and prints
+//     "today <received> <sent>" of the adapter.
+// Exit status 2 when the adapter is not listed, 1 on any other failure.
+
+#include <windows.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "engine/adapter_record.h"
+#include "engine/traffic_engine.h"
+#include "platform/memory/memory_settings_store.h"
 #include "platform/win32/win32_adapter_source.h"
 
-int main(int argc, char** argv) {
-  if (argc != 2) return 1;
+namespace {
+
+int Counters(const char* name) {
   auto source = qm::OpenSystemAdapterSource();
   qm::Win32AdapterSourceOptions narrowOptions;
   narrowOptions.narrowCountersOnly = true;
@@ -22,7 +33,7 @@ int main(int argc, char** argv) {
   std::vector<qm::SystemAdapter> adapters;
   if (!source->ListAdapters(adapters)) return 1;
   for (qm::SystemAdapter& a : adapters) {
-    if (a.description != argv[1]) continue;
+    if (a.description != name) continue;
     std::string id = qm::MakeAdapterId(a);
     std::printf("found %s %s\n", id.c_str(), qm::FirstIpAddress(a).c_str());
     qm::InterfaceCounters c, n;
@@ -32,4 +43,33 @@ int main(int argc, char** argv) {
     return 0;
   }
   return 2;
+}
+
+int Engine(const char* name, const char* flag) {
+  auto source = qm::OpenSystemAdapterSource();
+  if (!source) return 1;
+  qm::MemorySettingsStore store;
+  qm::TrafficEngine engine(qm::EngineVariant::Desktop, *source, store, qm::SystemFileSystem(), qm::SystemClock());
+  if (!engine.LoadAdapterList()) return 1;
+  std::printf("ready\n");
+  std::fflush(stdout);
+  for (int i = 0; i < 600 && !qm::SystemFileSystem().Exists(flag); ++i) Sleep(100);
+  engine.SampleTick();
+  qm::AdapterList& list = engine.adapters();
+  for (size_t i = qm::AdapterList::kFirstReal; i < list.size(); ++i) {
+    if (list[i].systemName != name) continue;
+    std::printf("today %llu %llu\n", (unsigned long long)list[i].todayDownload,
+                (unsigned long long)list[i].todayUpload);
+    return 0;
+  }
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string mode = argc > 1 ? argv[1] : "";
+  if (mode == "counters" && argc == 3) return Counters(argv[2]);
+  if (mode == "engine" && argc == 4) return Engine(argv[2], argv[3]);
+  return 1;
 }

@@ -10,7 +10,10 @@ ns=qmeng$tag
 here=qme${tag}a
 there=qme${tag}b
 
+engine_pid=
 cleanup() {
+  if [ -n "$engine_pid" ]; then kill "$engine_pid" 2>/dev/null; fi
+  rm -f "veth_go_$tag.flag" "veth_engine_$tag.txt"
   ip link del "$here" 2>/dev/null
   ip netns del "$ns" 2>/dev/null
 }
@@ -43,8 +46,18 @@ kernel() {  # received sent
   sed -n "s/^ *$here: *//p" /proc/net/dev | awk '{print $1, $9}'
 }
 run_probe() {
-  timeout 120 $QM_WINE_RUN "$probe" "$here" | tr -d '\r'
+  timeout 120 $QM_WINE_RUN "$probe" counters "$here" | tr -d '\r'
 }
+
+# The engine takes its previous counters at load and counts the interval in
+# one tick when the flag file appears.
+flag=veth_go_$tag.flag
+engine_out=veth_engine_$tag.txt
+rm -f "$flag" "$engine_out"
+timeout 120 $QM_WINE_RUN "$probe" engine "$here" "$flag" >"$engine_out" 2>&1 &
+engine_pid=$!
+for _ in $(seq 600); do grep -q ready "$engine_out" && break; sleep 0.1; done
+grep -q ready "$engine_out" || { echo "FAIL: the engine did not load"; cat "$engine_out"; exit 1; }
 
 p1=$(run_probe) || { echo "probe failed: $p1"; exit 1; }
 k1=$(kernel)
@@ -63,6 +76,11 @@ sleep 1
 
 p2=$(run_probe) || { echo "probe failed: $p2"; exit 1; }
 k2=$(kernel)
+touch "$flag"
+wait "$engine_pid"
+engine_rc=$?
+engine_today=$(tr -d '\r' <"$engine_out" | sed -n 's/^today //p')
+rm -f "$flag" "$engine_out"
 echo "$p2"
 read -r krx1 ktx1 <<<"$k1"
 read -r krx2 ktx2 <<<"$k2"
@@ -77,4 +95,9 @@ for kind in wide narrow; do
   echo "$kind (64-bit: $w2): received +$drx, sent +$dtx"
   if [ "$drx" -ne "$kdrx" ] || [ "$dtx" -ne "$kdtx" ]; then echo "FAIL: $kind counters differ from the kernel's"; status=1; fi
 done
+read -r erx etx <<<"$engine_today"
+echo "engine (exit $engine_rc): today received ${erx:-?}, sent ${etx:-?}"
+if [ "$engine_rc" -ne 0 ] || [ "${erx:-x}" != "$kdrx" ] || [ "${etx:-x}" != "$kdtx" ]; then
+  echo "FAIL: the engine's day totals differ from the kernel's"; status=1
+fi
 exit $status
