@@ -195,15 +195,13 @@ void RateGraph::AddSample() {
     }
     return;
   }
-  const uint32_t peak = Peak(s);
   // The displayed maximum follows the rates even when an average line holds
-  // the scale maximum above them.
+  // the scale maximum above them, so the sample leaving the visible period
+  // may have held either maximum.
+  scaleMax_ = std::max(scaleMax_, Peak(s));
   displayedMax_ = std::max(displayedMax_, MaxRate(s));
-  if (peak > scaleMax_) {
-    scaleMax_ = peak;
-  } else if (leaving && (Peak(*leaving) >= scaleMax_ || MaxRate(*leaving) >= displayedMax_)) {
+  if (leaving && (Peak(*leaving) >= scaleMax_ || MaxRate(*leaving) >= displayedMax_))
     RecomputeScale();
-  }
 }
 
 // ---- layout -----------------------------------------------------------------

@@ -274,6 +274,13 @@ TEST(RateGraphScale, AverageLinesTakePartButTheTextMaximumFollowsTheRates) {
   g.Add(200, 0, 4000, 0);
   EXPECT_EQ(g.graph.ScaleMaximum(), 5000u);
   EXPECT_EQ(g.graph.DisplayedMaximum(), 200u);
+  // When the 200 scrolls out while a higher average arrives, the text
+  // maximum falls back to what is visible.
+  for (int i = 0; i < 32; ++i) g.Add(10, 0, 4000, 0);
+  EXPECT_EQ(g.graph.DisplayedMaximum(), 200u);
+  g.Add(20, 0, 7000, 0);
+  EXPECT_EQ(g.graph.ScaleMaximum(), 7000u);
+  EXPECT_EQ(g.graph.DisplayedMaximum(), 20u);
 }
 
 TEST(RateGraphScale, FixedModeTracksTheVisibleMaximum) {
