@@ -58,28 +58,23 @@ class Win32AdapterSource : public AdapterSource {
   }
 
   bool ReadCounters(uint32_t index, InterfaceCounters& out) override {
-    bool wideRead = false;
+    InterfaceCounters wide, narrow;
+    bool wideRead = false, narrowRead = false;
     if (getIfEntry2_) {
       MIB_IF_ROW2 row;
       std::memset(&row, 0, sizeof row);
       row.InterfaceIndex = index;
-      if (getIfEntry2_(&row) == NO_ERROR) {
-        out = InterfaceCounters{row.InOctets, row.OutOctets, uint32_t(row.Type), true};
-        if (row.InOctets || row.OutOctets) return true;
-        wideRead = true;
-      }
+      wideRead = getIfEntry2_(&row) == NO_ERROR;
+      if (wideRead) wide = InterfaceCounters{row.InOctets, row.OutOctets, uint32_t(row.Type), true};
     }
-    // Some drivers answer the 64-bit call with zero counters while the 32-bit
-    // row counts: then the 32-bit row stands (the engine sees a change of
-    // width, never a burst). An idle adapter's zeros stay 64-bit, so that
-    // its first traffic is not lost to a change of width.
-    MIB_IFROW row;
-    std::memset(&row, 0, sizeof row);
-    row.dwIndex = index;
-    if (getIfEntry_(&row) != NO_ERROR) return wideRead;
-    if (wideRead && row.dwInOctets == 0 && row.dwOutOctets == 0) return true;
-    out = InterfaceCounters{row.dwInOctets, row.dwOutOctets, row.dwType, false};
-    return true;
+    if (NarrowCountersNeeded(wideRead, wide)) {
+      MIB_IFROW row;
+      std::memset(&row, 0, sizeof row);
+      row.dwIndex = index;
+      narrowRead = getIfEntry_(&row) == NO_ERROR;
+      if (narrowRead) narrow = InterfaceCounters{row.dwInOctets, row.dwOutOctets, row.dwType, false};
+    }
+    return PickInterfaceCounters(wideRead, wide, narrowRead, narrow, out);
   }
 
  private:
@@ -111,6 +106,18 @@ class Win32AdapterSource : public AdapterSource {
 };
 
 }  // namespace
+
+bool PickInterfaceCounters(bool wideRead, const InterfaceCounters& wide, bool narrowRead,
+                           const InterfaceCounters& narrow, InterfaceCounters& out) {
+  if (wideRead && (!NarrowCountersNeeded(wideRead, wide) || !narrowRead ||
+                   (narrow.received == 0 && narrow.sent == 0))) {
+    out = wide;
+    return true;
+  }
+  if (!narrowRead) return false;
+  out = narrow;
+  return true;
+}
 
 std::unique_ptr<AdapterSource> OpenSystemAdapterSource(const Win32AdapterSourceOptions& options) {
   HMODULE lib = LoadLibraryA("iphlpapi.dll");

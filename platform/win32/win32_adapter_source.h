@@ -22,6 +22,18 @@ struct Win32AdapterSourceOptions {
   bool narrowCountersOnly = false;
 };
 
+// The reading of one interface from its 64-bit row (GetIfEntry2) and its
+// 32-bit row (GetIfEntry); `narrowNeeded` says whether the 32-bit row must be
+// read at all. Some drivers answer the 64-bit call with zero counters while
+// the 32-bit row counts: then the 32-bit row stands (the engine sees a change
+// of width, never a burst). An idle interface's zeros stay 64-bit, so that
+// its first traffic is not lost to a change of width.
+inline bool NarrowCountersNeeded(bool wideRead, const InterfaceCounters& wide) {
+  return !wideRead || (wide.received == 0 && wide.sent == 0);
+}
+bool PickInterfaceCounters(bool wideRead, const InterfaceCounters& wide, bool narrowRead,
+                           const InterfaceCounters& narrow, InterfaceCounters& out);
+
 // Null when "iphlpapi.dll", GetAdaptersInfo or GetIfEntry is missing.
 std::unique_ptr<AdapterSource> OpenSystemAdapterSource(const Win32AdapterSourceOptions& options = {});
 

@@ -23,6 +23,38 @@ TEST(Win32Folders, ProgramAndDocumentsFoldersExist) {
   EXPECT_TRUE(fs.IsDirectory(documents));
 }
 
+TEST(Win32Counters, SixtyFourBitsWhereTheyCountThirtyTwoWhereOnlyTheyDo) {
+  const InterfaceCounters wide{5'000'000'000ull, 7, kIfTypeEthernet, true};
+  const InterfaceCounters wideZero{0, 0, kIfTypeEthernet, true};
+  const InterfaceCounters narrow{1000, 7, kIfTypeEthernet, false};
+  const InterfaceCounters narrowZero{0, 0, kIfTypeEthernet, false};
+  struct Case {
+    const char* what;
+    bool wideRead;
+    InterfaceCounters wideRow;
+    bool narrowRead;
+    InterfaceCounters narrowRow;
+    bool ok;
+    bool picksWide;
+  };
+  const Case cases[] = {
+      {"64-bit counting", true, wide, true, narrow, true, true},
+      {"64-bit zeros, 32-bit counting", true, wideZero, true, narrow, true, false},
+      {"idle: zeros in both", true, wideZero, true, narrowZero, true, true},
+      {"64-bit zeros, 32-bit failing", true, wideZero, false, narrow, true, true},
+      {"no 64-bit call", false, wide, true, narrow, true, false},
+      {"both failing", false, wide, false, narrow, false, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(NarrowCountersNeeded(c.wideRead, c.wideRow), !c.wideRead || c.wideRow.received == 0) << c.what;
+    InterfaceCounters out;
+    ASSERT_EQ(PickInterfaceCounters(c.wideRead, c.wideRow, c.narrowRead, c.narrowRow, out), c.ok) << c.what;
+    if (c.ok) {
+      EXPECT_EQ(out.wide, c.picksWide) << c.what;
+    }
+  }
+}
+
 TEST(Win32History, SecondEngineCannotOpenTheFileAndLeavesItAlone) {
   FileSystem& fs = SystemFileSystem();
   const std::string path = "win32_shared.log";
