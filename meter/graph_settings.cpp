@@ -6,8 +6,8 @@ PenStyle PenStyleFromNumber(int number) {
   return number >= 0 && number <= 4 ? PenStyle(number) : PenStyle::Solid;
 }
 
-FontSpec DefaultViewFont(FontRole role) {
-  FontSpec font;
+ViewFont DefaultViewFont(FontRole role) {
+  ViewFont font;
   font.face = "Tahoma";
   font.height = 13;
   font.weight = role == FontRole::Title ? 700 : 400;

@@ -13,7 +13,7 @@ namespace qm {
 
 // A font as the options describe it (the parts of a logical-font record the
 // drawing uses). An empty face means "not given": the view makes its default.
-struct FontSpec {
+struct ViewFont {
   std::string face;
   int32_t height = 0;  // negative: character height, positive: cell height
   int32_t weight = 400;
@@ -24,10 +24,10 @@ struct FontSpec {
 
   // Height of one line of text, as the layout counts it.
   int LineHeight() const { return height < 0 ? -height : height; }
-  friend bool operator==(const FontSpec&, const FontSpec&) = default;
+  friend bool operator==(const ViewFont&, const ViewFont&) = default;
 };
 
-FontSpec DefaultViewFont(FontRole role);
+ViewFont DefaultViewFont(FontRole role);
 
 enum class GraphFlag : int {
   ShowTitle,
@@ -76,7 +76,7 @@ enum class GraphStyle : int { Line = 0, Columns = 1 };
 struct GraphViewSettings {
   std::array<bool, size_t(GraphFlag::Count)> flags{};
   std::array<Color, size_t(GraphColor::Count)> colors{};
-  std::array<FontSpec, kFontRoleCount> fonts{};
+  std::array<ViewFont, kFontRoleCount> fonts{};
 
   GraphStyle style = GraphStyle::Columns;
   int pulseWidth = 3;          // pixels per sample
@@ -93,7 +93,7 @@ struct GraphViewSettings {
   void SetFlag(GraphFlag f, bool on) { flags[size_t(f)] = on; }
   Color ColorOf(GraphColor c) const { return colors[size_t(c)]; }
   void SetColor(GraphColor c, Color value) { colors[size_t(c)] = value; }
-  const FontSpec& Font(FontRole role) const { return fonts[size_t(role)]; }
+  const ViewFont& Font(FontRole role) const { return fonts[size_t(role)]; }
 };
 
 }  // namespace qm

@@ -74,7 +74,7 @@ Repaint RateGraph::SetColor(GraphColor which, Color color) {
   return Repaint::Redraw;
 }
 
-Repaint RateGraph::SetFont(FontRole role, const FontSpec& font) {
+Repaint RateGraph::SetFont(FontRole role, const ViewFont& font) {
   settings_.fonts[size_t(role)] = font.face.empty() ? DefaultViewFont(role) : font;
   if (role == FontRole::Scale) labelWidthStale_ = true;
   // Title, rate and scale fonts size the bands; the time font only draws.

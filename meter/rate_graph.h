@@ -39,7 +39,7 @@ class RateGraph {
   void ApplySettings(const GraphViewSettings& settings);  // then Relayout
   Repaint SetFlag(GraphFlag flag, bool on);
   Repaint SetColor(GraphColor which, Color color);
-  Repaint SetFont(FontRole role, const FontSpec& font);
+  Repaint SetFont(FontRole role, const ViewFont& font);
   Repaint SetGraphStyle(GraphStyle style);
   Repaint SetPulse(int width, int space);
   Repaint SetTimeGridInterval(int seconds);

@@ -5,20 +5,20 @@
 
 namespace qm {
 
-HFONT CreateViewFont(const FontSpec& given, FontRole role) {
-  const FontSpec spec = given.face.empty() ? DefaultViewFont(role) : given;
+HFONT CreateViewFont(const ViewFont& given, FontRole role) {
+  const ViewFont font = given.face.empty() ? DefaultViewFont(role) : given;
   LOGFONTA lf{};
-  lf.lfHeight = spec.height;
-  lf.lfWeight = spec.weight;
-  lf.lfItalic = spec.italic;
-  lf.lfUnderline = spec.underline;
-  lf.lfStrikeOut = spec.strikeOut;
-  lf.lfCharSet = spec.charSet;
+  lf.lfHeight = font.height;
+  lf.lfWeight = font.weight;
+  lf.lfItalic = font.italic;
+  lf.lfUnderline = font.underline;
+  lf.lfStrikeOut = font.strikeOut;
+  lf.lfCharSet = font.charSet;
   lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   lf.lfQuality = DEFAULT_QUALITY;
   lf.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
-  std::strncpy(lf.lfFaceName, spec.face.c_str(), LF_FACESIZE - 1);
+  std::strncpy(lf.lfFaceName, font.face.c_str(), LF_FACESIZE - 1);
   return CreateFontIndirectA(&lf);
 }
 

@@ -17,7 +17,7 @@ constexpr COLORREF ToColorRef(Color c) { return COLORREF(c & 0x00FFFFFF); }
 
 // A font made from its description; an empty description makes the view's
 // default font for the role.
-HFONT CreateViewFont(const FontSpec& spec, FontRole role);
+HFONT CreateViewFont(const ViewFont& font, FontRole role);
 
 class GdiCanvas : public Canvas {
  public:

@@ -106,7 +106,7 @@ void RateGraphView::SetFlag(GraphFlag flag, bool on, bool applyNow) {
 void RateGraphView::SetColor(GraphColor which, Color color, bool applyNow) {
   Apply(graph_.SetColor(which, color), applyNow);
 }
-void RateGraphView::SetFont(FontRole role, const FontSpec& font, bool applyNow) {
+void RateGraphView::SetFont(FontRole role, const ViewFont& font, bool applyNow) {
   const Repaint what = graph_.SetFont(role, font);
   if (hwnd_) MakeFonts();
   Apply(what, applyNow);

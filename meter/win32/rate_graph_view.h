@@ -40,7 +40,7 @@ class RateGraphView {
   void ApplySettings(const GraphViewSettings& settings);  // stored; then Relayout
   void SetFlag(GraphFlag flag, bool on, bool applyNow);
   void SetColor(GraphColor which, Color color, bool applyNow);
-  void SetFont(FontRole role, const FontSpec& font, bool applyNow);
+  void SetFont(FontRole role, const ViewFont& font, bool applyNow);
   void SetGraphStyle(GraphStyle style, bool applyNow);
   void SetPulse(int width, int space, bool applyNow);
   void SetTimeGridInterval(int seconds, bool applyNow);
