@@ -55,32 +55,40 @@ void WriteRatesLine(AdapterRecord& record, const RateSample& sample, const Local
                                record.recordFlags, record.recordInterval, options.byteUnits);
 }
 
-void StartDesktopRecorders(AdapterList& list, FileSystem& fs, const RatesLogOptions& options, const LocalTime& now) {
+namespace {
+
+// Runs one of the recorder rules on every record's recorder group and takes
+// back what the rule changed (record rates, interval, the CSV flag).
+template <typename Rule>
+void ApplyToEveryRecord(AdapterList& list, const RatesLogOptions& options, const LocalTime& now, Rule rule) {
   for (size_t i = 0; i < list.size(); ++i) {
     AdapterRecord& r = list[i];
     RecorderSettings s = SettingsOf(r);
-    StartDesktopRecording(RecorderOf(r), fs, s, HeaderFor(r, options, now));
+    rule(RecorderOf(r), s, HeaderFor(r, options, now));
     TakeBack(r, s);
   }
+}
+
+}  // namespace
+
+void StartDesktopRecorders(AdapterList& list, FileSystem& fs, const RatesLogOptions& options, const LocalTime& now) {
+  ApplyToEveryRecord(list, options, now, [&fs](RatesRecorder& rec, RecorderSettings& s, const RatesLogHeader& h) {
+    StartDesktopRecording(rec, fs, s, h);
+  });
 }
 
 void StartServiceRecorders(AdapterList& list, FileSystem& fs, bool recorderOn, const RatesLogOptions& options,
                            const LocalTime& now) {
-  for (size_t i = 0; i < list.size(); ++i) {
-    AdapterRecord& r = list[i];
-    RecorderSettings s = SettingsOf(r);
-    StartServiceRecording(RecorderOf(r), fs, s, recorderOn, HeaderFor(r, options, now));
-    TakeBack(r, s);
-  }
+  ApplyToEveryRecord(list, options, now,
+                     [&fs, recorderOn](RatesRecorder& rec, RecorderSettings& s, const RatesLogHeader& h) {
+                       StartServiceRecording(rec, fs, s, recorderOn, h);
+                     });
 }
 
 void ReopenRatesLogs(AdapterList& list, FileSystem& fs, const RatesLogOptions& options, const LocalTime& now) {
-  for (size_t i = 0; i < list.size(); ++i) {
-    AdapterRecord& r = list[i];
-    RecorderSettings s = SettingsOf(r);
-    ReopenRatesLog(RecorderOf(r), fs, s, HeaderFor(r, options, now));
-    TakeBack(r, s);
-  }
+  ApplyToEveryRecord(list, options, now, [&fs](RatesRecorder& rec, RecorderSettings& s, const RatesLogHeader& h) {
+    ReopenRatesLog(rec, fs, s, h);
+  });
 }
 
 void CloseRatesLogs(AdapterList& list) {

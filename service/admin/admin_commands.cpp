@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/adapter_record.h"
 #include "service/report_task.h"
 #include "settings/notification_rule.h"
 #include "settings/registry_layout.h"
@@ -17,6 +18,9 @@ constexpr char kUsage[] =
     "Writes the service's machine-wide settings (HKEY_LOCAL_MACHINE\\Software\\Quellmark).\n"
     "With /reg nothing is written; the .reg text for \"reg import\" is printed instead.\n"
     "\n"
+    "  adapters\n"
+    "      lists the system's adapters with the IDs that report tasks, the rule and\n"
+    "      the AdaptersEx keys use\n"
     "  report add NAME TYPE ADAPTER SECONDS FILE\n"
     "      TYPE     daily, weekly, monthly or summary\n"
     "      ADAPTER  all (All Connections), dialup (Dial-Up Connections) or an adapter ID\n"
@@ -203,6 +207,18 @@ AdminResult RuleCommand(SettingsStore& store, const std::vector<std::string>& a,
   return {0, "Notification rule saved and switched on; it takes effect when the service starts next.\n"};
 }
 
+AdminResult AdaptersCommand(AdapterSource* source) {
+  std::vector<SystemAdapter> entries;
+  if (!source || !source->ListAdapters(entries)) return Fail("The system's adapter list cannot be read.");
+  std::string out;
+  for (SystemAdapter& e : entries) {
+    std::string id = MakeAdapterId(e);
+    std::string ip = FirstIpAddress(e);
+    out += id + "  " + e.description + (ip.empty() ? "" : "  " + ip) + "\n";
+  }
+  return {0, out.empty() ? "No adapters.\n" : out};
+}
+
 }  // namespace
 
 std::string RegBinaryLine(const std::string& name, const std::vector<uint8_t>& data) {
@@ -226,12 +242,13 @@ std::string RegBinaryLine(const std::string& name, const std::vector<uint8_t>& d
   return out + "\n";
 }
 
-AdminResult RunAdminCommand(SettingsStore& store, const std::vector<std::string>& args) {
+AdminResult RunAdminCommand(SettingsStore& store, const std::vector<std::string>& args, AdapterSource* adapters) {
   std::vector<std::string> a = args;
   bool reg = !a.empty() && Lower(a[0]) == "/reg";
   if (reg) a.erase(a.begin());
   if (a.empty()) return {2, kUsage};
   std::string what = Lower(a[0]);
+  if (what == "adapters" && a.size() == 1 && !reg) return AdaptersCommand(adapters);
   if (what == "report") return ReportCommand(store, a, reg);
   if (what == "rule") return RuleCommand(store, a, reg);
   if (what == "/?" || what == "help" || what == "/help") return {0, kUsage};

@@ -4,6 +4,7 @@
 // notification rule, either straight into the settings store or as .reg
 // text for deployment with "reg import".
 //
+//   QuellmarkAdmin adapters
 //   QuellmarkAdmin report add NAME TYPE ADAPTER SECONDS FILE
 //   QuellmarkAdmin report delete NAME
 //   QuellmarkAdmin report list
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/adapter_source.h"
 #include "platform/settings_store.h"
 
 namespace qm {
@@ -23,9 +25,11 @@ struct AdminResult {
   std::string output;  // what the command prints (usage and errors included)
 };
 
-// Runs one command against the HKEY_LOCAL_MACHINE settings of `store`.
-// Arguments are UTF-8; texts stored as UTF-16 are converted.
-AdminResult RunAdminCommand(SettingsStore& store, const std::vector<std::string>& args);
+// Runs one command against the HKEY_LOCAL_MACHINE settings of `store`;
+// "adapters" lists what `adapters` reports (none: the system's list cannot
+// be read). Arguments are UTF-8; texts stored as UTF-16 are converted.
+AdminResult RunAdminCommand(SettingsStore& store, const std::vector<std::string>& args,
+                            AdapterSource* adapters = nullptr);
 
 // A binary value as .reg text: "\"name\"=hex:01,02,..." wrapped at 80
 // columns with "\\" continuations, as the registry editor writes it.

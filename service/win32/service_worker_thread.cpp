@@ -4,19 +4,19 @@
 #include <thread>
 
 #include "platform/win32/registry_settings_store.h"
+#include "platform/win32/win32_adapter_source.h"
 #include "service/worker.h"
-#include "service/win32/system_adapters.h"
 
 namespace qm {
 namespace {
 
-bool HasIpSupport() {
-  HMODULE lib = LoadLibraryA("iphlpapi.dll");
-  if (!lib) return false;
-  bool ok = GetProcAddress(lib, "GetIfEntry") && GetProcAddress(lib, "GetAdaptersInfo");
-  FreeLibrary(lib);
-  return ok;
-}
+// Stands in when the IP support library is missing; the worker then only
+// logs that and ends.
+class NoAdapters : public AdapterSource {
+ public:
+  bool ListAdapters(std::vector<SystemAdapter>&) override { return false; }
+  bool ReadCounters(uint32_t, InterfaceCounters&) override { return false; }
+};
 
 std::string ToAnsi(const std::u16string& text) {
   if (text.empty()) return {};
@@ -30,10 +30,11 @@ std::string ToAnsi(const std::u16string& text) {
 
 void RunWorkerOnThisThread(ActivityLog& log, const std::string& serviceFolder, HANDLE stopEvent) {
   RegistrySettingsStore store;
-  std::unique_ptr<AdapterSource> adapters = MakeSystemAdapterSource();
-  WorkerSeams seams{store, *adapters, SystemClock(), SystemFileSystem(), log};
+  std::unique_ptr<AdapterSource> adapters = OpenSystemAdapterSource();
+  NoAdapters none;
+  WorkerSeams seams(store, adapters ? *adapters : none, SystemClock(), SystemFileSystem(), log);
   seams.serviceFolder = serviceFolder;
-  seams.ipSupport = HasIpSupport();
+  seams.ipSupport = adapters != nullptr;
   seams.waitForStop = [stopEvent](int ms) { return !stopEvent || WaitForSingleObject(stopEvent, DWORD(ms)) != WAIT_TIMEOUT; };
   seams.startThread = [](std::function<void()> job) { std::thread(std::move(job)).detach(); };
   seams.toAnsiPath = ToAnsi;

@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "platform/memory/memory_settings_store.h"
+#include "platform/memory/scripted_adapter_source.h"
 #include "service/report_task.h"
 #include "settings/notification_rule.h"
 #include "settings/registry_layout.h"
@@ -122,6 +123,23 @@ TEST(AdminRegText, PrintsImportableRecordsAndWritesNothing) {
   ASSERT_EQ(rule.exitCode, 0);
   EXPECT_EQ(HexBytes(rule.output, "NotificationEx2U").size(), 1992u);
   EXPECT_NE(rule.output.find("\"NotificationEnabled\"=dword:00000001\n"), std::string::npos);
+}
+
+TEST(AdminAdapters, ListsTheIdsTheSettingsUse) {
+  MemorySettingsStore store;
+  ScriptedAdapterSource source;
+  SystemAdapter guid, shortName;
+  guid.name = "{0000000a-0000-0000-0000-4e6574446576}";
+  guid.description = "veth0";
+  guid.ipAddresses = {"198.51.100.1"};
+  shortName.name = "eth1";
+  shortName.description = "eth1";
+  shortName.hardwareAddress = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
+  source.adapters = {guid, shortName};
+  AdminResult r = RunAdminCommand(store, {"adapters"}, &source);
+  EXPECT_EQ(r.output, "{0000000A-0000-0000-0000-4E6574446576}  veth0  198.51.100.1\n0011223344550000  eth1\n");
+  source.fail_list = true;
+  EXPECT_NE(RunAdminCommand(store, {"adapters"}, &source).exitCode, 0);
 }
 
 }  // namespace

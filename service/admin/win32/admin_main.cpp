@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/win32/registry_settings_store.h"
+#include "platform/win32/win32_adapter_source.h"
 #include "service/admin/admin_commands.h"
 
 namespace {
@@ -32,7 +33,8 @@ int main() {
   for (int i = 1; argv && i < argc; ++i) args.push_back(ToUtf8(argv[i]));
   if (argv) LocalFree(argv);
   qm::RegistrySettingsStore store;
-  qm::AdminResult result = qm::RunAdminCommand(store, args);
+  std::unique_ptr<qm::AdapterSource> adapters = qm::OpenSystemAdapterSource();
+  qm::AdminResult result = qm::RunAdminCommand(store, args, adapters.get());
   std::fputs(result.output.c_str(), result.exitCode == 0 ? stdout : stderr);
   return result.exitCode;
 }

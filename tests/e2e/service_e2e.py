@@ -1,0 +1,529 @@
+#!/usr/bin/python3
+"""The service end to end under Wine, with every real component.
+
+A fresh Wine prefix gets the machine-wide settings the documented way (the
+.reg template through "reg import", report tasks and the notification rule
+through QuellmarkAdmin.exe); QuellmarkService.exe installs itself and is
+started with "sc start". Real traffic crosses a veth pair into a network
+namespace of this test (198.51.100.0/24); the notification e-mail goes to
+an SMTP server of this test on 127.0.0.1 port 25. After "sc stop" the test
+checks the activity log, the history file, the report files, the recorder
+file and the e-mail, then the not-enabled start, a second service process
+and the removal.
+
+Needs root (network namespace, port 25). Everything it starts is ended by
+process id, and the namespace and the veth pair are removed, also on
+failure.
+"""
+
+import csv
+import io
+import os
+import re
+import shutil
+import socket
+import struct
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+SKIP = 77
+BUILD = os.environ.get("QM_BUILD_DIR", "")
+SOURCE = os.environ.get("QM_SOURCE_DIR", os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
+WINE = "/usr/lib/wine/wine64"
+WINESERVER = "/usr/lib/wine/wineserver"
+TAG = "qm%d" % (os.getpid() % 100000)
+NETNS = TAG + "ns"
+VETH_HOST, VETH_PEER = TAG + "a", TAG + "b"
+HOST_IP, PEER_IP = "198.51.100.1", "198.51.100.2"
+PORT = 5201
+# Traffic the test makes: bytes the host sends (upload) and receives
+# (download) through its end of the pair.
+UPLOAD_BYTES = 768 * 1024
+DOWNLOAD_BYTES = 1536 * 1024
+REPORT_SECONDS = 3
+RECORD_SECONDS = 2
+
+failures = []
+passes = []
+
+
+def check(cond, what):
+    if cond:
+        print("ok   " + what)
+        passes.append(what)
+    else:
+        print("FAIL " + what)
+        failures.append(what)
+
+
+def run(args, timeout=60, env=None, check_rc=True, quiet=False):
+    # Output goes through files, not pipes: Wine's helper processes inherit
+    # the handles and outlive the command.
+    with tempfile.TemporaryFile() as o, tempfile.TemporaryFile() as e:
+        p = subprocess.run(args, stdin=subprocess.DEVNULL, stdout=o, stderr=e, timeout=timeout, env=env)
+        o.seek(0)
+        e.seek(0)
+        out, err = o.read().decode("utf-8", "replace"), e.read().decode("utf-8", "replace")
+    if check_rc and p.returncode != 0:
+        raise RuntimeError("%s -> %d\n%s%s" % (args, p.returncode, out, err))
+    if not quiet and out.strip():
+        print(out.rstrip())
+    return p.returncode, out
+
+
+class Wine:
+    def __init__(self, prefix):
+        self.prefix = prefix
+        self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+        self.env.pop("DISPLAY", None)
+
+    def __call__(self, *args, timeout=60, check_rc=True, quiet=False):
+        return run([WINE] + list(args), timeout=timeout, env=self.env, check_rc=check_rc, quiet=quiet)
+
+    def drive_c(self, *parts):
+        return os.path.join(self.prefix, "drive_c", *parts)
+
+    def service_state(self):
+        rc, out = self("sc", "query", "QuellmarkService", check_rc=False, quiet=True)
+        m = re.search(r"STATE\s*:\s*\d+\s+(\w+)", out)
+        return m.group(1) if m else None
+
+    def wait_state(self, state, seconds):
+        end = time.monotonic() + seconds
+        while time.monotonic() < end:
+            if self.service_state() == state:
+                return True
+            time.sleep(0.3)
+        return False
+
+
+# --- the SMTP server of the test ------------------------------------------
+
+class SmtpServer:
+    """A scripted SMTP server: accepts one conversation at a time, keeps the
+    messages, ends by itself after its time limit."""
+
+    def __init__(self, seconds):
+        self.messages = []
+        self.sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        self.sock.bind(("127.0.0.1", 25))
+        self.sock.listen(4)
+        self.sock.settimeout(0.5)
+        self.end = time.monotonic() + seconds
+        self.thread = threading.Thread(target=self.serve, daemon=True)
+        self.thread.start()
+
+    def serve(self):
+        while time.monotonic() < self.end:
+            try:
+                conn, _ = self.sock.accept()
+            except (socket.timeout, OSError):
+                if self.sock.fileno() < 0:
+                    return
+                continue
+            try:
+                self.converse(conn)
+            except (OSError, ValueError):
+                pass
+            finally:
+                conn.close()
+
+    def converse(self, conn):
+        conn.settimeout(10)
+        f = conn.makefile("rb")
+        conn.sendall(b"220 qm-e2e ESMTP\r\n")
+        mail = {"from": None, "to": [], "data": b""}
+        total = 0
+        while True:
+            line = f.readline(4096)
+            if not line:
+                return
+            cmd = line.strip().upper()
+            if cmd.startswith(b"EHLO") or cmd.startswith(b"HELO"):
+                conn.sendall(b"250 qm-e2e\r\n")
+            elif cmd.startswith(b"MAIL FROM"):
+                mail["from"] = line.strip()[10:].decode("latin-1")
+                conn.sendall(b"250 OK\r\n")
+            elif cmd.startswith(b"RCPT TO"):
+                mail["to"].append(line.strip()[8:].decode("latin-1").strip())
+                conn.sendall(b"250 OK\r\n")
+            elif cmd == b"DATA":
+                conn.sendall(b"354 go ahead\r\n")
+                data = []
+                while True:
+                    l = f.readline(65536)
+                    total += len(l)
+                    if not l or total > 1 << 20:
+                        return
+                    if l in (b".\r\n", b".\n"):
+                        break
+                    data.append(l[1:] if l.startswith(b"..") else l)
+                mail["data"] = b"".join(data)
+                self.messages.append(mail)
+                conn.sendall(b"250 queued\r\n")
+                mail = {"from": None, "to": [], "data": b""}
+            elif cmd == b"QUIT":
+                conn.sendall(b"221 bye\r\n")
+                return
+            else:
+                conn.sendall(b"250 OK\r\n")
+
+    def close(self):
+        self.end = 0
+        try:
+            self.sock.close()
+        except OSError:
+            pass
+        self.thread.join(timeout=5)
+
+
+# --- the network of the test -------------------------------------------------
+
+SINK = r"""
+import socket, sys, time
+upload, download = int(sys.argv[1]), int(sys.argv[2])
+s = socket.socket(); s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+s.bind(("198.51.100.2", %d)); s.listen(1); s.settimeout(30)
+c, _ = s.accept(); c.settimeout(30)
+got, end = 0, time.monotonic() + 30
+while got < upload and time.monotonic() < end:
+    b = c.recv(65536)
+    if not b: break
+    got += len(b)
+c.sendall(b"x" * download)
+c.shutdown(socket.SHUT_WR)
+c.recv(1)
+c.close()
+""" % PORT
+
+
+def counters(ifname):
+    base = "/sys/class/net/%s/statistics/" % ifname
+    with open(base + "rx_bytes") as rx, open(base + "tx_bytes") as tx:
+        return int(rx.read()), int(tx.read())
+
+
+def make_network():
+    run(["ip", "netns", "add", NETNS])
+    run(["ip", "link", "add", VETH_HOST, "type", "veth", "peer", "name", VETH_PEER])
+    run(["ip", "link", "set", VETH_PEER, "netns", NETNS])
+    # No IPv6 on the pair: its router and neighbour messages would be
+    # traffic the test did not make.
+    run(["sysctl", "-q", "-w", "net.ipv6.conf.%s.disable_ipv6=1" % VETH_HOST], check_rc=False)
+    run(["ip", "netns", "exec", NETNS, "sysctl", "-q", "-w", "net.ipv6.conf.all.disable_ipv6=1"], check_rc=False)
+    run(["ip", "addr", "add", HOST_IP + "/24", "dev", VETH_HOST])
+    run(["ip", "link", "set", VETH_HOST, "up"])
+    run(["ip", "netns", "exec", NETNS, "ip", "addr", "add", PEER_IP + "/24", "dev", VETH_PEER])
+    run(["ip", "netns", "exec", NETNS, "ip", "link", "set", VETH_PEER, "up"])
+    run(["ip", "netns", "exec", NETNS, "ip", "link", "set", "lo", "up"])
+    # A few packets before the service starts, so that its first reading of
+    # the pair is not the zero of a fresh interface.
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as u:
+        for _ in range(3):
+            u.sendto(b"warm-up", (PEER_IP, 9))
+            time.sleep(0.1)
+
+
+def send_traffic(processes):
+    """One bounded TCP exchange across the pair: UPLOAD_BYTES out, DOWNLOAD_BYTES in."""
+    sink = subprocess.Popen(["ip", "netns", "exec", NETNS, "/usr/bin/python3", "-c", SINK,
+                             str(UPLOAD_BYTES), str(DOWNLOAD_BYTES)])
+    processes.append(sink)
+    s = None
+    for _ in range(50):
+        try:
+            s = socket.create_connection((PEER_IP, PORT), timeout=5)
+            break
+        except OSError:
+            time.sleep(0.1)
+    if s is None:
+        raise RuntimeError("cannot reach the namespace")
+    s.settimeout(30)
+    s.sendall(b"u" * UPLOAD_BYTES)
+    got, end = 0, time.monotonic() + 30
+    while got < DOWNLOAD_BYTES and time.monotonic() < end:
+        b = s.recv(65536)
+        if not b:
+            break
+        got += len(b)
+    s.close()
+    sink.wait(timeout=30)
+    return got
+
+
+# --- readers -----------------------------------------------------------------
+
+def history_records(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    if data[:4] != b"NTSL":
+        return None
+    out = []
+    for off in range(24, len(data) - 295, 296):
+        y, m, d, _, dow, _, kind = struct.unpack_from("<6Hi", data, off)
+        ident = data[off + 16:off + 276].split(b"\0")[0].decode("latin-1")
+        down, up = struct.unpack_from("<QQ", data, off + 280)
+        out.append({"date": (y, m, d), "kind": kind, "id": ident, "down": down, "up": up})
+    return out
+
+
+def format_amount(v):
+    """Amounts as the reports print them (byte units)."""
+    if v < 1000:
+        return "%d B" % v
+    for bound, scale, fmt in ((1024000, 2 ** -10, "%.1f KB"), (1048576000, 2 ** -20, "%.2f MB"),
+                              (1073741824000, 2 ** -30, "%.2f GB")):
+        if v < bound:
+            return fmt % (v * scale)
+    return "%.2f TB" % (v * 2 ** -40)
+
+
+def log_lines(path):
+    with open(path, "rb") as f:
+        text = f.read().decode("latin-1")
+    return [l for l in text.replace("\r\n", "\n").split("\n") if l]
+
+
+def message_of(line):
+    m = re.match(r"\[(\w{3} \w{3} [ \d]\d \d\d:\d\d:\d\d \d{4})\]: (.*)$", line)
+    return m.group(2) if m else None
+
+
+def in_order(messages, wanted):
+    """Whether every pattern of `wanted` matches a message, in this order."""
+    i = 0
+    for msg in messages:
+        if i < len(wanted) and msg is not None and re.fullmatch(wanted[i], msg):
+            i += 1
+    return i == len(wanted), (wanted[i] if i < len(wanted) else None)
+
+
+# --- the test ----------------------------------------------------------------
+
+def main():
+    if os.geteuid() != 0 or not shutil.which("ip"):
+        print("skipped: needs root and iproute2 for the network namespace")
+        return SKIP
+    if len(sys.argv) != 3 or not all(os.path.exists(p) for p in sys.argv[1:]):
+        print("usage: service_e2e.py QuellmarkService.exe QuellmarkAdmin.exe")
+        return 1
+    service_exe, admin_exe = sys.argv[1:]
+
+    prefix = os.path.join(BUILD or os.getcwd(), "e2e-service-prefix")
+    wine = Wine(prefix)
+    processes = []
+    smtp = None
+    try:
+        # A fresh prefix of its own: the installed service starts with the
+        # prefix, so the shared one of the other Wine tests stays clean.
+        shutil.rmtree(prefix, ignore_errors=True)
+        os.makedirs(prefix)
+        wine("wineboot", "-i", timeout=120, quiet=True)
+        run([WINESERVER, "-w"], env=wine.env, timeout=120)
+        # Services do not keep a Wine server alive: without a persistent one
+        # it would end (and take the service with it) a few seconds after
+        # each command, and start the installed service anew with the next.
+        subprocess.run([WINESERVER, "-p"], env=wine.env, timeout=30, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+        folder = wine.drive_c("Quellmark")
+        os.makedirs(folder)
+        shutil.copy(service_exe, folder)
+        shutil.copy(admin_exe, folder)
+        admin = r"C:\Quellmark\QuellmarkAdmin.exe"
+
+        make_network()
+        _, listing = wine(admin, "adapters", quiet=True)
+        m = re.search(r"^(\{[0-9A-F-]+\})  %s\b" % re.escape(VETH_HOST), listing, re.M)
+        check(m is not None, "QuellmarkAdmin lists the veth adapter with its ID")
+        if m is None:
+            return 1
+        adapter_id = m.group(1)
+
+        # The machine-wide settings: the documented template with this
+        # test's adapter, files, mail server and intervals.
+        with open(os.path.join(SOURCE, "service", "admin", "quellmark-service.reg"), encoding="latin-1") as f:
+            reg = f.read()
+        for old, new in (("{00000002-0000-0000-0000-4E6574446576}", adapter_id),
+                         ('"AdapterName"="Office LAN"', '"AdapterName"="e2e veth"'),
+                         ('"RecordInterval"=dword:0000003c', '"RecordInterval"=dword:%08x' % RECORD_SECONDS),
+                         (r'"RecordFile"="C:\\ProgramData\\Quellmark\\office-lan.csv"',
+                          r'"RecordFile"="C:\\Quellmark\\veth-rates.csv"'),
+                         ('"SmtpServer"="mail.example.com"', '"SmtpServer"="127.0.0.1"'),
+                         ('"ShowIPInTitle"=dword:00000001', '"ShowIPInTitle"=dword:00000000')):
+            if old not in reg:
+                raise RuntimeError("the template no longer holds " + old)
+            reg = reg.replace(old, new)
+        with open(os.path.join(folder, "settings.reg"), "w", encoding="latin-1", newline="\r\n") as f:
+            f.write(reg)
+        wine("reg", "import", r"C:\Quellmark\settings.reg", quiet=True)
+        wine(admin, "report", "add", "veth-daily", "daily", adapter_id, str(REPORT_SECONDS),
+             r"C:\Quellmark\veth-daily.csv", quiet=True)
+        wine(admin, "report", "add", "all-summary", "summary", "all", str(REPORT_SECONDS),
+             r"C:\Quellmark\all-summary.txt", quiet=True)
+        wine(admin, "rule", "set", adapter_id, "100", "KB", "down", "days:1", "admin@example.com", quiet=True)
+
+        _, out = wine(r"C:\Quellmark\QuellmarkService.exe", "/install", quiet=True)
+        check(out.replace("\r\n", "\n") == "Install service...success\n", "/install prints the outcome: %r" % out)
+
+        smtp = SmtpServer(seconds=150)
+        base = counters(VETH_HOST)
+        wine("sc", "start", "QuellmarkService", quiet=True)
+        log_path = os.path.join(folder, "quellmarkservice.log")
+        end = time.monotonic() + 30
+        while time.monotonic() < end and not (os.path.exists(log_path) and
+                                              "Service is running..." in open(log_path, "rb").read().decode("latin-1")):
+            time.sleep(0.2)
+        check(wine.service_state() == "RUNNING", "the service runs")
+
+        # A second service process ends at once with its log line.
+        wine(r"C:\Quellmark\QuellmarkService.exe", timeout=30, quiet=True)
+
+        time.sleep(1.5)
+        got = send_traffic(processes)
+        check(got == DOWNLOAD_BYTES, "the traffic crossed the pair (%d bytes back)" % got)
+        # Let the reports and the recorder see the traffic.
+        time.sleep(REPORT_SECONDS * 2 + 1.5)
+        end = time.monotonic() + 20
+        while not smtp.messages and time.monotonic() < end:
+            time.sleep(0.2)
+
+        wine("sc", "stop", "QuellmarkService", quiet=True)
+        check(wine.wait_state("STOPPED", 20), "sc stop stops the service")
+        final = counters(VETH_HOST)
+
+        # The activity log.
+        msgs = [message_of(l) for l in log_lines(log_path)]
+        check(None not in msgs, "every log line has the ctime form")
+        ok, missing = in_order(msgs, [
+            r"Quellmark Service start up\.\.\.",
+            r"Traffic log file: C:\\Quellmark\\TrafficHistory\.log",
+            r"Service is running\.\.\.",
+            r"Bandwidth usage exceeds limit\.",
+            r"Send a notification email to admin@example\.com",
+            r"Successfully sent bandwidth usage notification email to admin@example\.com\.",
+            r"Quellmark Service stopped\.",
+        ])
+        check(ok, "the activity log holds the run in order (missing: %s)" % missing)
+        check("Err: service is running." in msgs, "a second service process logs that one runs")
+        # Reports run on their own threads, so their lines may come before or
+        # after the notification's; they lie within the run.
+        running = msgs.index("Service is running...") if "Service is running..." in msgs else len(msgs)
+        stopped = max([i for i, m in enumerate(msgs) if m == "Quellmark Service stopped."] or [0])
+        check(all(running < i < stopped for i, m in enumerate(msgs) if m and m.startswith("Generate ")),
+              "the report lines lie between the start and the stop")
+        check(any(m and re.fullmatch(r"Generate daily report \(C:\\Quellmark\\veth-daily\.csv\) for e2e veth successfully", m)
+                  for m in msgs), "the daily report of the veth adapter is logged")
+        check(any(m and re.fullmatch(r"Generate summary report \(C:\\Quellmark\\all-summary\.txt\) for All Connections successfully", m)
+                  for m in msgs), "the summary report of All Connections is logged")
+
+        # The history file.
+        today = time.localtime()
+        today_date = (today.tm_year, today.tm_mon, today.tm_mday)
+        records = history_records(os.path.join(folder, "TrafficHistory.log")) or []
+        todays = [r for r in records if r["date"] == today_date]
+        kinds = {r["kind"] for r in todays}
+        check({100, 200, 300} <= kinds, "today's records of kinds 100, 200 and 300: %s" % sorted(kinds))
+        veth = [r for r in todays if r["kind"] == 300 and r["id"] == adapter_id]
+        check(len(veth) == 1, "one record of the veth adapter for today")
+        if veth:
+            kernel_down, kernel_up = final[0] - base[0], final[1] - base[1]
+            v = veth[0]
+            print("history %d/%d, kernel %d/%d" % (v["down"], v["up"], kernel_down, kernel_up))
+            # What the kernel counted that the test did not make itself (ARP,
+            # TCP handshakes and acknowledgements) is the only allowed gap.
+            slack = 64 * 1024
+            check(DOWNLOAD_BYTES <= v["down"] <= kernel_down and kernel_down - v["down"] <= slack,
+                  "download total agrees with the kernel")
+            check(UPLOAD_BYTES <= v["up"] <= kernel_up and kernel_up - v["up"] <= slack,
+                  "upload total agrees with the kernel")
+            all_rec = [r for r in todays if r["kind"] == 100]
+            check(all_rec and all_rec[0]["down"] >= v["down"] and all_rec[0]["up"] >= v["up"],
+                  "All Connections holds at least the veth traffic")
+
+            # The reports: their last run came after the traffic, so they
+            # carry today's totals as the history has them.
+            with open(os.path.join(folder, "veth-daily.csv"), encoding="latin-1", newline="") as f:
+                rows = list(csv.reader(io.StringIO(f.read())))
+            today_text = "%04d-%02d-%02d" % today_date
+            row = [r for r in rows if r and r[0] == today_text]
+            check(len(row) == 1 and row[0][2] == format_amount(v["down"]) and row[0][3] == format_amount(v["up"]),
+                  "the daily CSV report has today's veth totals: %s" % (row[0] if row else rows[:8]))
+            with open(os.path.join(folder, "all-summary.txt"), encoding="latin-1") as f:
+                summary = f.read()
+            check("General Traffic Summary" in summary and "All Connections" in summary and
+                  re.search(r"^ Today:\s+\S+ \w+\s+\S+ \w+\s+\S+ \w+\r?$", summary, re.M) is not None,
+                  "the summary text report has a Today line")
+
+        # The recorder file: header block, then one line per interval.
+        with open(os.path.join(folder, "veth-rates.csv"), encoding="latin-1", newline="") as f:
+            rates = f.read()
+        check(rates.startswith("The file was generated by Quellmark ") and "\r\nFile:,Traffic Rates Log\r\n" in rates and
+              "Adapter:,e2e veth\r\n" in rates and "Interval:,%d second(s)\r\n" % RECORD_SECONDS in rates,
+              "the recorder file has its header block")
+        body = rates.split("Date,Time,Download,Up,Both\r\n", 1)[-1]
+        lines = [l for l in body.split("\r\n") if l]
+        stamps = [re.fullmatch(r"\d{4}-\d\d-\d\d,(\d\d):(\d\d):(\d\d),\d+,\d+,\d+", l) for l in lines]
+        seconds = [int(m.group(1)) * 3600 + int(m.group(2)) * 60 + int(m.group(3)) for m in stamps if m]
+        check(len(lines) >= 3 and len(seconds) == len(lines) and
+              all((b - a) % 86400 == RECORD_SECONDS for a, b in zip(seconds, seconds[1:])),
+              "the recorder wrote one line per interval: %s" % lines)
+        recorded_down = sum(int(l.split(",")[2]) for l in lines)
+        check(recorded_down >= DOWNLOAD_BYTES, "the recorder lines carry the download (%d)" % recorded_down)
+
+        # The e-mail.
+        check(len(smtp.messages) == 1, "the SMTP server received one message (%d)" % len(smtp.messages))
+        if smtp.messages:
+            mail = smtp.messages[0]
+            text = mail["data"].decode("latin-1")
+            body = text.split("\r\n\r\n", 1)[-1]
+            check(mail["to"] == ["<admin@example.com>"], "addressed to the rule's address: %s" % mail["to"])
+            check(re.search(r"%[btapf]", body) is None and "100 KB" in body and "e2e veth" in body,
+                  "the tags are replaced in the body: %r" % body)
+
+        # Not enabled: the worker ends at once and the service stops.
+        wine("reg", "delete", r"HKLM\Software\Quellmark\Service", "/v", "ServiceEnabled", "/f", quiet=True)
+        mark = len(log_lines(log_path))
+        wine("sc", "start", "QuellmarkService", quiet=True, check_rc=False)
+        check(wine.wait_state("STOPPED", 20), "a service that is not enabled stops by itself")
+        time.sleep(0.5)
+        ok, missing = in_order([message_of(l) for l in log_lines(log_path)[mark:]], [
+            r"Quellmark Service start up\.\.\.",
+            re.escape('Service isn\'t enabled. You may enable service at "Options" -> "Serice" -> "Enable Serice"'),
+            r"Err: 0x0101000",
+            r"Quellmark Service stopped\.",
+        ])
+        check(ok, "the not-enabled start is logged (missing: %s)" % missing)
+
+        _, out = wine(r"C:\Quellmark\QuellmarkService.exe", "/uninstall", quiet=True)
+        check(out.replace("\r\n", "\n") == "Uninstall service...success\n", "/uninstall prints the outcome: %r" % out)
+        rc, out = wine("sc", "query", "QuellmarkService", check_rc=False, quiet=True)
+        check(rc != 0 and "STATE" not in out, "sc query no longer finds the service")
+    finally:
+        def attempt(step):
+            try:
+                step()
+            except Exception as e:  # cleanup goes on whatever one step did
+                print("cleanup: %s" % e)
+        if smtp:
+            attempt(smtp.close)
+        if os.path.isdir(prefix):
+            attempt(lambda: wine("sc", "stop", "QuellmarkService", check_rc=False, quiet=True, timeout=20))
+            attempt(lambda: subprocess.run([WINESERVER, "-k"], env=wine.env, timeout=30))
+        for p in processes:
+            if p.poll() is None:
+                p.kill()
+                attempt(lambda: p.wait(timeout=10))
+        attempt(lambda: run(["ip", "link", "del", VETH_HOST], check_rc=False, quiet=True))
+        attempt(lambda: run(["ip", "netns", "del", NETNS], check_rc=False, quiet=True))
+
+    print("%d passed, %d failed" % (len(passes), len(failures)))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
