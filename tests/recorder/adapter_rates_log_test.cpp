@@ -2,18 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
+#include "tests/recorder/read_file.h"
 
 namespace qm {
 namespace {
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 size_t Count(const std::string& text, const std::string& what) {
   size_t n = 0;

@@ -6,16 +6,10 @@
 #include <sstream>
 
 #include "format/amount.h"
+#include "tests/recorder/read_file.h"
 
 namespace qm {
 namespace {
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 void WriteAll(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << text;

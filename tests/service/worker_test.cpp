@@ -13,19 +13,13 @@
 #include "service/admin/admin_commands.h"
 #include "service/report_task.h"
 #include "settings/registry_layout.h"
+#include "tests/recorder/read_file.h"
 
 namespace qm {
 namespace {
 
 constexpr RegRoot kLm = RegRoot::LocalMachine;
 const std::string kEthId = "{00000003-0000-0000-0000-4E6574446576}";
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // The messages of the activity log, without their time stamps.
 std::vector<std::string> Messages(const std::string& path) {
