@@ -117,8 +117,11 @@ void RunServiceMode() {
 int ServiceProgramMain(int argc, char** argv) {
   std::string path = ProgramPath();
   g_folder = path.substr(0, path.find_last_of('\\') + 1);
-  ActivityLog log(SystemClock());
-  g_log = &log;
+  // Report jobs and mail threads may still write while the process ends;
+  // the log therefore outlives main (closed, it drops their lines).
+  static ActivityLog* const logger = new ActivityLog(SystemClock());
+  ActivityLog& log = *logger;
+  g_log = logger;
   log.Open(g_folder + kActivityLogName);
   log.Printf("%s start up...", kServiceDisplayName);
   switch (ParseServiceCommand(argc, argv)) {
@@ -142,7 +145,6 @@ int ServiceProgramMain(int argc, char** argv) {
   std::fflush(stdout);
   log.Printf("%s stopped.\n", kServiceDisplayName);
   log.Close();
-  g_log = nullptr;
   return 0;
 }
 

@@ -110,7 +110,15 @@ class SmtpServer:
         self.messages = []
         self.sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
         self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-        self.sock.bind(("127.0.0.1", 25))
+        # Another test of the machine may hold the port for a moment.
+        for attempt in range(60):
+            try:
+                self.sock.bind(("127.0.0.1", 25))
+                break
+            except OSError:
+                if attempt == 59:
+                    raise
+                time.sleep(0.5)
         self.sock.listen(4)
         self.sock.settimeout(0.5)
         self.end = time.monotonic() + seconds
@@ -213,8 +221,9 @@ def make_network():
     run(["ip", "link", "set", VETH_PEER, "netns", NETNS])
     # No IPv6 on the pair: its router and neighbour messages would be
     # traffic the test did not make.
-    run(["sysctl", "-q", "-w", "net.ipv6.conf.%s.disable_ipv6=1" % VETH_HOST], check_rc=False)
-    run(["ip", "netns", "exec", NETNS, "sysctl", "-q", "-w", "net.ipv6.conf.all.disable_ipv6=1"], check_rc=False)
+    no_ipv6 = "open('/proc/sys/net/ipv6/conf/%s/disable_ipv6', 'w').write('1')"
+    run(["/usr/bin/python3", "-c", no_ipv6 % VETH_HOST], check_rc=False)
+    run(["ip", "netns", "exec", NETNS, "/usr/bin/python3", "-c", no_ipv6 % "all"], check_rc=False)
     run(["ip", "addr", "add", HOST_IP + "/24", "dev", VETH_HOST])
     run(["ip", "link", "set", VETH_HOST, "up"])
     run(["ip", "netns", "exec", NETNS, "ip", "addr", "add", PEER_IP + "/24", "dev", VETH_PEER])
@@ -499,10 +508,25 @@ def main():
         ])
         check(ok, "the not-enabled start is logged (missing: %s)" % missing)
 
+        # Removing a running service stops it first (with its final flush).
+        wine("reg", "add", r"HKLM\Software\Quellmark\Service", "/v", "ServiceEnabled", "/t", "REG_DWORD",
+             "/d", "1", "/f", quiet=True)
+        wine("sc", "start", "QuellmarkService", quiet=True)
+        check(wine.wait_state("RUNNING", 20), "the service runs again once enabled")
+        mark = len(log_lines(log_path))
         _, out = wine(r"C:\Quellmark\QuellmarkService.exe", "/uninstall", quiet=True)
         check(out.replace("\r\n", "\n") == "Uninstall service...success\n", "/uninstall prints the outcome: %r" % out)
         rc, out = wine("sc", "query", "QuellmarkService", check_rc=False, quiet=True)
         check(rc != 0 and "STATE" not in out, "sc query no longer finds the service")
+        # Both the uninstalling process and the stopped service end with
+        # their stop line.
+        end = time.monotonic() + 10
+        while True:
+            stops = [message_of(l) for l in log_lines(log_path)[mark:]].count("Quellmark Service stopped.")
+            if stops >= 2 or time.monotonic() > end:
+                break
+            time.sleep(0.2)
+        check(stops == 2, "the running service was stopped when it was removed")
     finally:
         def attempt(step):
             try:
