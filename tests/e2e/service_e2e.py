@@ -229,12 +229,6 @@ def make_network():
     run(["ip", "netns", "exec", NETNS, "ip", "addr", "add", PEER_IP + "/24", "dev", VETH_PEER])
     run(["ip", "netns", "exec", NETNS, "ip", "link", "set", VETH_PEER, "up"])
     run(["ip", "netns", "exec", NETNS, "ip", "link", "set", "lo", "up"])
-    # A few packets before the service starts, so that its first reading of
-    # the pair is not the zero of a fresh interface.
-    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as u:
-        for _ in range(3):
-            u.sendto(b"warm-up", (PEER_IP, 9))
-            time.sleep(0.1)
 
 
 def send_traffic(processes):
