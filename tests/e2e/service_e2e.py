@@ -366,8 +366,12 @@ def main():
         wine("reg", "import", r"C:\Quellmark\settings.reg", quiet=True)
         wine(admin, "report", "add", "veth-daily", "daily", adapter_id, str(REPORT_SECONDS),
              r"C:\Quellmark\veth-daily.csv", quiet=True)
-        wine(admin, "report", "add", "all-summary", "summary", "all", str(REPORT_SECONDS),
-             r"C:\Quellmark\all-summary.txt", quiet=True)
+        # The deployment form: the record as .reg text, imported as a file.
+        _, tasks = wine(admin, "/reg", "report", "add", "all-summary", "summary", "all", str(REPORT_SECONDS),
+                        r"C:\Quellmark\all-summary.txt", quiet=True)
+        with open(os.path.join(folder, "tasks.reg"), "w", encoding="latin-1", newline="") as f:
+            f.write(tasks)
+        wine("reg", "import", r"C:\Quellmark\tasks.reg", quiet=True)
         wine(admin, "rule", "set", adapter_id, "100", "KB", "down", "days:1", "admin@example.com", quiet=True)
 
         _, out = wine(r"C:\Quellmark\QuellmarkService.exe", "/install", quiet=True)
