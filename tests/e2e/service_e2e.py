@@ -37,7 +37,9 @@ WINESERVER = "/usr/lib/wine/wineserver"
 TAG = "qm%d" % (os.getpid() % 100000)
 NETNS = TAG + "ns"
 VETH_HOST, VETH_PEER = TAG + "a", TAG + "b"
-HOST_IP, PEER_IP = "198.51.100.1", "198.51.100.2"
+# A /30 of its own within 198.51.100.0/24: its route is more specific than
+# that of any other test's pair on the machine.
+HOST_IP, PEER_IP, PREFIX_LEN = "198.51.100.201", "198.51.100.202", 30
 PORT = 5201
 # Traffic the test makes: bytes the host sends (upload) and receives
 # (download) through its end of the pair.
@@ -195,7 +197,7 @@ SINK = r"""
 import socket, sys, time
 upload, download = int(sys.argv[1]), int(sys.argv[2])
 s = socket.socket(); s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-s.bind(("198.51.100.2", %d)); s.listen(1); s.settimeout(30)
+s.bind((sys.argv[3], %d)); s.listen(1); s.settimeout(30)
 c, _ = s.accept(); c.settimeout(30)
 got, end = 0, time.monotonic() + 30
 while got < upload and time.monotonic() < end:
@@ -224,9 +226,9 @@ def make_network():
     no_ipv6 = "open('/proc/sys/net/ipv6/conf/%s/disable_ipv6', 'w').write('1')"
     run(["/usr/bin/python3", "-c", no_ipv6 % VETH_HOST], check_rc=False)
     run(["ip", "netns", "exec", NETNS, "/usr/bin/python3", "-c", no_ipv6 % "all"], check_rc=False)
-    run(["ip", "addr", "add", HOST_IP + "/24", "dev", VETH_HOST])
+    run(["ip", "addr", "add", "%s/%d" % (HOST_IP, PREFIX_LEN), "dev", VETH_HOST])
     run(["ip", "link", "set", VETH_HOST, "up"])
-    run(["ip", "netns", "exec", NETNS, "ip", "addr", "add", PEER_IP + "/24", "dev", VETH_PEER])
+    run(["ip", "netns", "exec", NETNS, "ip", "addr", "add", "%s/%d" % (PEER_IP, PREFIX_LEN), "dev", VETH_PEER])
     run(["ip", "netns", "exec", NETNS, "ip", "link", "set", VETH_PEER, "up"])
     run(["ip", "netns", "exec", NETNS, "ip", "link", "set", "lo", "up"])
 
@@ -234,7 +236,7 @@ def make_network():
 def send_traffic(processes):
     """One bounded TCP exchange across the pair: UPLOAD_BYTES out, DOWNLOAD_BYTES in."""
     sink = subprocess.Popen(["ip", "netns", "exec", NETNS, "/usr/bin/python3", "-c", SINK,
-                             str(UPLOAD_BYTES), str(DOWNLOAD_BYTES)])
+                             str(UPLOAD_BYTES), str(DOWNLOAD_BYTES), PEER_IP])
     processes.append(sink)
     s = None
     for _ in range(50):
