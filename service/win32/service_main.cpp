@@ -111,6 +111,13 @@ void RunServiceMode() {
   StartServiceCtrlDispatcherA(table);
 }
 
+// The prompt goes out at once, so that it stands while the step runs.
+template <typename Step>
+void PrintOutcome(const char* prompt, Step step) {
+  std::fputs(prompt, stdout);
+  std::fflush(stdout);
+  std::fputs(step() ? "success\n" : "failure\n", stdout);
+}
 
 }  // namespace
 
@@ -129,14 +136,10 @@ int ServiceProgramMain(int argc, char** argv) {
       RunServiceMode();
       break;
     case ServiceCommand::Install:
-      std::fputs(kInstallPrompt, stdout);
-      std::fflush(stdout);
-      std::fputs(InstallService(path) ? "success\n" : "failure\n", stdout);
+      PrintOutcome(kInstallPrompt, [&path] { return InstallService(path); });
       break;
     case ServiceCommand::Uninstall:
-      std::fputs(kUninstallPrompt, stdout);
-      std::fflush(stdout);
-      std::fputs(UninstallService() ? "success\n" : "failure\n", stdout);
+      PrintOutcome(kUninstallPrompt, [] { return UninstallService(); });
       break;
     case ServiceCommand::Invalid:
       std::fputs(kInvalidParameters, stdout);
