@@ -8,7 +8,7 @@ namespace {
 // String values are read as into a 1024-byte buffer.
 constexpr size_t kMaxRegistryText = 1023;
 
-std::string AdaptersExPath() { return std::string(kAdapterRegistryRoot) + kAdaptersExKey; }
+std::string AdaptersExPath() { return std::string(kProductKey) + kAdaptersKey; }
 
 bool ReadText(SettingsStore& store, RegRoot root, const std::string& key, const char* name, std::string& out) {
   if (!store.ReadString(root, key, name, out)) return false;
@@ -162,7 +162,7 @@ AdapterRecord& AddSystemAdapter(AdapterList& list, const SystemAdapter& entry, c
 }
 
 std::string AdapterKeyPath(const AdapterRecord& record) {
-  return AdaptersExPath() + "\\" + std::to_string(record.kind) + "-" + record.id;
+  return AdapterKeyPath(record.kind, record.id);
 }
 
 void SaveAdapterSettings(const AdapterList& list, SettingsStore& store, RegRoot root, unsigned groups) {

@@ -12,12 +12,9 @@
 #include "engine/adapter_record.h"
 #include "platform/adapter_source.h"
 #include "platform/settings_store.h"
+#include "settings/registry_layout.h"
 
 namespace qm {
-
-// Where the per-adapter keys live, below either registry root.
-inline constexpr char kAdapterRegistryRoot[] = "Software\\Quellmark\\";
-inline constexpr char kAdaptersExKey[] = "AdaptersEx";
 
 // The commands of the "A&dapters" and "Reset Rates" menu entries.
 inline constexpr uint32_t kFirstAdaptersCommand = 9000, kLastAdaptersCommand = 9299;

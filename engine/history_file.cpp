@@ -37,7 +37,7 @@ std::string WithSeparator(std::string folder, char separator) {
 std::string SelectDesktopHistoryPath(SettingsStore& store, FileSystem& fs, const std::string& documentsFolder,
                                      const std::string& programFolder, bool& configured) {
   std::string path;
-  if (store.ReadString(RegRoot::CurrentUser, kOptionsKeyPath, kTrafficLogFileValue, path) && !path.empty()) {
+  if (store.ReadString(RegRoot::CurrentUser, kOptionsKey, kTrafficLogFileValue, path) && !path.empty()) {
     configured = true;
     return path;
   }
@@ -50,13 +50,13 @@ std::string SelectDesktopHistoryPath(SettingsStore& store, FileSystem& fs, const
   }
   folder = folder.empty() ? WithSeparator(programFolder, sep) : folder + sep;
   path = folder + kHistoryFileName;
-  store.WriteString(RegRoot::CurrentUser, kOptionsKeyPath, kTrafficLogFileValue, path);
+  store.WriteString(RegRoot::CurrentUser, kOptionsKey, kTrafficLogFileValue, path);
   return path;
 }
 
 std::string SelectServiceHistoryPath(SettingsStore& store, const std::string& executableFolder, char separator) {
   std::string path;
-  if (store.ReadString(RegRoot::LocalMachine, kOptionsKeyPath, kTrafficLogFileValue, path) && !path.empty()) {
+  if (store.ReadString(RegRoot::LocalMachine, kOptionsKey, kTrafficLogFileValue, path) && !path.empty()) {
     return path;
   }
   return WithSeparator(executableFolder, separator) + kHistoryFileName;

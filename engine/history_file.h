@@ -16,7 +16,6 @@
 
 namespace qm {
 
-inline constexpr char kOptionsKeyPath[] = "Software\\Quellmark\\Options";
 inline constexpr char kTrafficLogFileValue[] = "TrafficLogFile";
 inline constexpr char kLegacyLogFileName[] = "traffic.log";
 

@@ -67,7 +67,7 @@ bool TrafficEngine::ChangeHistoryPath(const std::string& path) {
   };
   if (path.empty() || fold(path) == fold(historyPath_)) return false;
   historyPath_ = path;
-  store_.WriteString(RegRoot::CurrentUser, kOptionsKeyPath, kTrafficLogFileValue, path);
+  store_.WriteString(RegRoot::CurrentUser, kOptionsKey, kTrafficLogFileValue, path);
   return true;
 }
 

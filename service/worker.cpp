@@ -132,7 +132,7 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
   // ServiceNotificationOwner
   void Log(const std::string& line) override { s_.log.Write(line); }
   void StartNotificationMail(uint64_t periodTotal) override {
-    const AdapterRecord* adapter = FindRuleRecord();
+    const AdapterRecord* adapter = notification_.prepared().adapter;
     NotificationMailInput in;
     in.settings = &settings_.email;
     in.rule = &rule_;
@@ -152,15 +152,6 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
   }
 
  private:
-  const AdapterRecord* FindRuleRecord() {
-    AdapterList& list = engine_.adapters();
-    for (size_t i = 0; i < list.size(); ++i) {
-      const AdapterRecord& r = list[i];
-      if (r.kind == rule_.adapterKind && (r.IsPseudo() || r.id == FieldText(rule_.adapterId))) return &r;
-    }
-    return nullptr;
-  }
-
   void StartReportJob(const ReportTask& task) {
     auto job = std::make_shared<ReportJob>();
     job->task = task;
