@@ -480,6 +480,8 @@ void RateGraph::DrawRateText(Canvas& c) const {
   const int sp = c.TextWidth(FontRole::Rate, " ");
   const int D = c.TextWidth(FontRole::Rate, downPiece);
   const int U = c.TextWidth(FontRole::Rate, upPiece);
+  // When the pieces overhang the band the two starts round differently:
+  // with the maximum piece down (a shift), without it towards zero.
   int x;
   if (showMax) {
     const int M = c.TextWidth(FontRole::Rate, maxPiece);
@@ -487,7 +489,7 @@ void RateGraph::DrawRateText(Canvas& c) const {
     c.PutText(FontRole::Rate, textColor, {x, r.top, r.right, r.bottom}, maxPiece, format);
     x += 2 * sp + M;
   } else {
-    x = r.left + ((r.right - U - D - r.left - 2 * sp) >> 1);
+    x = r.left + (r.right - U - D - r.left - 2 * sp) / 2;
   }
   c.PutText(FontRole::Rate, settings_.ColorOf(GraphColor::Download), {x, r.top, r.right, r.bottom},
              downPiece, format);

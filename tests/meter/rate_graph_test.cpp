@@ -412,6 +412,22 @@ TEST(RateGraphRateText, GraphColourPiecesAreCentredTogether) {
   auto pieces = noMax.Draw().TextsOf(FontRole::Rate);
   ASSERT_EQ(pieces.size(), 2u);
   EXPECT_EQ(pieces[0].rect.left, left + ((right - U - D - left - 2 * sp) >> 1));
+
+  // Pieces wider than a 125-pixel view (text from 3 to 122): with the
+  // maximum piece the overhang is halved rounding down, (-127 >> 1) = -64;
+  // without it towards zero, -31 / 2 = -15.
+  struct Case {
+    bool showMax;
+    int firstLeft;
+  } cases[] = {{true, 3 - 64}, {false, 3 - 15}};
+  for (const Case& c : cases) {
+    Graph narrow(134, With(GraphFlag::ShowMaxInText, c.showMax, With(GraphFlag::UnitBytes, true)),
+                 125);
+    narrow.Add(500, 20);
+    auto first = narrow.Draw().TextsOf(FontRole::Rate);
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first[0].rect.left, c.firstLeft) << "maximum shown: " << c.showMax;
+  }
 }
 
 TEST(RateGraphSettings, SettersSayWhatTheyNeedToBeShown) {
