@@ -39,7 +39,7 @@ std::string FormatGridTime(int64_t localSeconds, int format, bool twelveHour) {
   return text;
 }
 
-RateGraph::RateGraph(const SampleHistory* history) : history_(history) { RestartTimeGrid(); }
+RateGraph::RateGraph(const SampleHistory* history) : history_(history) { ResetTimeGrid(); }
 
 // ---- settings ---------------------------------------------------------------
 
@@ -57,7 +57,7 @@ void RateGraph::ApplySettings(const GraphViewSettings& settings) {
     settings_.rateHeightPercent = old.rateHeightPercent;
   if (settings_.pulseWidth != old.pulseWidth || settings_.pulseSpace != old.pulseSpace ||
       settings_.timeGridInterval != old.timeGridInterval)
-    RestartTimeGrid();
+    ResetTimeGrid();
   if (settings_.Font(FontRole::Scale) != old.Font(FontRole::Scale) ||
       settings_.Flag(GraphFlag::UnitBytes) != old.Flag(GraphFlag::UnitBytes))
     labelWidthStale_ = true;
@@ -92,7 +92,7 @@ Repaint RateGraph::SetPulse(int width, int space) {
   if (width == settings_.pulseWidth && space == settings_.pulseSpace) return Repaint::None;
   settings_.pulseWidth = width;
   settings_.pulseSpace = space;
-  RestartTimeGrid();
+  ResetTimeGrid();
   return Repaint::Relayout;  // the visible sample count follows the step
 }
 
@@ -100,7 +100,7 @@ Repaint RateGraph::SetTimeGridInterval(int seconds) {
   seconds = std::max(1, seconds);
   if (seconds == settings_.timeGridInterval) return Repaint::None;
   settings_.timeGridInterval = seconds;
-  RestartTimeGrid();
+  ResetTimeGrid();
   return Repaint::Redraw;
 }
 
@@ -133,13 +133,11 @@ bool RateGraph::SetTitle(const std::string& title) {
   return true;
 }
 
-void RateGraph::RestartTimeGrid() {
+void RateGraph::ResetTimeGrid() {
   limit_ = settings_.timeGridInterval * Step() - settings_.pulseSpace;
   phase_ = limit_;
   counter_ = settings_.timeGridInterval - 1;
 }
-
-void RateGraph::ResetTimeGrid() { RestartTimeGrid(); }
 
 void RateGraph::MeasureLabelWidth(Canvas& canvas) {
   const char* widest = settings_.Flag(GraphFlag::UnitBytes) ? "999.9 MB/s" : "999.9 mbps";

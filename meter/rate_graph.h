@@ -52,9 +52,9 @@ class RateGraph {
   // True when the title changed.
   bool SetTitle(const std::string& title);
   const std::string& Title() const { return title_; }
-  void SetHistory(const SampleHistory* history) { history_ = history; }
 
-  // Restarts the time grid at the right edge (views that were moved).
+  // Restarts the time grid at the right edge, its spacing taken afresh from
+  // the pulse and the interval (also for views that were moved).
   void ResetTimeGrid();
 
   // The scale labels' width depends on the scale font and the unit; it is
@@ -90,7 +90,6 @@ class RateGraph {
   int Step() const { return settings_.pulseWidth + settings_.pulseSpace; }
   int ScaleFontHeight() const;
   uint32_t Peak(const RateSample& s) const;
-  void RestartTimeGrid();
   void RecomputeScale();
   void ComputeLayout();
   int ColumnHeight(uint32_t v) const;
