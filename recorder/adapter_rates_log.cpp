@@ -51,8 +51,8 @@ bool OpenRatesLog(AdapterRecord& record, FileSystem& fs, const RatesLogOptions& 
 
 void WriteRatesLine(AdapterRecord& record, const RateSample& sample, const LocalTime& time,
                     const RatesLogOptions& options) {
-  RecorderOf(record).WriteLine(sample, FormatDate(options.dateFormat, time.year, time.month, time.day), time,
-                               record.recordFlags, record.recordInterval, options.byteUnits);
+  RecorderOf(record).WriteLine(sample, time, options.dateFormat, record.recordFlags, record.recordInterval,
+                               options.byteUnits);
 }
 
 namespace {

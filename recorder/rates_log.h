@@ -68,9 +68,10 @@ class RatesRecorder {
   bool IsOpen() const { return file_ != nullptr; }
 
   // Adds one tick's traffic; when the interval is complete, writes and
-  // flushes its line with the tick's date and time, then starts the next
-  // interval. Does nothing while the file is closed.
-  void WriteLine(const RateSample& sample, const std::string& dateText, const LocalTime& time, uint32_t flags,
+  // flushes its line with the tick's date (in the DateFormat option's form)
+  // and time, then starts the next interval. Between lines nothing but the
+  // two sums is touched. Does nothing while the file is closed.
+  void WriteLine(const RateSample& sample, const LocalTime& time, uint32_t dateFormat, uint32_t flags,
                  uint32_t interval, bool byteUnits);
 
   int32_t countdown() const { return countdown_; }

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "format/amount.h"
+#include "format/dates.h"
 #include "tests/recorder/read_file.h"
 
 namespace qm {
@@ -97,7 +98,7 @@ TEST(RatesRecorder, WritesOneLinePerIntervalWithTheIntervalSums) {
     EXPECT_EQ((s.flags & kRecordCsvFile) != 0, c.csv);
     size_t headerSize = ReadAll(path).size();
     for (int tick = 1; tick <= 12; ++tick)
-      r.WriteLine(RateSample{1000, 10, 0, 0}, "12/09/2026", At(10, 0, tick), s.flags, s.interval, c.byteUnits);
+      r.WriteLine(RateSample{1000, 10, 0, 0}, At(10, 0, tick), kDateMDYSlash, s.flags, s.interval, c.byteUnits);
     std::string body = ReadAll(path).substr(headerSize);
     std::string second = c.line;
     second.replace(second.find("10:00:05"), 8, "10:00:10");
@@ -115,9 +116,9 @@ TEST(RatesRecorder, KeepsAllDigitsOfLargeIntervalSums) {
   RatesRecorder r;
   ASSERT_TRUE(StartDesktopRecording(r, SystemFileSystem(), s, Header(false)));
   for (int tick = 0; tick < 3; ++tick)
-    r.WriteLine(RateSample{4000000000u, 4000000000u, 0, 0}, "d", At(1, 2, 3), s.flags, s.interval, false);
+    r.WriteLine(RateSample{4000000000u, 4000000000u, 0, 0}, At(1, 2, 3), kDateMDYSlash, s.flags, s.interval, false);
   std::string text = ReadAll(path);
-  EXPECT_NE(text.find("d,01:02:03,96000000000,96000000000,192000000000\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("12/09/2026,01:02:03,96000000000,96000000000,192000000000\r\n"), std::string::npos) << text;
 }
 
 TEST(RatesRecorder, AppendsABlockPerRunToAnExistingFile) {
@@ -126,7 +127,7 @@ TEST(RatesRecorder, AppendsABlockPerRunToAnExistingFile) {
   RecorderSettings s{1, 1, kRecordNumberOnly, path};
   RatesRecorder r;
   ASSERT_TRUE(StartDesktopRecording(r, SystemFileSystem(), s, Header()));
-  r.WriteLine(RateSample{7, 8, 0, 0}, "12/09/2026", At(10, 0, 1), s.flags, s.interval, true);
+  r.WriteLine(RateSample{7, 8, 0, 0}, At(10, 0, 1), kDateMDYSlash, s.flags, s.interval, true);
   r.Close();
   std::string text = ReadAll(path);
   EXPECT_EQ(text.rfind("earlier run\r\n\r\nFile:      Traffic Rates Log\r\n", 0), 0u) << text;
@@ -140,16 +141,16 @@ TEST(RatesRecorder, UnitChangeAppendsANewHeaderWithTheNewUnitLine) {
   RecorderSettings s{1, 2, kRecordNumberOnly, path};
   RatesRecorder r;
   ASSERT_TRUE(StartDesktopRecording(r, SystemFileSystem(), s, Header(true)));
-  r.WriteLine(RateSample{100, 1, 0, 0}, "d", At(1, 0, 1), s.flags, s.interval, true);
+  r.WriteLine(RateSample{100, 1, 0, 0}, At(1, 0, 1), kDateMDYSlash, s.flags, s.interval, true);
   ReopenRatesLog(r, SystemFileSystem(), s, Header(false));
   ASSERT_TRUE(r.IsOpen());
-  r.WriteLine(RateSample{100, 1, 0, 0}, "d", At(1, 0, 2), s.flags, s.interval, false);
+  r.WriteLine(RateSample{100, 1, 0, 0}, At(1, 0, 2), kDateMDYSlash, s.flags, s.interval, false);
   std::string text = ReadAll(path);
   size_t bitHeader = text.find("\r\n\r\nFile:      Traffic Rates Log");
   ASSERT_NE(bitHeader, std::string::npos);
   EXPECT_NE(text.find("Unit:      bit(b)", bitHeader), std::string::npos);
   // The interval begun before the change carries on, printed in bits.
-  EXPECT_NE(text.find("d   01:00:02             1600             16           1616\r\n", bitHeader), std::string::npos)
+  EXPECT_NE(text.find("12/09/2026   01:00:02             1600             16           1616\r\n", bitHeader), std::string::npos)
       << text;
   EXPECT_EQ(text.find("The file was generated", bitHeader), std::string::npos);
 }
@@ -161,11 +162,13 @@ TEST(RatesRecorder, IntervalZeroRecordsEverySecond) {
   RatesRecorder r;
   ASSERT_TRUE(StartServiceRecording(r, SystemFileSystem(), s, true, Header()));
   EXPECT_EQ(s.interval, 1u);
-  r.WriteLine(RateSample{1, 2, 0, 0}, "d", At(0, 0, 1), s.flags, s.interval, true);
-  r.WriteLine(RateSample{3, 4, 0, 0}, "d", At(0, 0, 2), s.flags, s.interval, true);
+  r.WriteLine(RateSample{1, 2, 0, 0}, At(0, 0, 1), kDateMDYSlash, s.flags, s.interval, true);
+  r.WriteLine(RateSample{3, 4, 0, 0}, At(0, 0, 2), kDateMDYSlash, s.flags, s.interval, true);
   std::string text = ReadAll(path);
   EXPECT_NE(text.find("Interval:,1 second(s)"), std::string::npos);
-  EXPECT_NE(text.find("Date,Time,Download,Up,Both\r\nd,00:00:01,1,2,3\r\nd,00:00:02,3,4,7\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("Date,Time,Download,Up,Both\r\n12/09/2026,00:00:01,1,2,3\r\n12/09/2026,00:00:02,3,4,7\r\n"),
+            std::string::npos)
+      << text;
 }
 
 TEST(RatesRecorder, ServiceClearsRecordingWhenItsOptionIsOffOrTheFileCannotOpen) {
@@ -180,7 +183,7 @@ TEST(RatesRecorder, ServiceClearsRecordingWhenItsOptionIsOffOrTheFileCannotOpen)
   RecorderSettings bad{1, 5, 0, Path("no_such_folder/rates.txt")};
   EXPECT_FALSE(StartServiceRecording(r, SystemFileSystem(), bad, true, Header()));
   EXPECT_FALSE(r.IsOpen());
-  r.WriteLine(RateSample{1, 1, 0, 0}, "d", At(0, 0, 1), bad.flags, bad.interval, true);  // silently nothing
+  r.WriteLine(RateSample{1, 1, 0, 0}, At(0, 0, 1), kDateMDYSlash, bad.flags, bad.interval, true);  // silently nothing
   EXPECT_EQ(r.downloadSum(), 0u);
 }
 
