@@ -219,6 +219,27 @@ TEST(RateGraphColumns, IdleAdapterDrawsNothingAndLabelsReadZero) {
   EXPECT_EQ(order, (std::vector<Color>{lines.C(GraphColor::Upload), lines.C(GraphColor::Download)}));
 }
 
+TEST(RateGraphDrawing, GridsLieUnderOrOverTheColumnsAsAsked) {
+  // Three full columns; the time grid line at plot right - 11 and the second
+  // scale grid line at y = 17 + 6 + 15 cross them, and so does the average
+  // download line at 116 - 47.
+  struct Case {
+    bool scaleOnTop, timeOnTop;
+  } cases[] = {{false, false}, {true, false}, {false, true}, {true, true}};
+  for (const Case& c : cases) {
+    GraphViewSettings s = With(GraphFlag::AvgDownLine, true);
+    s.SetFlag(GraphFlag::ScaleGridOnTop, c.scaleOnTop);
+    s.SetFlag(GraphFlag::TimeGridOnTop, c.timeOnTop);
+    Graph g(134, s);
+    for (int i = 0; i < 3; ++i) g.Add(1000, 0, 500, 0);
+    RasterCanvas& canvas = g.Draw();
+    const Color down = g.C(GraphColor::Download);
+    EXPECT_EQ(canvas.At(kPlotRight - 11, 100), c.timeOnTop ? g.C(GraphColor::TimeGrid) : down);
+    EXPECT_EQ(canvas.At(kPlotRight - 1, 38), c.scaleOnTop ? g.C(GraphColor::ScaleGrid) : down);
+    EXPECT_EQ(canvas.At(kPlotRight - 2, 69), g.C(GraphColor::AvgDownLine));
+  }
+}
+
 TEST(RateGraphColumns, LinesStopAtTheTopOfTheRange) {
   GraphViewSettings s;
   s.style = GraphStyle::Line;
