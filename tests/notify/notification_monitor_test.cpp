@@ -143,6 +143,9 @@ TEST(PrepareNotification, PeriodsOfTheRule) {
       {"month from the 10th", Rule("1", 0, 0, kPeriodMonth), 10, 1u << 10},
       {"last 3 days", Rule("1", 0, 0, kPeriodLastDays, 3), 1, (1u << 9) + (1u << 10)},
       {"last 12 days reaches into February", Rule("1", 0, 0, kPeriodLastDays, 12), 1, (1u << 11) - 2 + (1u << 20)},
+      // An odd stored N longer than the calendar reaches back holds every past day.
+      {"last 1000000 days", Rule("1", 0, 0, kPeriodLastDays, 1000000), 1, (1u << 11) - 2 + (1u << 20)},
+      {"last 2147483647 days", Rule("1", 0, 0, kPeriodLastDays, INT32_MAX), 1, (1u << 11) - 2 + (1u << 20)},
   };
   for (const Case& c : cases) {
     cal.monthStartDay = c.monthStartDay;
