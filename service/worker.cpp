@@ -139,16 +139,14 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
     in.adapterTitle = adapter ? AdapterTitle(*adapter, settings_.ShowIPInTitle) : std::string();
     in.calendar = calendar_;
     in.periodTotal = periodTotal;
-    std::unique_ptr<MailJob> job = ComposeNotificationMail(in, s_.clock);
-    if (!job) return;  // incomplete e-mail settings: nothing is sent
-    ActivityLog* log = &s_.log;
-    std::string recipients = job->recipients;
-    job->done = [log, recipients](const std::string& error) {
-      for (const std::string& line : ServiceMailLogLines(recipients, error)) log->Write(line);
-    };
     SmtpLimits limits;
     limits.port = s_.smtpPort;
-    StartMailThread(std::move(job), limits);
+    ActivityLog* log = &s_.log;
+    // Incomplete e-mail settings send nothing and log nothing more.
+    SendNotificationMail(in, s_.clock,
+                         ServiceMailReport(FieldText(rule_.emailAddresses),
+                                           [log](const std::string& line) { log->Write(line); }),
+                         limits);
   }
 
  private:

@@ -160,5 +160,17 @@ TEST_F(WorkerTest, CountsRecordsReportsAndFlushesOnStop) {
   EXPECT_NE(daily.find("2026-12-09,Wednesday,5.9 KB,600 B,6.4 KB\r\n"), std::string::npos) << daily;
 }
 
+// With the service's notification option on, a passed limit is logged and
+// mailed once per service run, however many ticks stay above it. Without a
+// mail server nothing is sent and nothing more is logged.
+TEST_F(WorkerTest, APassedLimitIsLoggedOncePerRun) {
+  Enable(1, 0);
+  ASSERT_EQ(RunAdminCommand(store_, {"rule", "set", "all", "1500", "B", "down", "days:1", "a@b.example"}).exitCode, 0);
+  Run(5);
+  EXPECT_EQ(Messages(name_ + ".log"),
+            (std::vector<std::string>{"Traffic log file: ./" + name_ + "_history.log", kLogRunning,
+                                      "Bandwidth usage exceeds limit.", "Send a notification email to a@b.example"}));
+}
+
 }  // namespace
 }  // namespace qm
