@@ -1,7 +1,5 @@
 #include "meter/win32/tray_miniature_icon.h"
 
-#include "meter/win32/gdi_canvas.h"
-
 namespace qm {
 
 TrayMiniatureIcon::TrayMiniatureIcon() {
@@ -16,9 +14,11 @@ TrayMiniatureIcon::TrayMiniatureIcon() {
     PatBlt(dc_, 0, 0, kMiniatureSize, kMiniatureSize, BLACKNESS);
     SelectObject(dc_, original_);
   }
+  canvas_.Attach(dc_);
 }
 
 TrayMiniatureIcon::~TrayMiniatureIcon() {
+  canvas_.Attach(nullptr);
   if (dc_) DeleteDC(dc_);
   if (color_) DeleteObject(color_);
   if (mask_) DeleteObject(mask_);
@@ -34,10 +34,7 @@ HICON TrayMiniatureIcon::Build(const SampleHistory& history, uint32_t scaleMax, 
                                const MiniatureColors& colors) {
   if (!Ready()) return nullptr;
   original_ = SelectObject(dc_, color_);
-  {
-    GdiCanvas canvas(dc_);
-    DrawTrayMiniature(canvas, history, scaleMax, columns, colors);
-  }
+  DrawTrayMiniature(canvas_, history, scaleMax, columns, colors);
   SelectObject(dc_, original_);
   ICONINFO info{};
   info.fIcon = TRUE;  // hot spot 0, 0

@@ -7,6 +7,7 @@
 
 #include "engine/rate_sample.h"
 #include "meter/tray_tip.h"
+#include "meter/win32/gdi_canvas.h"
 
 namespace qm {
 
@@ -29,6 +30,7 @@ class TrayMiniatureIcon {
   HBITMAP color_ = nullptr;
   HBITMAP mask_ = nullptr;
   HGDIOBJ original_ = nullptr;
+  GdiCanvas canvas_;  // on dc_ for the icon's life, so its pens are kept
 };
 
 }  // namespace qm

@@ -145,16 +145,10 @@ TEST(GdiCanvas, GraphWithoutTextMatchesTheGeometry) {
   EXPECT_EQ(differing, 0);
 }
 
-TEST(TrayMiniatureIcon, IconCarriesTheMiniature) {
-  TrayMiniatureIcon maker;
-  ASSERT_TRUE(maker.Ready());
-  const MiniatureColors colors{0xDEDBAD, 0x0000FF, 0x00CC00, 0x00FFFF, 0x808080, 0xFFFFFF};
-  SampleHistory history{{1000, 500, 0, 0}};
-  HICON icon = maker.Build(history, 1000, true, colors);
-  ASSERT_NE(icon, nullptr);
+// The icon's colour image, copied onto a surface that can be read.
+void CopyIconImage(HICON icon, DibSurface& s) {
   ICONINFO info{};
   ASSERT_TRUE(GetIconInfo(icon, &info));
-  DibSurface s(16, 16);
   HDC source = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(source, info.hbmColor);
   BitBlt(s.Dc(), 0, 0, 16, 16, source, 0, 0, SRCCOPY);
@@ -163,7 +157,17 @@ TEST(TrayMiniatureIcon, IconCarriesTheMiniature) {
   DeleteObject(info.hbmColor);
   DeleteObject(info.hbmMask);
   DestroyIcon(icon);
+}
 
+TEST(TrayMiniatureIcon, IconCarriesTheMiniature) {
+  TrayMiniatureIcon maker;
+  ASSERT_TRUE(maker.Ready());
+  const MiniatureColors colors{0xDEDBAD, 0x0000FF, 0x00CC00, 0x00FFFF, 0x808080, 0xFFFFFF};
+  SampleHistory history{{1000, 500, 0, 0}};
+  HICON icon = maker.Build(history, 1000, true, colors);
+  ASSERT_NE(icon, nullptr);
+  DibSurface s(16, 16);
+  CopyIconImage(icon, s);
   EXPECT_EQ(s.At(14, 14), colors.overlap);
   EXPECT_EQ(s.At(14, 8), colors.overlap);
   EXPECT_EQ(s.At(14, 7), colors.download);
@@ -171,6 +175,16 @@ TEST(TrayMiniatureIcon, IconCarriesTheMiniature) {
   EXPECT_EQ(s.At(13, 10), colors.background);
   EXPECT_EQ(s.At(0, 5), colors.shadow);
   EXPECT_EQ(s.At(5, 15), colors.highlight);
+
+  // The next refresh, after the graph colours were applied, draws in the
+  // new colours.
+  MiniatureColors applied = colors;
+  applied.download = 0x800080;
+  applied.overlap = 0x008080;
+  DibSurface next(16, 16);
+  CopyIconImage(maker.Build(history, 1000, true, applied), next);
+  EXPECT_EQ(next.At(14, 14), applied.overlap);
+  EXPECT_EQ(next.At(14, 1), applied.download);
 }
 
 }  // namespace
