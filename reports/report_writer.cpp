@@ -267,6 +267,17 @@ std::string HtmlEscape(const std::string& text) {
   return out;
 }
 
+std::string SelectionLine(const RowReport& report, const std::vector<size_t>& selected) {
+  if (selected.empty()) return "Selected: 0";
+  Traffic sum;
+  for (size_t i : selected)
+    if (i < report.rows.size()) sum.Add(report.rows[i].traffic);
+  std::string line;
+  Append(line, "Selected: %d   Down: %s   Up: %s   Both: %s", int(selected.size()), Amount(sum.download).c_str(),
+         Amount(sum.upload).c_str(), Amount(sum.download + sum.upload).c_str());
+  return line;
+}
+
 ReportCells MakeReportCells(const ReportData& data, const std::string& subjectName, const ReportParams& params) {
   ReportCells c;
   c.kind = data.kind;

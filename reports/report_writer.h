@@ -29,6 +29,11 @@ ReportCells MakeReportCells(const ReportData& data, const std::string& subjectNa
 
 std::string RenderReport(const ReportCells& cells, ReportForm form);
 
+// The line below a report list: "Selected: 0", or the number of selected
+// rows (indices into `report.rows`) and their sums, the current row with
+// the figures it shows.
+std::string SelectionLine(const RowReport& report, const std::vector<size_t>& selected);
+
 // "<", ">", "&" and '"' as entities; the rest as it is.
 std::string HtmlEscape(const std::string& text);
 

@@ -189,5 +189,22 @@ TEST(ReportAggregation, ServiceAndDesktopPickTheCurrentRowDifferently) {
   EXPECT_EQ(Rows(w.rows)[1], "2026-03-15..2026-03-21=21/4*");
 }
 
+// The line below each list: the current row counts as it is shown, so
+// the figures move with the live totals.
+TEST(ReportAggregation, SelectionLineSumsTheRowsAsShown) {
+  const std::vector<DayRecord> file = {AllDay(2026, 3, 16, 1024, 10), AllDay(2026, 3, 19, 2048, 0)};
+  ReportData daily = Aggregate{ReportKind::Daily}(file, {1024, 512});
+  EXPECT_EQ(SelectionLine(daily.rows, {}), "Selected: 0");
+  EXPECT_EQ(SelectionLine(daily.rows, {0, 2}), "Selected: 2   Down: 2.0 KB   Up: 522 B   Both: 2.5 KB");
+  daily.rows.ApplyLive({2048, 512});
+  EXPECT_EQ(SelectionLine(daily.rows, {0, 2}), "Selected: 2   Down: 3.0 KB   Up: 522 B   Both: 3.5 KB");
+
+  // Weekly: the current row is its stored sums plus the live totals.
+  Aggregate run{ReportKind::Weekly};
+  run.params.weekStartDay = 1;
+  const ReportData weekly = run(file, {24, 0});
+  EXPECT_EQ(SelectionLine(weekly.rows, {0}), "Selected: 1   Down: 3.0 KB   Up: 10 B   Both: 3.0 KB");
+}
+
 }  // namespace
 }  // namespace qm
