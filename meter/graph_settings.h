@@ -22,8 +22,14 @@ struct ViewFont {
   bool strikeOut = false;
   uint8_t charSet = 1;  // the system's default character set
 
-  // Height of one line of text, as the layout counts it.
-  int LineHeight() const { return height < 0 ? -height : height; }
+  // Height of one line of text, as the layout counts it. A corrupt record
+  // may hold any height: beyond the tallest possible window (16 bits of
+  // pixels) it lays out the same, and the layout's sums cannot overflow.
+  int LineHeight() const {
+    const int64_t h = height < 0 ? -int64_t(height) : int64_t(height);
+    return int(h < kMaxLineHeight ? h : kMaxLineHeight);
+  }
+  static constexpr int kMaxLineHeight = 65535;
   friend bool operator==(const ViewFont&, const ViewFont&) = default;
 };
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "format/amount.h"
 #include "tests/meter/raster_canvas.h"
 
@@ -115,6 +117,30 @@ TEST(RateGraphLayout, BandsFollowTheDisplayFlags) {
   const Rect& t = textOnly.graph.Layout().rateText;
   EXPECT_EQ(t.Height(), 14);  // 114 high, inset by (114 - 13) / 2 each side
   EXPECT_EQ(t.top, 18 + 50);
+}
+
+TEST(RateGraphLayout, CorruptFontHeightsFillTheViewWithoutOverflow) {
+  // Font records come from the registry; any height must lay out and draw.
+  for (int32_t height : {INT32_MIN, INT32_MAX, -70000}) {
+    GraphViewSettings title;
+    title.fonts[size_t(FontRole::Title)].height = height;
+    Graph t(134, title);
+    EXPECT_EQ(t.graph.Layout().titleBand, (Rect{0, 0, kWidth, 134})) << height;
+    EXPECT_TRUE(t.graph.Layout().rateBand.IsEmpty()) << height;
+
+    GraphViewSettings rate;
+    rate.fonts[size_t(FontRole::Rate)].height = height;
+    Graph r(134, rate);
+    EXPECT_EQ(r.graph.Layout().rateBand, (Rect{0, 16, kWidth, 134})) << height;
+    EXPECT_TRUE(r.graph.Layout().graphBand.IsEmpty()) << height;
+
+    GraphViewSettings scale;
+    scale.fonts[size_t(FontRole::Scale)].height = height;
+    Graph g(134, scale);
+    g.Add(1000, 0);
+    EXPECT_EQ(g.graph.ScaleLines(), 1) << height;
+    EXPECT_TRUE(g.Draw().TextsOf(FontRole::Scale).empty()) << height;
+  }
 }
 
 TEST(RateGraphLayout, MissingFontsAreTahomaThirteen) {
