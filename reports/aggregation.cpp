@@ -46,10 +46,7 @@ void RowReport::ApplyLive(const Traffic& live) {
 
 ReportAggregator::ReportAggregator(ReportKind kind, const ReportSubject& subject, const Date& today,
                                    const ReportParams& params, ReportVariant variant)
-    : kind_(kind), subject_(subject), today_(today), params_(params), variant_(variant) {
-  // Out-of-range settings read as their defaults, as the options do.
-  if (params_.weekStartDay < 0 || params_.weekStartDay > 6) params_.weekStartDay = 0;
-  if (params_.monthStartDay < 1 || params_.monthStartDay > 31) params_.monthStartDay = 1;
+    : kind_(kind), subject_(subject), today_(today), params_(params.Normalized()), variant_(variant) {
   if (kind_ == ReportKind::Summary) {
     week_ = WeekContaining(today_, params_.weekStartDay);
     month_ = MonthPeriodContaining(today_, params_.monthStartDay);

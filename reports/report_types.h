@@ -23,6 +23,14 @@ struct ReportParams {
   int weekStartDay = 0;   // 0 = Sunday
   int monthStartDay = 1;  // 1..31
   int lastDays = 30;      // N of the last N days; below 1 hides the figures
+
+  // Out-of-range start days read as their defaults, as the options do.
+  ReportParams Normalized() const {
+    ReportParams p = *this;
+    if (p.weekStartDay < 0 || p.weekStartDay > 6) p.weekStartDay = 0;
+    if (p.monthStartDay < 1 || p.monthStartDay > 31) p.monthStartDay = 1;
+    return p;
+  }
 };
 
 // One adapter or pseudo adapter. Pseudo adapters match by kind alone.

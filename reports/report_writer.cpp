@@ -282,8 +282,9 @@ ReportCells MakeReportCells(const ReportData& data, const std::string& subjectNa
   ReportCells c;
   c.kind = data.kind;
   c.subjectName = subjectName;
-  c.weekStartDay = params.weekStartDay >= 0 && params.weekStartDay <= 6 ? params.weekStartDay : 0;
-  c.monthStartDay = params.monthStartDay >= 1 && params.monthStartDay <= 31 ? params.monthStartDay : 1;
+  const ReportParams normal = params.Normalized();
+  c.weekStartDay = normal.weekStartDay;
+  c.monthStartDay = normal.monthStartDay;
   const uint32_t fmt = params.dateFormat;
 
   if (data.kind == ReportKind::Summary) {

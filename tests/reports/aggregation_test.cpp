@@ -96,6 +96,14 @@ TEST(ReportAggregation, WeekStartDecidesWhereSundayBelongs) {
             (Strings{"2026-03-16..2026-03-22=2/0*", "2026-03-09..2026-03-15=1/0"}));
   run.params.weekStartDay = 0;
   EXPECT_EQ(Rows(run(file, {}).rows), Strings{"2026-03-15..2026-03-21=3/0*"});
+  // An out-of-range start day (an odd stored setting) reads as Sunday, in
+  // the rows and in the header alike.
+  run.params.weekStartDay = 7;
+  const ReportData odd = run(file, {});
+  EXPECT_EQ(Rows(odd.rows), Strings{"2026-03-15..2026-03-21=3/0*"});
+  const ReportCells cells = MakeReportCells(odd, "x", run.params);
+  EXPECT_EQ(cells.weekStartDay, 0);
+  EXPECT_EQ(cells.rows[0][0], "12");
 }
 
 TEST(ReportAggregation, OnlyConsecutiveRecordsOfAPeriodFormOneRow) {
