@@ -92,9 +92,8 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
     engine_.set_listener(this);
     StartServiceRecorders(engine_.adapters(), s_.fs, config_.RecorderInService(), recorderOptions_, s_.clock.Now());
 
-    historyPath_ = settings_.TrafficLogFile;
-    s_.log.Printf(kLogTrafficFile, historyPath_.c_str());
-    if (!engine_.OpenHistoryFile(historyPath_, true)) {
+    s_.log.Printf(kLogTrafficFile, settings_.TrafficLogFile.c_str());
+    if (!engine_.OpenHistoryFile(settings_.TrafficLogFile, true)) {
       s_.log.Write(kLogTrafficFileFailed);
       return false;
     }
@@ -161,7 +160,7 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
     job->params = ReportParams{settings_.DateFormat, int(settings_.WeekStartDay), int(settings_.MonthStartDay),
                                settings_.SumLastDays};
     job->today = DateOf(engine_.currentDay());
-    job->historyPath = historyPath_;
+    job->historyPath = engine_.historyPath();
     job->reportPath = s_.toAnsiPath ? s_.toAnsiPath(ReportTaskFile(task)) : Utf16ToUtf8(ReportTaskFile(task));
     FileSystem* fs = &s_.fs;
     ActivityLog* log = &s_.log;
@@ -180,7 +179,6 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
   RuleCalendar calendar_;
   RatesLogOptions recorderOptions_;
   ServiceNotification notification_;
-  std::string historyPath_;
 };
 
 }  // namespace
