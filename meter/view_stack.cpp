@@ -24,6 +24,11 @@ void UpdateSplitters(ViewStack& s) {
 
 bool Collapsed(const ViewStack& s, int w, int h) { return 2 * s.margin >= w || 2 * s.margin >= h; }
 
+// The margin is a stored setting. Past the largest client (16 bits of
+// pixels) every margin hides all views alike, so a larger one is taken as
+// that, and the sums below cannot overflow.
+void LimitMargin(ViewStack& s) { s.margin = std::clamp(s.margin, 0, 65535); }
+
 // Stacks views of the given heights from the top margin, 2 pixels apart,
 // none passing the bottom margin.
 void Restack(ViewStack& s, const std::vector<int>& heights) {
@@ -44,6 +49,7 @@ void Restack(ViewStack& s, const std::vector<int>& heights) {
 }  // namespace
 
 int StackViews(ViewStack& s, const std::vector<float>& storedShares) {
+  LimitMargin(s);
   const size_t n = storedShares.size();
   std::vector<int> heights(n);
   int growth = 0;
@@ -70,6 +76,7 @@ int StackViews(ViewStack& s, const std::vector<float>& storedShares) {
 }
 
 void ResizeViews(ViewStack& s, int w, int h, bool byProgram) {
+  LimitMargin(s);
   const bool wasCollapsed = Collapsed(s, s.clientWidth, s.clientHeight);
   if (!byProgram) {
     if (Collapsed(s, w, h)) {
@@ -106,6 +113,7 @@ int NeededViewHeight(bool showTitle, int titleFontHeight, bool showText, int rat
 }
 
 WindowSpan ShowView(ViewStack& s, size_t index, int needed, WindowSpan window) {
+  LimitMargin(s);
   index = std::min(index, s.views.size());
   std::vector<int> heights;
   for (const Rect& v : s.views) heights.push_back(v.Height());
@@ -124,6 +132,7 @@ WindowSpan ShowView(ViewStack& s, size_t index, int needed, WindowSpan window) {
 }
 
 WindowSpan HideView(ViewStack& s, size_t index, WindowSpan window) {
+  LimitMargin(s);
   if (index >= s.views.size()) return window;
   const int shrink = s.views[index].Height() + kSplitterHeight;
   s.views.erase(s.views.begin() + long(index));

@@ -18,7 +18,7 @@ namespace qm {
 constexpr int kSplitterHeight = 2;
 
 struct ViewStack {
-  int margin = 2;
+  int margin = 2;        // taken as 0..65535 by the functions below
   int clientWidth = 0;   // the last client size recorded
   int clientHeight = 0;
   std::vector<Rect> views;      // the monitored adapters' views, list order

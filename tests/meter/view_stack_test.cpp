@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 namespace qm {
 namespace {
 
@@ -74,6 +76,22 @@ TEST(ViewStack, TooSmallClientHidesViewsAndGrowingRestoresThem) {
   ResizeViews(one, 100, 2);
   ResizeViews(one, 80, 60);
   EXPECT_EQ(one.views[0], (Rect{2, 2, 78, 58}));
+}
+
+TEST(ViewStack, MarginsWiderThanAnyWindowHideEveryViewWithoutOverflow) {
+  // The margin is a stored setting and may hold any positive number.
+  for (int margin : {0x40000000, INT32_MAX}) {
+    ViewStack s;
+    s.margin = margin;
+    s.clientWidth = 300;
+    s.clientHeight = 300;
+    StackViews(s, {0.5f, 0.5f});
+    ResizeViews(s, 400, 300);
+    ResizeViews(s, 400, 500);
+    ShowView(s, 1, 132, {100, 600});
+    HideView(s, 0, {0, 600});
+    for (const Rect& v : s.views) EXPECT_TRUE(v.IsEmpty()) << margin;
+  }
 }
 
 TEST(ViewStack, ProgramMovesOnlyRecordTheSize) {
