@@ -11,9 +11,9 @@ constexpr uint64_t kMax32 = std::numeric_limits<uint32_t>::max();
 
 uint32_t Clamp32(uint64_t v) { return uint32_t(std::min(v, kMax32)); }
 
-// The service drops a tick's traffic when its time is this far from the
-// previous tick's: the machine slept or the clock was set.
-constexpr int64_t kServiceMaxGapSeconds = 10;
+// The service drops a tick's traffic when its time is more than this far
+// from the previous tick's: the machine slept or the clock was set.
+constexpr int64_t kServiceMaxGapMs = 10'000;
 
 int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
   y -= m <= 2;
@@ -33,9 +33,10 @@ uint64_t CounterDifference(bool hasPrevious, bool previousWide, uint64_t previou
   return current - previous;
 }
 
-int64_t LocalSeconds(const LocalTime& t) {
-  return (DaysFromCivil(t.year, t.month, t.day) - DaysFromCivil(1601, 1, 1)) * 86400 + int64_t(t.hour) * 3600 +
-         int64_t(t.minute) * 60 + t.second;
+int64_t LocalMilliseconds(const LocalTime& t) {
+  const int64_t seconds = (DaysFromCivil(t.year, t.month, t.day) - DaysFromCivil(1601, 1, 1)) * 86400 +
+                          int64_t(t.hour) * 3600 + int64_t(t.minute) * 60 + t.second;
+  return seconds * 1000 + t.milliseconds;
 }
 
 TrafficEngine::TrafficEngine(EngineVariant variant, AdapterSource& source, SettingsStore& store, FileSystem& fs,
@@ -118,8 +119,8 @@ void TrafficEngine::Deliver(AdapterRecord& r, const RateSample& sample, const Lo
 void TrafficEngine::SampleTick() {
   const LocalTime now = clock_.Now();
   if (variant_ == EngineVariant::Service) {
-    int64_t gap = LocalSeconds(now) - LocalSeconds(currentDay_);
-    if (gap > kServiceMaxGapSeconds || gap < -kServiceMaxGapSeconds) {
+    const int64_t gap = LocalMilliseconds(now) - LocalMilliseconds(currentDay_);
+    if (gap > kServiceMaxGapMs || gap < -kServiceMaxGapMs) {
       for (size_t i = 0; i < list_.size(); ++i) list_[i].hasPreviousSample = false;
     }
   }

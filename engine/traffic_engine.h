@@ -99,7 +99,7 @@ class TrafficEngine {
 // (wrapped or reset).
 uint64_t CounterDifference(bool hasPrevious, bool previousWide, uint64_t previous, bool wide, uint64_t current);
 
-// Seconds since 1 January 1601 of a local time, for comparing tick times.
-int64_t LocalSeconds(const LocalTime& t);
+// Milliseconds since 1 January 1601 of a local time, for comparing tick times.
+int64_t LocalMilliseconds(const LocalTime& t);
 
 }  // namespace qm

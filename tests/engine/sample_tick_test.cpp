@@ -307,6 +307,26 @@ TEST_F(SampleTick, ServiceDropsATickAfterMoreThanTenSeconds) {
             listener.log.end());
 }
 
+TEST_F(SampleTick, ServiceGapCountsTheMilliseconds) {
+  AddAdapter(1);
+  auto at = [](int second, int ms) {
+    LocalTime t = At(2026, 1, 1, 10, 0, second);
+    t.milliseconds = uint16_t(ms);
+    return t;
+  };
+  clock.now = at(0, 400);
+  Start(EngineVariant::Service);
+  SetCounters(1, 100, 0);
+  TickAt(at(10, 400));  // exactly 10 seconds: counted
+  EXPECT_EQ(Real(1).todayDownload, 100u);
+  SetCounters(1, 300, 0);
+  TickAt(at(20, 900));  // 10.5 seconds: dropped
+  EXPECT_EQ(Real(1).todayDownload, 100u);
+  SetCounters(1, 310, 0);
+  TickAt(at(30, 0));  // 9.1 seconds, though the seconds differ by 10
+  EXPECT_EQ(Real(1).todayDownload, 110u);
+}
+
 TEST_F(SampleTick, WithoutHistoryFileTotalsStillRestartAtMidnight) {
   AddAdapter(1);
   clock.now = At(2026, 1, 1, 23, 59, 58);
