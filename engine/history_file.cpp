@@ -113,14 +113,12 @@ bool HistoryFile::Open(const std::string& path) {
     if (aside.empty() || !fs_.Move(path, aside)) return false;
     movedAside_ = aside;
     file_ = fs_.Open(path, FileAccess::ReadWrite, FileShare::Read, FileCreate::OpenAlways);
-    if (!file_) return false;
-    return WriteFreshHeader();
   }
-  if (!WriteFreshHeader()) {
-    file_.reset();
+  if (!file_ || !WriteFreshHeader()) {
+    file_.reset();  // a file without its header is no history file
     return false;
   }
-  createdEmpty_ = true;
+  createdEmpty_ = movedAside_.empty();
   return true;
 }
 
@@ -156,9 +154,13 @@ void HistoryFile::FlushDayRecords(AdapterList& list, const LocalTime& day) {
   if (!file_) return;
   for (size_t i = 0; i < list.size(); ++i) {
     AdapterRecord& a = list[i];
-    if (a.dayRecordPosition < 0) a.dayRecordPosition = AppendOffset();
+    const bool appending = a.dayRecordPosition < 0;
+    if (appending) a.dayRecordPosition = AppendOffset();
     DayRecord r = MakeDayRecord(day, a.kind, a.id, a.todayDownload, a.todayUpload);
-    if (!file_->Seek(a.dayRecordPosition) || !file_->Write(&r, sizeof r)) continue;  // not reported
+    // Not reported. A record that never reached the file keeps no offset:
+    // the next adapter's append would take the same one, and the two would
+    // overwrite each other from then on.
+    if ((!file_->Seek(a.dayRecordPosition) || !file_->Write(&r, sizeof r)) && appending) a.dayRecordPosition = -1;
   }
   file_->Flush();
 }

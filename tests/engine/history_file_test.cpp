@@ -44,7 +44,66 @@ class NoMoveFileSystem : public FileSystem {
   char Separator() const override { return SystemFileSystem().Separator(); }
 };
 
+// The system's files, whose writes fail while `full` is set (a full disk).
+class FullDiskFileSystem : public NoMoveFileSystem {
+ public:
+  class FullDiskFile : public File {
+   public:
+    FullDiskFile(std::unique_ptr<File> file, const bool& full) : file_(std::move(file)), full_(full) {}
+    int64_t Read(void* b, size_t n) override { return file_->Read(b, n); }
+    bool Write(const void* d, size_t n) override { return !full_ && file_->Write(d, n); }
+    bool Seek(int64_t at) override { return file_->Seek(at); }
+    bool SeekEnd() override { return file_->SeekEnd(); }
+    int64_t Position() override { return file_->Position(); }
+    int64_t Size() override { return file_->Size(); }
+    bool Truncate() override { return file_->Truncate(); }
+    bool Flush() override { return file_->Flush(); }
+
+   private:
+    std::unique_ptr<File> file_;
+    const bool& full_;
+  };
+  std::unique_ptr<File> Open(const std::string& p, FileAccess a, FileShare s, FileCreate c) override {
+    auto f = SystemFileSystem().Open(p, a, s, c);
+    if (!f) return nullptr;
+    return std::make_unique<FullDiskFile>(std::move(f), full);
+  }
+  bool Move(const std::string& f, const std::string& t) override { return SystemFileSystem().Move(f, t); }
+  bool full = false;
+};
+
 using HistoryFileTest = EngineTest;
+
+TEST_F(HistoryFileTest, FailedFirstFlushNeverLetsTwoAdaptersShareARecord) {
+  AddAdapter(1);
+  AddAdapter(2);
+  FullDiskFileSystem fs;
+  path = TestFileName();
+  SystemFileSystem().Remove(path);
+  engine_ = std::make_unique<TrafficEngine>(EngineVariant::Desktop, source, store, fs, clock);
+  engine().LoadAdapterList();
+  ASSERT_TRUE(engine().OpenHistoryFile(path, true));
+  for (size_t i = 0; i < engine().adapters().size(); ++i) engine().adapters()[i].todayDownload = 10 + i;
+  fs.full = true;
+  engine().FlushDayRecords();
+  fs.full = false;
+  engine().FlushDayRecords();
+  std::vector<DayRecord> days = FileRecords();
+  ASSERT_EQ(days.size(), 4u);
+  for (size_t i = 0; i < days.size(); ++i) EXPECT_EQ(days[i].download, 10 + i) << i;
+}
+
+TEST_F(HistoryFileTest, UnrecognisedFileMovedAsideButNoFreshHeaderLeavesNothingOpen) {
+  path = TestFileName();
+  SystemFileSystem().Remove(TestFileName(".unrecognized-1.log"));
+  WriteAll(path, "not a traffic log");
+  FullDiskFileSystem fs;
+  fs.full = true;
+  HistoryFile history(fs);
+  EXPECT_FALSE(history.Open(path));
+  EXPECT_FALSE(history.IsOpen());
+  EXPECT_EQ(ReadAll(TestFileName(".unrecognized-1.log")), "not a traffic log");
+}
 
 TEST_F(HistoryFileTest, NewFileGetsHeaderThenOneRecordPerAdapterAndClearStartsAgain) {
   AddAdapter(1);
