@@ -97,11 +97,19 @@ AdminResult Fail(const std::string& message) { return {2, message + "\n"}; }
 AdminResult ReportCommand(SettingsStore& store, const std::vector<std::string>& a, bool reg) {
   if (a.size() == 2 && a[1] == "list") {
     std::string out;
+    bool stopped = false;  // the service reads no value after one it cannot take
     for (const std::string& name : store.ValueNames(kLm, kServiceReportsKey)) {
       std::vector<uint8_t> data;
       ReportTask t;
-      if (!store.ReadBinary(kLm, kServiceReportsKey, name, data) || !DecodeReportTask(data.data(), data.size(), t)) {
-        out += name + ": not a report task\n";
+      if (stopped) {
+        out += name + ": not read by the service (it stops at an earlier value)\n";
+        continue;
+      }
+      if (name.size() > kReportTaskMaxName || !store.ReadBinary(kLm, kServiceReportsKey, name, data) ||
+          !DecodeReportTask(data.data(), data.size(), t)) {
+        out += name +
+               ": not read by the service, which stops here (name over 31 characters or record over 796 bytes)\n";
+        stopped = true;
         continue;
       }
       out += name + ": " + TypeText(t.reportType) + " " + AdapterText(t.adapterKind, ReportTaskAdapterId(t)) +

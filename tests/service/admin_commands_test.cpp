@@ -59,6 +59,19 @@ TEST(AdminReportTasks, AddWritesTheRecordTheServiceLoads) {
   EXPECT_EQ(LoadReportTasks(store, kLm).size(), 1u);
 }
 
+// The listing shows what the service loads: it stops at a value with an
+// overlong name or record, so that value and every later one are flagged.
+TEST(AdminReportTasks, ListFlagsTheValuesTheServiceDoesNotRead) {
+  MemorySettingsStore store;
+  std::vector<uint8_t> good = EncodeReportTask(MakeReportTask(1, 100, "", 5, u"C:\\a.txt"));
+  for (const std::string& name : std::vector<std::string>{"first", std::string(32, 'x'), "later"})
+    store.WriteBinary(kLm, kServiceReportsKey, name, good.data(), good.size());
+  EXPECT_EQ(RunAdminCommand(store, {"report", "list"}).output,
+            "first: daily all every 5 s -> C:\\a.txt\n" + std::string(32, 'x') +
+                ": not read by the service, which stops here (name over 31 characters or record over 796 bytes)\n"
+                "later: not read by the service (it stops at an earlier value)\n");
+}
+
 TEST(AdminReportTasks, RefusesWhatTheServiceWouldMisread) {
   MemorySettingsStore store;
   struct Case {
