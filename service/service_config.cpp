@@ -4,12 +4,13 @@
 #include <cstring>
 
 #include "settings/registry_layout.h"
+#include "settings/value_reading.h"
 
 namespace qm {
 
 ServiceConfig ReadServiceConfig(SettingsStore& store, RegRoot root) {
   ServiceConfig config;
-  store.ReadDword(root, kServiceKey, "ServiceEnabled", config.ServiceEnabled);
+  settings_io::ReadNumber(store, root, kServiceKey, "ServiceEnabled", config.ServiceEnabled);
   std::vector<uint8_t> options;
   if (store.ReadBinary(root, kServiceKey, "ServiceOptions", options))
     std::memcpy(config.ServiceOptions, options.data(), std::min(options.size(), sizeof config.ServiceOptions));

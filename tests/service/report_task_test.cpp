@@ -111,6 +111,12 @@ TEST(ServiceConfig, ReadsEnabledOptionsAndTasksWithDefaults) {
   EXPECT_EQ(some.ServiceEnabled, 1u);
   EXPECT_TRUE(some.NotificationsInService());
   EXPECT_FALSE(some.RecorderInService());
+
+  // Like every 32-bit setting, "ServiceEnabled" is taken whatever its stored
+  // type, as long as it has four bytes (a .reg file may give it as hex).
+  const uint8_t one[4] = {1, 0, 0, 0};
+  store.WriteBinary(kLm, kServiceKey, "ServiceEnabled", one, sizeof one);
+  EXPECT_EQ(ReadServiceConfig(store, kLm).ServiceEnabled, 1u);
 }
 
 TEST(Utf16Text, RoundTripsThroughUtf8) {
