@@ -124,15 +124,15 @@ bool HistoryFile::Open(const std::string& path) {
 
 void HistoryFile::Close() { file_.reset(); }
 
-void HistoryFile::LoadDayTotals(AdapterList& list, const LocalTime& day) {
-  for (size_t i = 0; i < list.size(); ++i) {
+void HistoryFile::LoadDayTotals(AdapterList& list, const LocalTime& day, size_t from) {
+  for (size_t i = from; i < list.size(); ++i) {
     list[i].todayDownload = list[i].todayUpload = 0;
     list[i].dayRecordPosition = -1;
   }
   if (!file_) return;
   VisitDayRecords(*file_, [&](const DayRecord& r, int64_t offset) {
     if (!r.SameDate(day)) return true;
-    for (size_t i = 0; i < list.size(); ++i) {
+    for (size_t i = from; i < list.size(); ++i) {
       AdapterRecord& a = list[i];
       if (!r.SameAdapter(a.kind, a.id)) continue;
       a.todayDownload = r.download;

@@ -58,8 +58,9 @@ class HistoryFile {
 
   // Zeroes every record's day totals and position, then takes the totals
   // and offsets of the records of `day` (last one wins). Without a file only
-  // the zeroing happens.
-  void LoadDayTotals(AdapterList& list, const LocalTime& day);
+  // the zeroing happens. With `from`, only the records from that index on
+  // (an adapter that joined the list while running).
+  void LoadDayTotals(AdapterList& list, const LocalTime& day, size_t from = 0);
   // Writes every record's DayRecord for `day` at its remembered offset, or
   // appends it; then flushes to disk. Does nothing without a file.
   void FlushDayRecords(AdapterList& list, const LocalTime& day);

@@ -140,6 +140,10 @@ void TrafficEngine::SampleTick() {
       // vanished adapter below.
       AdapterRecord& added = AddSystemAdapter(list_, entry, c);
       added.seenThisTick = true;
+      // It may have counted earlier today, before a restart that found it
+      // absent (the service keeps no adapter keys): its day goes on in the
+      // record already written, not in a second one.
+      history_.LoadDayTotals(list_, currentDay_, list_.size() - 1);
       if (variant_ == EngineVariant::Desktop) list_.AssignMenuCommands(added);
       listener_->AdapterAdded(added);
       continue;

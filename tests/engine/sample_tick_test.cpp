@@ -284,6 +284,33 @@ TEST_F(SampleTick, RestartWithinADayContinuesInPlace) {
   EXPECT_EQ(days[0].download, 700u);
 }
 
+TEST_F(SampleTick, AdapterReturningAfterARestartWithinADayContinuesItsRecord) {
+  // The service keeps no adapter keys: after a restart an adapter that is
+  // down is not in the list until it comes back.
+  AddAdapter(1);
+  AddAdapter(2, kIfTypePpp);
+  clock.now = At(2026, 1, 1, 10, 0, 0);
+  Start(EngineVariant::Service);
+  SetCounters(2, 800, 80);
+  Tick();
+  engine().FlushDayRecords();
+  source.adapters.pop_back();
+  Restart();
+  ASSERT_EQ(engine().adapters().size(), 3u);
+  Tick();
+  AddAdapter(2, kIfTypePpp);
+  SetCounters(2, 50, 5);
+  Tick();
+  EXPECT_EQ(Real(2).todayDownload, 800u);
+  SetCounters(2, 60, 5);
+  Tick();
+  engine().FlushDayRecords();
+  std::vector<DayRecord> days = FileRecords();
+  ASSERT_EQ(days.size(), 4u);
+  EXPECT_EQ(days[3].Id(), Guid(2));
+  EXPECT_EQ(days[3].download, 810u);
+}
+
 TEST_F(SampleTick, ServiceDropsATickAfterMoreThanTenSeconds) {
   AddAdapter(1);
   clock.now = At(2026, 1, 1, 10, 0, 0);
