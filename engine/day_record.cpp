@@ -3,19 +3,14 @@
 #include <cstring>
 #include <memory>
 
+#include "format/dates.h"
+
 namespace qm {
 namespace {
 
 // Whole records per block, so that every full block read from offset 24 ends
 // on a record boundary: 221 * 296 = 65416 bytes, just under 64 KiB.
 constexpr size_t kRecordsPerBlock = 65536 / sizeof(DayRecord);
-
-bool IsLeapYear(unsigned y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-unsigned DaysOfMonth(unsigned year, unsigned month) {
-  static const unsigned char days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeapYear(year) ? 29 : days[month - 1];
-}
 
 }  // namespace
 
@@ -66,7 +61,7 @@ DayRecord MakeDayRecord(const LocalTime& t, int32_t kind, const std::string& id,
 bool IsPlausibleDayRecord(const DayRecord& r) {
   if (r.year < 1601 || r.year > 30827) return false;  // the platform's date range
   if (r.month < 1 || r.month > 12) return false;
-  if (r.day < 1 || r.day > DaysOfMonth(r.year, r.month)) return false;
+  if (r.day < 1 || r.day > DaysInMonth(r.year, r.month)) return false;
   if (r.dayOfWeek > 6) return false;
   if (std::memchr(r.adapterId, '\0', sizeof(r.adapterId)) == nullptr) return false;
   switch (r.kind) {

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <limits>
 
+#include "format/dates.h"
+
 namespace qm {
 namespace {
 
@@ -15,15 +17,6 @@ uint32_t Clamp32(uint64_t v) { return uint32_t(std::min(v, kMax32)); }
 // from the previous tick's: the machine slept or the clock was set.
 constexpr int64_t kServiceMaxGapMs = 10'000;
 
-int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = unsigned(y - era * 400);
-  const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + int64_t(doe);
-}
-
 }  // namespace
 
 uint64_t CounterDifference(bool hasPrevious, bool previousWide, uint64_t previous, bool wide, uint64_t current) {
@@ -34,7 +27,7 @@ uint64_t CounterDifference(bool hasPrevious, bool previousWide, uint64_t previou
 }
 
 int64_t LocalMilliseconds(const LocalTime& t) {
-  const int64_t seconds = (DaysFromCivil(t.year, t.month, t.day) - DaysFromCivil(1601, 1, 1)) * 86400 +
+  const int64_t seconds = (DayNumber(t.year, t.month, t.day) - DayNumber(1601, 1, 1)) * 86400 +
                           int64_t(t.hour) * 3600 + int64_t(t.minute) * 60 + t.second;
   return seconds * 1000 + t.milliseconds;
 }

@@ -6,8 +6,6 @@
 #include "platform/clock.h"
 
 namespace qm {
-namespace {
-
 // Days since 1 January 1970 in the proleptic Gregorian calendar, and back.
 int64_t DayNumber(int y, int m, int d) {
   y -= m <= 2;
@@ -17,6 +15,8 @@ int64_t DayNumber(int y, int m, int d) {
   const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
   return era * 146097 + doe - 719468;
 }
+
+namespace {
 
 Date FromDayNumber(int64_t z) {
   z += 719468;

@@ -52,6 +52,7 @@ inline int CompareDates(const Date& a, const Date& b) { return CompareDates(a.ye
 bool IsLeapYear(int year);
 int DaysInMonth(int year, int month);
 int DayOfWeek(int year, int month, int day);  // 0 = Sunday
+int64_t DayNumber(int year, int month, int day);  // days since 1 January 1970
 Date MakeDate(int year, int month, int day);  // fills in the day of week
 Date AddDays(const Date& d, int days);        // either direction
 
