@@ -2,9 +2,11 @@
 // What the sampling tick hands to the rest of the program. The meter window
 // and the service implement the calls they need; the others do nothing.
 //
-// Per record, in list order, a tick calls AddSample, SetTitle (only when the
-// address changed), RefreshTrayIcon, WriteRatesLine; after all records
-// EvaluateNotification and, in the service, AdvanceReportTasks.
+// Per record (the system's adapters in the system's order, then the absent
+// ones, then "All Connections" and "Dial-Up Connections"), a tick calls
+// AddSample, SetTitle (only when the address changed), RefreshTrayIcon,
+// WriteRatesLine; after all records EvaluateNotification and, in the
+// service, AdvanceReportTasks.
 
 #include <string>
 

@@ -62,7 +62,8 @@ class TrafficEngine {
   void SaveAdapterSettings(unsigned groups) { qm::SaveAdapterSettings(list_, store_, root(), groups); }
 
   // One second: counters to samples, totals, consumers; flushes at
-  // four-minute boundaries and day changes.
+  // four-minute boundaries and day changes. The file is read besides only
+  // when an adapter joins the list (its record of today, if any).
   void SampleTick();
 
   // Empties the sample history and the cumulative values of every record, or
