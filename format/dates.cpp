@@ -153,7 +153,14 @@ Period MonthPeriodContaining(const Date& date, int monthStartDay) {
   return p;
 }
 
-Date LastDaysStart(const Date& date, int n) { return AddDays(date, -(n > 1 ? n - 1 : 0)); }
+Date LastDaysStart(const Date& date, int n) {
+  // A window longer than the calendar reaches back (a stray stored count)
+  // starts on 1 January of year 1 instead of wrapping the 16-bit year to a
+  // date after today, so it still holds every past day.
+  const int64_t first = DayNumber(1, 1, 1);
+  const int64_t start = DayNumber(date.year, date.month, date.day) - (n > 1 ? int64_t(n) - 1 : 0);
+  return FromDayNumber(start < first ? first : start);
+}
 
 Period LastDaysRange(const Date& date, int n) {
   return Period{LastDaysStart(date, n), MakeDate(date.year, date.month, date.day)};

@@ -63,7 +63,8 @@ int WeekOfYear(int year, int month, int day, int weekStartDay);
 Period WeekContaining(const Date& date, int weekStartDay);
 // The accounting month (monthStartDay .. the day before it a month later).
 Period MonthPeriodContaining(const Date& date, int monthStartDay);
-// N - 1 days before the date (N = 1 gives the date itself).
+// N - 1 days before the date (N = 1 gives the date itself), never before
+// 1 January of year 1.
 Date LastDaysStart(const Date& date, int n);
 Period LastDaysRange(const Date& date, int n);
 

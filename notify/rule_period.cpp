@@ -5,20 +5,12 @@
 
 namespace qm {
 
-namespace {
-
-// About 1,900 years: an odd stored N beyond this would reach back past
-// the calendar and wrap to a start after today, hiding every past day.
-constexpr int32_t kLongestWindow = 700000;
-
-}  // namespace
-
 Period NotificationPeriod(const NotificationRule& rule, const Date& today, const RuleCalendar& calendar) {
   Date day = MakeDate(today.year, today.month, today.day);
   switch (rule.period) {
     case kPeriodWeek: return WeekContaining(day, calendar.weekStartDay);
     case kPeriodMonth: return MonthPeriodContaining(day, calendar.monthStartDay);
-    default: return LastDaysRange(day, rule.nDays < kLongestWindow ? rule.nDays : kLongestWindow);
+    default: return LastDaysRange(day, rule.nDays);
   }
 }
 

@@ -14,8 +14,6 @@ Date DateOf(const DayRecord& r) {
   return d;
 }
 
-constexpr int kLongestWindow = 700000;  // days, about 1,900 years
-
 bool SameDay(const Date& a, const Date& b) { return CompareDates(a, b) == 0; }
 
 bool SamePeriod(const Period& a, const Period& b) { return SameDay(a.first, b.first) && SameDay(a.last, b.last); }
@@ -50,9 +48,7 @@ ReportAggregator::ReportAggregator(ReportKind kind, const ReportSubject& subject
   if (kind_ == ReportKind::Summary) {
     week_ = WeekContaining(today_, params_.weekStartDay);
     month_ = MonthPeriodContaining(today_, params_.monthStartDay);
-    // A window longer than the calendar reaches back (a stray setting) holds
-    // every record, as any window longer than the history does.
-    if (params_.lastDays > 1) lastDaysWindow_ = LastDaysRange(today_, std::min(params_.lastDays, kLongestWindow));
+    if (params_.lastDays > 1) lastDaysWindow_ = LastDaysRange(today_, params_.lastDays);
     summary_.lastDaysCount = params_.lastDays;
     summary_.range = Period{today_, today_};
   }

@@ -117,6 +117,8 @@ TEST(LastDays, SubtractsWholeDaysAcrossMonthsAndYears) {
   EXPECT_EQ(Text(LastDaysStart(MakeDate(2026, 3, 1), 2)), "2026-02-28/6");
   EXPECT_EQ(Text(LastDaysStart(MakeDate(2026, 1, 15), 30)), "2025-12-17/3");
   EXPECT_EQ(Text(LastDaysStart(MakeDate(2100, 3, 1), 2)), "2100-02-28/0");
+  // A count beyond the calendar stops at its first day instead of wrapping.
+  EXPECT_EQ(Text(LastDaysStart(MakeDate(2026, 1, 15), 2000000000)), "0001-01-01/1");
   Period p = LastDaysRange(MakeDate(2026, 1, 15), 30);
   EXPECT_EQ(Text(p), "2025-12-17/3 .. 2026-01-15/4");
   EXPECT_TRUE(p.Contains(MakeDate(2025, 12, 31)));
