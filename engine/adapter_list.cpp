@@ -174,7 +174,7 @@ void SaveAdapterSettings(const AdapterList& list, SettingsStore& store, RegRoot 
       store.WriteString(root, key, "AdapterName", r.displayName);
       store.WriteDword(root, key, "ConnRatebps", r.connectionSpeed);
       store.WriteDword(root, key, "Monitored", r.monitored ? 1 : 0);
-      if (r.graphView) store.WriteBinary(root, key, "Size", &r.size, sizeof r.size);
+      if (r.HasView()) store.WriteBinary(root, key, "Size", &r.size, sizeof r.size);
     }
     if (groups & kRecorderGroup) {
       // The ID goes with the recorder group too: a key without it is ignored

@@ -46,7 +46,7 @@ struct AdapterRecord {
 
   uint32_t adaptersMenuCommand = 0;  // 9000..9299, 0 while without entry
   bool monitored = false;            // Monitored
-  void* graphView = nullptr;         // the meter window's view of this adapter; never owned
+  int viewSlot = -1;                 // the meter window's number for this adapter's graph view; -1 without one
   float size = 0.0f;                 // Size, share of the graph area
   SampleHistory history;             // newest first; empty in the service
 
@@ -72,6 +72,7 @@ struct AdapterRecord {
 
   bool IsPseudo() const { return kind == kKindAllConnections || kind == kKindDialUp; }
   bool RecorderOpen() const { return recorder && recorder->IsOpen(); }
+  bool HasView() const { return viewSlot >= 0; }
 };
 
 // A fresh pseudo adapter record with both names set.

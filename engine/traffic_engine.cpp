@@ -100,7 +100,7 @@ RateSample TrafficEngine::CountSample(AdapterRecord& r, uint64_t download, uint6
 }
 
 void TrafficEngine::Deliver(AdapterRecord& r, const RateSample& sample, const LocalTime& now, bool addressChanged) {
-  if (variant_ == EngineVariant::Desktop && r.graphView) {
+  if (variant_ == EngineVariant::Desktop && r.HasView()) {
     listener_->AddSample(r, sample);
     if (addressChanged && options_.showIpInTitle) listener_->SetTitle(r, AdapterTitle(r, true));
   }
@@ -196,7 +196,7 @@ void TrafficEngine::SampleTick() {
 void TrafficEngine::ResetRecord(AdapterRecord& r) {
   r.history.clear();
   r.cumulativeDownload = r.cumulativeUpload = r.sampleCount = 0;
-  if (r.graphView) listener_->Relayout(r);
+  if (r.HasView()) listener_->Relayout(r);
 }
 
 void TrafficEngine::ResetRates() {

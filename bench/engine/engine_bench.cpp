@@ -52,8 +52,7 @@ void BM_DesktopTick(benchmark::State& state) {
   TrafficEngine engine(EngineVariant::Desktop, source, store, SystemFileSystem(), clock);
   engine.set_listener(&listener);
   engine.LoadAdapterList();
-  static int view;
-  for (size_t i = 0; i < engine.adapters().size(); ++i) engine.adapters()[i].graphView = &view;
+  for (size_t i = 0; i < engine.adapters().size(); ++i) engine.adapters()[i].viewSlot = int(i);
   uint64_t step = 0;
   for (auto _ : state) {
     ++step;

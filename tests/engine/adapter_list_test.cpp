@@ -165,8 +165,7 @@ TEST_F(AdapterListLoad, SavedSettingsLoadBackUnderKindAndIdKeys) {
   AddAdapter(1);
   Start(EngineVariant::Desktop, false);
   AdapterRecord& r = Real(1);
-  int view;
-  r.graphView = &view;
+  r.viewSlot = 0;
   r.size = 0.5f;
   r.displayName = "Renamed";
   r.recordRates = 1;

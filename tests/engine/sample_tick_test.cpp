@@ -109,8 +109,7 @@ TEST_F(SampleTick, DialUpSumHoldsOnlyPppAndSlip) {
 TEST_F(SampleTick, VanishedAdapterGetsZeroSamplesKeepsTotalsAndAveragesDecay) {
   AddAdapter(1);
   Start();
-  int view;
-  Real(1).graphView = &view;
+  Real(1).viewSlot = 0;
   SetCounters(1, 1000, 400);
   Tick();
   EXPECT_EQ(Real(1).history[0].averageDownload, 1000u);
@@ -149,8 +148,7 @@ TEST_F(SampleTick, FailedListSkipsTheWholeTick) {
 TEST_F(SampleTick, ConsumersAreCalledPerRecordInOrderThenNotification) {
   AddAdapter(1, kIfTypePpp, "198.51.100.1");
   Start();
-  int views[3];
-  for (size_t i = 0; i < 3; ++i) engine().adapters()[i].graphView = &views[i];
+  for (size_t i = 0; i < 3; ++i) engine().adapters()[i].viewSlot = int(i);
   engine().adapters()[0].recorder = std::make_shared<OpenRecorder>();
   Real(1).recorder = std::make_shared<OpenRecorder>();
   engine().options().trayKind = kKindAdapter;
@@ -190,8 +188,7 @@ TEST_F(SampleTick, ResetRatesEmptiesHistoryButKeepsDayTotals) {
   AddAdapter(1);
   AddAdapter(2);
   Start();
-  int view;
-  Real(2).graphView = &view;
+  Real(2).viewSlot = 0;
   for (auto* r : {&Real(1), &Real(2)}) engine().adapters().AssignMenuCommands(*r);
   SetCounters(1, 10, 10);
   SetCounters(2, 10, 10);
