@@ -84,7 +84,7 @@ class Dialogue {
       return false;
     }
     if (ReplyCode(line) != code) {
-      Fail(line);
+      Fail(line.empty() ? kMailEmptyReply : line);
       return false;
     }
     return true;

@@ -20,6 +20,9 @@ inline constexpr char kMailConnectFailed[] = "Failed to connect to SMTP server."
 inline constexpr char kMailTimeOut[] = "Time out.";
 inline constexpr char kMailBodyFailed[] = "Failed to send email body.";
 inline constexpr char kMailNotRelayed[] = "SMTP Server didn't relay email.";
+// An unexpected reply that is an empty line: the line itself cannot be
+// the error, since an empty error means success.
+inline constexpr char kMailEmptyReply[] = "SMTP Server sent an empty reply.";
 
 // The domain named in EHLO and HELO.
 inline constexpr char kGreetingDomain[] = "quellmark.local";

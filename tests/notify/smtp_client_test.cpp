@@ -150,6 +150,10 @@ TEST(MailDialogue, UnexpectedCodesAndLostConnections) {
       {"hang-up at RCPT", "220 hi\r\n", "RCPT TO: <admin@example.com>", "", "250 ok\r\n", "Time out."},
       {"DATA refused", "220 hi\r\n", "DATA", "451 later\r\n", "250 ok\r\n", "451 later"},
       {"message refused", "220 hi\r\n", "", "", "552 too big\r\n", "552 too big"},
+      // An empty line has no code; it is a refusal, never an empty error.
+      {"empty greeting", "\r\n", "", "", "250 ok\r\n", kMailEmptyReply},
+      {"empty reply to DATA", "220 hi\r\n", "DATA", "\r\n", "250 ok\r\n", kMailEmptyReply},
+      {"empty reply to the message", "220 hi\r\n", "", "", "\n", kMailEmptyReply},
       // A hostile server cannot keep the thread reading for ever.
       {"endless continuation", Repeat("220-more\r\n", 201) + "220 ok\r\n", "", "", "250 ok\r\n", "Time out."},
       {"endless line", "220 " + std::string(12000, 'x') + "\r\n", "", "", "250 ok\r\n", "Time out."},
