@@ -1,13 +1,17 @@
-# make test  installs what is missing, builds both trees, runs every test.
+# make test  installs what is missing, builds the trees, runs every test
+#            (the fuzz targets for a few seconds each).
+# make fuzz  runs every fuzz target for FUZZ_SECONDS, keeping its corpus.
 # make run   builds and starts the desktop program under Wine.
 
 BUILD_ROOT ?= build
 NATIVE := $(BUILD_ROOT)/native
 WIN    := $(BUILD_ROOT)/win
+FUZZ   := $(BUILD_ROOT)/fuzz
+FUZZ_SECONDS ?= 600
 JOBS   ?= $(shell nproc)
 CTEST_ARGS ?=
 
-.PHONY: test deps configure build run clean bench
+.PHONY: test deps configure build run clean bench fuzz
 
 deps:
 	@tools/install-deps.sh
@@ -18,15 +22,28 @@ $(NATIVE)/CMakeCache.txt: | deps
 $(WIN)/CMakeCache.txt: | deps
 	cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release
 
-configure: deps $(NATIVE)/CMakeCache.txt $(WIN)/CMakeCache.txt
+# clang and libFuzzer; the core instrumented, the fuzz targets instead of the tests.
+$(FUZZ)/CMakeCache.txt: | deps
+	cmake -S . -B $(FUZZ) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DQM_FUZZ=ON \
+	  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1"
+
+configure: deps $(NATIVE)/CMakeCache.txt $(WIN)/CMakeCache.txt $(FUZZ)/CMakeCache.txt
 
 build: configure
 	cmake --build $(NATIVE) -j $(JOBS)
 	cmake --build $(WIN) -j $(JOBS)
+	cmake --build $(FUZZ) -j $(JOBS)
 
 test: build
 	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
+	cd $(FUZZ) && ctest --output-on-failure -j $(JOBS) -L '^fuzz$$' $(CTEST_ARGS)
 	cd $(WIN) && ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
+
+# Crashing inputs are left in $(FUZZ)/crashes/<target>/.
+fuzz: deps $(FUZZ)/CMakeCache.txt
+	cmake --build $(FUZZ) -j $(JOBS)
+	cd $(FUZZ) && QM_FUZZ_SECONDS=$(FUZZ_SECONDS) ctest --output-on-failure -j $(JOBS) -L fuzz-long \
+	  --timeout $$(( $(FUZZ_SECONDS) + 300 ))
 
 # Benchmarks: a release tree without sanitizers; every bench_* program runs.
 bench: deps

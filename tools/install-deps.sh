@@ -8,6 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth imagemagick x11-utils xdotool
   iproute2 python3 python3-aiosmtpd
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do
