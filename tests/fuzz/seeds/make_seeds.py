@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
-"""Writes the seed inputs of the fuzz targets whose inputs are framed
-records rather than files the programs already have fixtures for. Run it
-from this folder after changing a layout; the output is committed."""
+"""Writes the seed inputs of the fuzz targets, most of them from the
+tests' own fixture history (tests/reports/fixtures/small_history.log).
+Run it after changing a layout; the output is committed."""
 import struct
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
+FIXTURE = HERE.parent.parent / 'reports' / 'fixtures' / 'small_history.log'
+HEADER, RECORD, LEGACY = 24, 296, 40
 
 
 def text(s, size, wide=False):
@@ -37,7 +39,36 @@ def records_input(tasks, narrow, wide, enabled, calendar):
     return out + struct.pack('<IBBHBBB', enabled, week, month, year - 1601, mon - 1, day - 1, ticks)
 
 
+def fixture_records():
+    data = FIXTURE.read_bytes()
+    return data[:HEADER], [data[o:o + RECORD] for o in range(HEADER, len(data) - RECORD + 1, RECORD)]
+
+
+def history_seeds(folder):
+    header, records = fixture_records()
+    (folder / 'header_only').write_bytes(header)
+    (folder / 'torn_last_record').write_bytes(header + b''.join(records[:4]) + records[4][:100])
+    (folder / 'old_version').write_bytes(b'NTSL' + struct.pack('<I', 1) + bytes(16) + records[0])
+    (folder / 'not_a_history').write_bytes(b'Date,Downloaded,Uploaded\r\n03/14/2010,1,2\r\n')
+
+
+def legacy_seeds(folder):
+    # The fuzz target's adapters have these addresses; the third is gone.
+    addresses = [bytes([0x02, 0x00, 0x5e, 0x10, 0x20, 0x30, 0, 0]), bytes(range(1, 9)), bytes(range(9, 17))]
+    _, records = fixture_records()
+    out = b''
+    for i, r in enumerate(records[:24]):
+        kind = struct.unpack_from('<i', r, 12)[0]
+        address = bytes(8) if kind in (100, 200) else addresses[i % 3]
+        out += r[:12] + struct.pack('<i', kind if kind in (100, 200) else 1) + address + r[280:296]
+    (folder / 'from_fixture').write_bytes(out)
+    (folder / 'torn').write_bytes(out[:LEGACY * 3 + 17])
+
+
 def main():
+    for name, write in (('history_reader', history_seeds), ('legacy_import', legacy_seeds)):
+        (HERE / name).mkdir(exist_ok=True)
+        write(HERE / name)
     adapter = '{00000002-0000-0000-0000-4E6574446576}'
     folder = HERE / 'stored_records'
     folder.mkdir(exist_ok=True)
