@@ -8,6 +8,7 @@ graph background, the title band and the lines. Ends only what it started.
 
 Usage: graph_view_screenshot.py PATH/TO/graph_view_demo.exe
 """
+import contextlib
 import os
 import shlex
 import subprocess
@@ -103,15 +104,11 @@ def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def main():
-    demo = os.path.abspath(sys.argv[1])
-    work = os.path.abspath("graph_view_screenshot")
-    os.makedirs(work, exist_ok=True)
-    ready, stop = os.path.join(work, "ready.txt"), os.path.join(work, "stop")
-    for f in (ready, stop, ready + ".hide", ready + ".hidden", ready + ".show", ready + ".shown"):
-        if os.path.exists(f):
-            os.remove(f)
-
+@contextlib.contextmanager
+def demo_on_xvfb(demo, ready, stop, work):
+    """Runs `demo READY STOP 60` under Wine on a private X server until it
+    writes READY; yields the display. Afterwards writes STOP and waits for the
+    demo. Ends only what it started."""
     tools = os.environ.get("QM_TOOLS", os.path.join(os.path.dirname(__file__), "../../tools"))
     prefix = os.environ.get("QM_WINEPREFIX")
     wine_run = shlex.split(os.environ.get("QM_WINE_RUN", ""))
@@ -141,18 +138,7 @@ def main():
             time.sleep(0.2)
         if not os.path.exists(ready):
             sys.exit("the demo did not get ready (exit %s)" % proc.poll())
-        time.sleep(2)  # let the first paint reach the server
-        shots = [shot(display, work, "1-first")]
-        for n, (step, answer) in enumerate((("hide", "hidden"), ("show", "shown")), 2):
-            with open(ready + "." + step, "w"):
-                pass
-            deadline = time.time() + 30
-            while not os.path.exists(ready + "." + answer) and time.time() < deadline:
-                time.sleep(0.1)
-            if not os.path.exists(ready + "." + answer):
-                sys.exit("the demo did not answer " + step)
-            time.sleep(1)
-            shots.append(shot(display, work, "%d-%s" % (n, answer)))
+        yield display
         with open(stop, "w"):
             pass
         try:
@@ -172,6 +158,30 @@ def main():
             xvfb.wait()
         if own_prefix:
             subprocess.run([WINESERVER, "-k"], env=env, timeout=30)
+
+
+def main():
+    demo = os.path.abspath(sys.argv[1])
+    work = os.path.abspath("graph_view_screenshot")
+    os.makedirs(work, exist_ok=True)
+    ready, stop = os.path.join(work, "ready.txt"), os.path.join(work, "stop")
+    for f in (ready, stop, ready + ".hide", ready + ".hidden", ready + ".show", ready + ".shown"):
+        if os.path.exists(f):
+            os.remove(f)
+
+    with demo_on_xvfb(demo, ready, stop, work) as display:
+        time.sleep(2)  # let the first paint reach the server
+        shots = [shot(display, work, "1-first")]
+        for n, (step, answer) in enumerate((("hide", "hidden"), ("show", "shown")), 2):
+            with open(ready + "." + step, "w"):
+                pass
+            deadline = time.time() + 30
+            while not os.path.exists(ready + "." + answer) and time.time() < deadline:
+                time.sleep(0.1)
+            if not os.path.exists(ready + "." + answer):
+                sys.exit("the demo did not answer " + step)
+            time.sleep(1)
+            shots.append(shot(display, work, "%d-%s" % (n, answer)))
 
     with open(ready) as f:
         rows = [list(map(int, line.split())) for line in f if line.strip()]
