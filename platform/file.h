@@ -37,6 +37,14 @@ class File {
   virtual bool Flush() = 0;
 };
 
+// Which file a path names, whatever the spelling: device and inode, or
+// volume serial number and file index.
+struct FileIdentity {
+  uint64_t volume = 0;
+  uint64_t index = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -48,6 +56,13 @@ class FileSystem {
   virtual bool Copy(const std::string& from, const std::string& to, bool overwrite) = 0;
   virtual bool Remove(const std::string& path) = 0;
   virtual bool MakeDirectory(const std::string& path) = 0;
+  // False when the path names no file that can be looked at; a file system
+  // that cannot tell files apart says so by leaving this as it is.
+  virtual bool Identify(const std::string& path, FileIdentity& out) {
+    (void)path;
+    (void)out;
+    return false;
+  }
   // The separator of the platform's paths.
   virtual char Separator() const = 0;
 };

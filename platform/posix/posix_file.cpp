@@ -87,6 +87,12 @@ class PosixFileSystem : public FileSystem {
   }
   bool Remove(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
   bool MakeDirectory(const std::string& path) override { return ::mkdir(path.c_str(), 0755) == 0; }
+  bool Identify(const std::string& path, FileIdentity& out) override {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return false;
+    out = FileIdentity{uint64_t(st.st_dev), uint64_t(st.st_ino)};
+    return true;
+  }
   char Separator() const override { return '/'; }
 };
 

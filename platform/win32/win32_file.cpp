@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/file.h"
+#include "platform/win32/unique_handle.h"
 
 namespace qm {
 namespace {
@@ -81,6 +82,18 @@ class Win32FileSystem : public FileSystem {
   }
   bool Remove(const std::string& path) override { return DeleteFileA(path.c_str()) != 0; }
   bool MakeDirectory(const std::string& path) override { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+  bool Identify(const std::string& path, FileIdentity& out) override {
+    // No access asked for: this works while another handle holds the file
+    // without sharing; backup semantics let it look at folders as well.
+    HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    KernelHandle file(h);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file.Get(), &info)) return false;
+    out = FileIdentity{info.dwVolumeSerialNumber, (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    return true;
+  }
   char Separator() const override { return '\\'; }
 };
 

@@ -5,6 +5,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <optional>
+#include <random>
 
 #include "engine/day_record.h"
 #include "reports/aggregation.h"
@@ -216,15 +217,31 @@ HistoryStatus ListRecords(FileSystem& fs, const std::string& path, uint32_t date
   });
 }
 
+// A temporary file beside the output, under a name nobody else holds:
+// it is created new, so an existing file of that name is never touched.
+std::unique_ptr<File> CreateTemporary(FileSystem& fs, const std::string& path, std::string& temp) {
+  std::random_device random;
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    char suffix[24];
+    std::snprintf(suffix, sizeof suffix, ".%08x.part", unsigned(random()));
+    temp = path + suffix;
+    if (auto f = fs.Open(temp, FileAccess::Write, FileShare::None, FileCreate::CreateNew)) return f;
+    if (!fs.Exists(temp)) break;  // not a clash: the folder refuses new files
+  }
+  return nullptr;
+}
+
 // The whole text is written under a temporary name and then put in place,
 // so a failed run never leaves a partial report under the requested name.
 bool WriteOutput(FileSystem& fs, const std::string& path, const std::string& text, std::string& err) {
-  const std::string temp = path + ".part";
-  fs.Remove(temp);
-  bool ok = false;
-  if (auto f = fs.Open(temp, FileAccess::Write, FileShare::None, FileCreate::CreateAlways)) {
-    ok = f->Write(text.data(), text.size()) && f->Flush();
+  std::string temp;
+  auto f = CreateTemporary(fs, path, temp);
+  if (!f) {
+    err = "cannot write '" + path + "'";
+    return false;
   }
+  bool ok = f->Write(text.data(), text.size()) && f->Flush();
+  f.reset();
   if (ok && fs.Exists(path) && !fs.Remove(path)) {
     fs.Remove(temp);
     err = "cannot replace '" + path + "'";
@@ -236,6 +253,13 @@ bool WriteOutput(FileSystem& fs, const std::string& path, const std::string& tex
     err = "cannot write '" + path + "'";
   }
   return ok;
+}
+
+// The output must never be the history file itself, however its path is
+// spelled (relative, with other separators or case, through a link).
+bool IsSameFile(FileSystem& fs, const std::string& a, const std::string& b) {
+  FileIdentity ia, ib;
+  return fs.Identify(a, ia) && fs.Identify(b, ib) && ia == ib;
 }
 
 }  // namespace
@@ -254,6 +278,11 @@ int RunReportCommand(const std::vector<std::string>& args, FileSystem& fs, Clock
   if (o.help) {
     out = kReportCommandUsage;
     return kExitOk;
+  }
+
+  if (!o.output.empty() && IsSameFile(fs, o.history, o.output)) {
+    err = "quellmark-report: the output '" + o.output + "' is the history file; refusing to write over it\n";
+    return kExitBadInput;
   }
 
   ReportRequest& r = o.request;

@@ -69,6 +69,24 @@ status=$?
 [[ $status != 0 ]] || fail "writing into a missing folder reported success"
 [[ -e no_folder ]] && fail "a folder was created"
 
+# The history file is never written over, however the output spells it;
+# a file under the output's name plus ".part" is somebody else's.
+cp history.log own.log
+full="$PWD/own.log"
+((${#run[@]})) && full="Z:$full"
+for pair in "own.log own.log" "./own.log $full" "$full ./own.log"; do
+  read -r output input <<<"$pair"
+  report --output "$output" "$input" >stdout.txt 2>stderr.txt
+  status=$?
+  [[ $status == 2 ]] || fail "--output $output $input: status $status, expected 2"
+  lines=$(tr -d '\r' <stderr.txt | wc -l)
+  [[ $lines == 1 ]] || fail "--output $output $input: $lines lines on standard error"
+  cmp -s own.log history.log || fail "--output $output $input: the history file was changed"
+done
+printf 'mine' >report.txt.part
+report --output report.txt history.log 2>stderr.txt || fail "report next to a .part file: status $?"
+[[ $(cat report.txt.part) == mine ]] || fail "an existing report.txt.part was touched"
+
 if ((failures)); then
   echo "$failures failure(s)"
   exit 1

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/memory/settable_clock.h"
 #include "tests/reports/report_test_util.h"
 
@@ -146,6 +148,43 @@ TEST(ReportCommand, NeverLeavesAPartialReportBehind) {
   EXPECT_EQ(r.status, kExitOutputFailed);
   EXPECT_NE(r.err.find("no_such_folder/report.txt"), std::string::npos);
   EXPECT_FALSE(fs.Exists("no_such_folder/report.txt.part"));
+}
+
+TEST(ReportCommand, NeverWritesOverItsHistoryFile) {
+  FileSystem& fs = SystemFileSystem();
+  const std::string history = "command_own_history.log";
+  ASSERT_TRUE(fs.Copy(kHistory, history, true));
+  const std::string before = test::ReadWhole(history);
+  const std::string absolute = std::filesystem::absolute(history).string();
+  // Every spelling of the same file is refused, both ways round.
+  const std::vector<std::string> cases[] = {
+      {"--output", history, history},
+      {"--output", "./" + history, history},
+      {"--output", absolute, history},
+      {"--output", history, absolute},
+      {"--records", "--output=" + absolute, "." + std::string(1, fs.Separator()) + history},
+  };
+  for (const auto& args : cases) {
+    const Result r = Invoke(args);
+    EXPECT_EQ(r.status, kExitBadInput) << args[1];
+    ASSERT_FALSE(r.err.empty());
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+    EXPECT_NE(r.err.find("is the history file"), std::string::npos) << r.err;
+    EXPECT_EQ(test::ReadWhole(history), before) << args[1];
+  }
+  fs.Remove(history);
+}
+
+TEST(ReportCommand, LeavesOtherFilesBesideTheOutputAlone) {
+  // A file under the name a careless writer would take as its temporary
+  // one belongs to somebody else.
+  FileSystem& fs = SystemFileSystem();
+  fs.Open("command_out.txt.part", FileAccess::Write, FileShare::None, FileCreate::CreateAlways)->Write("mine", 4);
+  ASSERT_EQ(Invoke({"--output", "command_out.txt", kHistory}).status, kExitOk);
+  EXPECT_EQ(test::ReadWhole("command_out.txt.part"), "mine");
+  EXPECT_NE(test::ReadWhole("command_out.txt").find("All Connections"), std::string::npos);
+  fs.Remove("command_out.txt.part");
+  fs.Remove("command_out.txt");
 }
 
 }  // namespace
