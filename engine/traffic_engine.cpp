@@ -4,6 +4,7 @@
 #include <cctype>
 #include <limits>
 
+#include "format/amount.h"
 #include "format/dates.h"
 
 namespace qm {
@@ -157,8 +158,10 @@ void TrafficEngine::SampleTick() {
     r->previousOut = c.sent;
     r->previousWide = c.wide;
     r->interfaceType = c.type;
-    r->todayDownload += down;
-    r->todayUpload += up;
+    // A day record of absurd totals read from the file stays at the top
+    // instead of wrapping round to a small one.
+    r->todayDownload = AddSaturated(r->todayDownload, down);
+    r->todayUpload = AddSaturated(r->todayUpload, up);
 
     const RateSample s = CountSample(*r, down, up);
     const std::string ip = FirstIpAddress(entry);
@@ -184,8 +187,8 @@ void TrafficEngine::SampleTick() {
   for (const Sum& sum : {Sum{0, allDown, allUp}, Sum{1, dialDown, dialUp}}) {
     if (sum.index >= list_.size()) break;
     AdapterRecord& r = list_[sum.index];
-    r.todayDownload += sum.down;
-    r.todayUpload += sum.up;
+    r.todayDownload = AddSaturated(r.todayDownload, sum.down);
+    r.todayUpload = AddSaturated(r.todayUpload, sum.up);
     Deliver(r, CountSample(r, sum.down, sum.up), now, false);
   }
 

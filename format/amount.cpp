@@ -9,7 +9,7 @@ namespace {
 // print with `format`, scaled by `factor`. Below the first unit the value
 // prints whole.
 struct Row {
-  int64_t from;
+  uint64_t from;
   const char* format;
   double factor;
 };
@@ -20,7 +20,7 @@ std::string Print(const char* format, double value) {
   return buf;
 }
 
-std::string PrintWhole(const char* format, long long value) {
+std::string PrintWhole(const char* format, unsigned long long value) {
   char buf[64];
   std::snprintf(buf, sizeof buf, format, value);
   return buf;
@@ -28,13 +28,10 @@ std::string PrintWhole(const char* format, long long value) {
 
 // Both amount formatters share the bounds and factors; only the texts
 // differ. The product is formed in extended precision, then printed as a
-// double.
-std::string FormatWithRows(int64_t value, const char* first, const Row (&rows)[4], bool wholeIs32Bit) {
-  if (value < rows[0].from) {
-    // The bit tables print their first row as a 32-bit number.
-    long long whole = wholeIs32Bit ? static_cast<int32_t>(static_cast<uint32_t>(value)) : value;
-    return PrintWhole(first, whole);
-  }
+// double. Amounts are unsigned: a count of 2^63 bytes or more is a large
+// number, never a negative one.
+std::string FormatWithRows(uint64_t value, const char* first, const Row (&rows)[4]) {
+  if (value < rows[0].from) return PrintWhole(first, static_cast<unsigned long long>(value));
   for (int i = 0; i < 3; ++i)
     if (value < rows[i + 1].from) return Print(rows[i].format, double(static_cast<long double>(value) * rows[i].factor));
   return Print(rows[3].format, double(static_cast<long double>(value) * rows[3].factor));
@@ -43,33 +40,30 @@ std::string FormatWithRows(int64_t value, const char* first, const Row (&rows)[4
 constexpr double kKilo = 1.0 / 1024, kMega = 1.0 / (1024.0 * 1024), kGiga = kMega / 1024, kTera = kGiga / 1024;
 
 const Row kByteRows[4] = {{1000, "%.1f KB", kKilo}, {1024000, "%.2f MB", kMega}, {1048576000, "%.2f GB", kGiga},
-                          {1073741824000LL, "%.2f TB", kTera}};
+                          {1073741824000ULL, "%.2f TB", kTera}};
 const Row kBitRows[4] = {{1000, "%.1f kb", 0.001}, {1000000, "%.2f mb", 1e-6}, {1000000000, "%.2f gb", 1e-9},
-                         {1000000000000LL, "%.2f tb", 1e-12}};
+                         {1000000000000ULL, "%.2f tb", 1e-12}};
 const Row kShortByteRows[4] = {{1000, "%.1fK", kKilo}, {1024000, "%.2fM", kMega}, {1048576000, "%.2fG", kGiga},
-                               {1073741824000LL, "%.2fT", kTera}};
+                               {1073741824000ULL, "%.2fT", kTera}};
 const Row kShortBitRows[4] = {{1000, "%.1fk", 0.001}, {1000000, "%.2fm", 1e-6}, {1000000000, "%.2fg", 1e-9},
-                              {1000000000000LL, "%.2ft", 1e-12}};
-
-// Amount times 8 without signed overflow (amounts are never negative in use).
-int64_t Bits(int64_t bytes) { return static_cast<int64_t>(static_cast<uint64_t>(bytes) * 8u); }
+                              {1000000000000ULL, "%.2ft", 1e-12}};
 
 }  // namespace
 
-std::string FormatAmount(int64_t bytes, bool byteUnits) {
-  if (byteUnits) return FormatWithRows(bytes, "%lld B", kByteRows, false);
-  return FormatWithRows(Bits(bytes), "%lld b", kBitRows, true);
+std::string FormatAmount(uint64_t bytes, bool byteUnits) {
+  if (byteUnits) return FormatWithRows(bytes, "%llu B", kByteRows);
+  return FormatWithRows(BytesToBits(bytes), "%llu b", kBitRows);
 }
 
-std::string FormatShortAmount(int64_t bytes, bool byteUnits) {
-  if (byteUnits) return FormatWithRows(bytes, "%lld", kShortByteRows, false);
-  return FormatWithRows(Bits(bytes), "%lld", kShortBitRows, true);
+std::string FormatShortAmount(uint64_t bytes, bool byteUnits) {
+  if (byteUnits) return FormatWithRows(bytes, "%llu", kShortByteRows);
+  return FormatWithRows(BytesToBits(bytes), "%llu", kShortBitRows);
 }
 
 std::string FormatRate(uint32_t rate, bool byteUnits) {
   // Rates use single-precision factors.
   if (byteUnits) {
-    if (rate < 1000) return PrintWhole("%lld B/s", rate);
+    if (rate < 1000) return PrintWhole("%llu B/s", rate);
     // Two decimals below 10 whole units, one from there on.
     auto scaled = [rate](float factor, uint32_t unitMask, uint64_t ten, const char* two, const char* one) {
       bool small = (rate & ~unitMask) < ten;
@@ -82,7 +76,7 @@ std::string FormatRate(uint32_t rate, bool byteUnits) {
   // The bit count is formed in 64 bits: from 2^29 bytes per second on, a
   // 32-bit product would wrap and print a small, wrong rate.
   uint64_t b = uint64_t(rate) * 8u;
-  if (b < 1000) return PrintWhole("%lld bps", static_cast<long long>(b));
+  if (b < 1000) return PrintWhole("%llu bps", b);
   auto scaled = [b](float factor, uint64_t unit, const char* two, const char* one) {
     return Print(b / unit < 10 ? two : one, double(static_cast<long double>(b) * factor));
   };

@@ -8,10 +8,15 @@
 
 namespace qm {
 
+// Sums of byte counts stop at the largest count instead of wrapping round
+// to a small one.
+inline uint64_t AddSaturated(uint64_t a, uint64_t b) { return a > UINT64_MAX - b ? UINT64_MAX : a + b; }
+inline uint64_t BytesToBits(uint64_t bytes) { return bytes > UINT64_MAX / 8 ? UINT64_MAX : bytes * 8u; }
+
 // "999 B", "1.0 KB", "0.98 MB" ...; "992 b", "1.0 kb" ...
-std::string FormatAmount(int64_t bytes, bool byteUnits);
+std::string FormatAmount(uint64_t bytes, bool byteUnits);
 // The same without blank or unit letter: "1.5K", "0", "1.00m".
-std::string FormatShortAmount(int64_t bytes, bool byteUnits);
+std::string FormatShortAmount(uint64_t bytes, bool byteUnits);
 // "999 B/s", "10.0 KB/s", "1.00 kbps" ...
 std::string FormatRate(uint32_t bytesPerSecond, bool byteUnits);
 

@@ -59,7 +59,7 @@ MailTags NotificationMailTags(const NotificationMailInput& in, const Date& today
   tags.period = PeriodWord(rule) + " (" + FormatDate(in.calendar.dateFormat, period.first) + " -- " +
                 FormatDate(in.calendar.dateFormat, today) + ")";
   uint64_t total = in.periodTotal > uint64_t(INT64_MAX) ? uint64_t(INT64_MAX) : in.periodTotal;
-  tags.used = FormatAmount(int64_t(total), true);
+  tags.used = FormatAmount(total, true);
   return tags;
 }
 

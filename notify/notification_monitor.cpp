@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/day_record.h"
+#include "format/amount.h"
 #include "platform/file.h"
 
 namespace qm {
@@ -12,7 +13,7 @@ namespace {
 
 // A history file of absurd totals must not wrap around to a small sum and
 // hide the alert.
-uint64_t Add(uint64_t a, uint64_t b) { return a > UINT64_MAX - b ? UINT64_MAX : a + b; }
+constexpr auto Add = AddSaturated;
 
 uint64_t Amount(uint32_t transferType, uint64_t download, uint64_t upload) {
   switch (transferType) {

@@ -66,16 +66,16 @@ std::string FormatRatesLogHeader(const RatesLogHeader& h, bool csv, bool newFile
 std::string FormatRatesLine(const std::string& dateText, const LocalTime& t, uint64_t download, uint64_t upload,
                             bool csv, bool numbersOnly, bool byteUnits) {
   if (numbersOnly) {
-    if (!byteUnits) download *= 8, upload *= 8;
-    long long d = (long long)download, u = (long long)upload, b = (long long)(download + upload);
-    if (csv) return Printf("%s,%02d:%02d:%02d,%lld,%lld,%lld\r\n", dateText.c_str(), t.hour, t.minute, t.second, d, u, b);
-    std::string ds = Printf("%lld", d), us = Printf("%lld", u), bs = Printf("%lld", b);
+    if (!byteUnits) download = BytesToBits(download), upload = BytesToBits(upload);
+    const unsigned long long d = download, u = upload, b = AddSaturated(download, upload);
+    if (csv) return Printf("%s,%02d:%02d:%02d,%llu,%llu,%llu\r\n", dateText.c_str(), t.hour, t.minute, t.second, d, u, b);
+    std::string ds = Printf("%llu", d), us = Printf("%llu", u), bs = Printf("%llu", b);
     return Printf("%s   %02d:%02d:%02d  %15s%15s%15s\r\n", dateText.c_str(), t.hour, t.minute, t.second, ds.c_str(),
                   us.c_str(), bs.c_str());
   }
-  std::string ds = FormatShortAmount(int64_t(download), byteUnits);
-  std::string us = FormatShortAmount(int64_t(upload), byteUnits);
-  std::string bs = FormatShortAmount(int64_t(download + upload), byteUnits);
+  std::string ds = FormatShortAmount(download, byteUnits);
+  std::string us = FormatShortAmount(upload, byteUnits);
+  std::string bs = FormatShortAmount(AddSaturated(download, upload), byteUnits);
   const char* fmt = csv ? "%s,%02d:%02d:%02d,%s,%s,%s\r\n" : "%s   %02d:%02d:%02d  %15s%15s%15s\r\n";
   return Printf(fmt, dateText.c_str(), t.hour, t.minute, t.second, ds.c_str(), us.c_str(), bs.c_str());
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/day_record.h"
+#include "format/amount.h"
 #include "format/dates.h"
 
 namespace qm {
@@ -43,10 +44,12 @@ struct ReportSubject {
 struct Traffic {
   uint64_t download = 0;
   uint64_t upload = 0;
+  // A history of absurd totals holds its sums at the largest count.
   void Add(uint64_t down, uint64_t up) {
-    download += down;
-    upload += up;
+    download = AddSaturated(download, down);
+    upload = AddSaturated(upload, up);
   }
+  uint64_t Both() const { return AddSaturated(download, upload); }
   void Add(const Traffic& t) { Add(t.download, t.upload); }
 };
 

@@ -53,12 +53,12 @@ const char* Title(ReportKind kind) {
   return "";
 }
 
-std::string Amount(uint64_t bytes) { return FormatAmount(int64_t(bytes), true); }
+std::string Amount(uint64_t bytes) { return FormatAmount(bytes, true); }
 
 void AppendAmounts(std::vector<std::string>& row, const Traffic& t) {
   row.push_back(Amount(t.download));
   row.push_back(Amount(t.upload));
-  row.push_back(Amount(t.download + t.upload));
+  row.push_back(Amount(t.Both()));
 }
 
 constexpr char kFixedFontNote[] = "IMPORTANT: This report is best viewed with a fixed width font. (Courier)\r\n\r\n";
@@ -278,7 +278,7 @@ std::string SelectionLine(const RowReport& report, const std::vector<size_t>& se
     if (i < report.rows.size()) sum.Add(report.rows[i].traffic);
   std::string line;
   Append(line, "Selected: %d   Down: %s   Up: %s   Both: %s", int(selected.size()), Amount(sum.download).c_str(),
-         Amount(sum.upload).c_str(), Amount(sum.download + sum.upload).c_str());
+         Amount(sum.upload).c_str(), Amount(sum.Both()).c_str());
   return line;
 }
 

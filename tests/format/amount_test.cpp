@@ -8,7 +8,7 @@ namespace qm {
 namespace {
 
 struct AmountCase {
-  int64_t bytes;
+  uint64_t bytes;
   bool byteUnits;
   const char* amount;
   const char* shortAmount;
@@ -26,14 +26,18 @@ TEST(FormatAmount, PicksTheFirstRowBelowItsBound) {
       {1179648, true, "1.12 MB", "1.12M"},  // 1.125: a tie
       {1048576000, true, "0.98 GB", "0.98G"},
       {1073741824000LL, true, "0.98 TB", "0.98T"},
-      {-5, true, "-5 B", "-5"},
+      // Counts of 2^63 and more are large, not negative.
+      {uint64_t(1) << 63, true, "8388608.00 TB", "8388608.00T"},
+      {UINT64_MAX, true, "16777216.00 TB", "16777216.00T"},
       {0, false, "0 b", "0"},
       {124, false, "992 b", "992"},
       {125, false, "1.0 kb", "1.0k"},
       {125000, false, "1.00 mb", "1.00m"},
       {125000000, false, "1.00 gb", "1.00g"},
       {125000000000LL, false, "1.00 tb", "1.00t"},
-      {int64_t(1) << 50, false, "9007.20 tb", "9007.20t"},
+      {uint64_t(1) << 50, false, "9007.20 tb", "9007.20t"},
+      // Eight times 2^61 bytes is more bits than 64 bits hold: the largest.
+      {uint64_t(1) << 61, false, "18446744.07 tb", "18446744.07t"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bytes);

@@ -100,6 +100,27 @@ TEST(ReportCommand, SkipsRecordsThatCannotBeDays) {
   fs.Remove(path);
 }
 
+TEST(ReportCommand, HugeTotalsPrintLargeAndTheirSumsStopAtTheTop) {
+  FileSystem& fs = SystemFileSystem();
+  const std::string path = "command_huge.log";
+  {
+    auto f = fs.Open(path, FileAccess::Write, FileShare::None, FileCreate::CreateAlways);
+    const HistoryHeader h = MakeHistoryHeader();
+    const DayRecord a = test::AllDay(2026, 1, 18, uint64_t(1) << 63, uint64_t(1) << 63);
+    const DayRecord b = test::AllDay(2026, 1, 19, uint64_t(1) << 63, 1);
+    f->Write(&h, sizeof h);
+    f->Write(&a, sizeof a);
+    f->Write(&b, sizeof b);
+  }
+  const Result r = Invoke({"--report", "weekly", "--format", "csv", "--today", "2026-01-20", path});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_EQ(r.out.find(",-"), std::string::npos) << r.out;
+  // The week's download is 2^64 bytes: one more than a 64-bit count holds.
+  EXPECT_NE(r.out.find("16777216.00 TB,8388608.00 TB,16777216.00 TB"), std::string::npos) << r.out;
+  EXPECT_NE(Invoke({"--records", path}).out.find("\t9223372036854775808\t1\r\n"), std::string::npos);
+  fs.Remove(path);
+}
+
 TEST(ReportCommand, BadInputGetsOneLineAndStatusTwo) {
   const std::string notHistory = test::FixturePath("golden/adapter_daily.txt");
   const struct {
