@@ -43,13 +43,29 @@ ReportTask MakeReportTask(uint32_t reportType, int32_t adapterKind, const std::s
   return t;
 }
 
-std::vector<ReportTask> LoadReportTasks(SettingsStore& store, RegRoot root) {
+std::vector<ReportTask> LoadReportTasks(SettingsStore& store, RegRoot root, std::string* stopped) {
   std::vector<ReportTask> tasks;
+  // The rule that one bad value hides the later ones stays; the
+  // administrator learns which value it was.
+  auto stop = [stopped](const std::string& name, const char* why) {
+    if (stopped)
+      *stopped = "Report task \"" + name + "\" " + why + "; it and every later report task are ignored.";
+  };
   for (const std::string& name : store.ValueNames(root, kServiceReportsKey)) {
     RegValue value;
-    if (name.size() > kReportTaskMaxName || !store.ReadValue(root, kServiceReportsKey, name, value)) break;
+    if (name.size() > kReportTaskMaxName) {
+      stop(name, "has a name longer than 31 characters");
+      break;
+    }
+    if (!store.ReadValue(root, kServiceReportsKey, name, value)) {
+      stop(name, "cannot be read");
+      break;
+    }
     ReportTask task;
-    if (!DecodeReportTask(value.data.data(), value.data.size(), task)) break;
+    if (!DecodeReportTask(value.data.data(), value.data.size(), task)) {
+      stop(name, "is longer than 796 bytes");
+      break;
+    }
     if (task.interval <= 0) task.interval = 1;
     task.countdown = task.interval;
     tasks.push_back(task);

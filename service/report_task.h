@@ -51,8 +51,9 @@ ReportTask MakeReportTask(uint32_t reportType, int32_t adapterKind, const std::s
 // Loads the tasks in enumeration order, each with the interval rule applied
 // (0 or less becomes 1) and its countdown set to the interval. A value whose
 // name is longer than 31 characters or whose data is longer than a task
-// ends the list. No key, no tasks.
-std::vector<ReportTask> LoadReportTasks(SettingsStore& store, RegRoot root);
+// ends the list; `stopped` (when given) then gets one activity log line
+// naming that value. No key, no tasks.
+std::vector<ReportTask> LoadReportTasks(SettingsStore& store, RegRoot root, std::string* stopped = nullptr);
 
 // One service tick: every task counts down by one; a task that was at 1 or
 // less is due, is started through `run` and begins its next interval.

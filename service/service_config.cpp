@@ -14,7 +14,7 @@ ServiceConfig ReadServiceConfig(SettingsStore& store, RegRoot root) {
   std::vector<uint8_t> options;
   if (store.ReadBinary(root, kServiceKey, "ServiceOptions", options))
     std::memcpy(config.ServiceOptions, options.data(), std::min(options.size(), sizeof config.ServiceOptions));
-  config.reports = LoadReportTasks(store, root);
+  config.reports = LoadReportTasks(store, root, &config.reportsStopped);
   return config;
 }
 

@@ -3,6 +3,7 @@
 // service runs at all, what it does besides counting, and its report tasks.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/settings_store.h"
@@ -18,6 +19,7 @@ struct ServiceConfig {
   uint32_t ServiceEnabled = 0;
   uint32_t ServiceOptions[3] = {0, 0, 0};
   std::vector<ReportTask> reports;
+  std::string reportsStopped;  // the log line when a bad value ended the tasks
 
   bool NotificationsInService() const { return ServiceOptions[kServiceOptionNotification] != 0; }
   bool RecorderInService() const { return ServiceOptions[kServiceOptionRecorder] != 0; }

@@ -78,6 +78,7 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
       s_.log.Write(kLogNotEnabled);
       return false;
     }
+    if (!config_.reportsStopped.empty()) s_.log.Write(config_.reportsStopped);
     LoadServiceSettings(s_.store, RegRoot::LocalMachine, s_.serviceFolder, settings_);
     if (!config_.NotificationsInService()) settings_.NotificationEnabled = false;
     rule_ = NarrowNotificationRule(settings_.NotificationEx2U);

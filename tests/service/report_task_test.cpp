@@ -67,19 +67,34 @@ TEST(ReportTaskLoading, AppliesTheIntervalRuleAndIgnoresTheStoredCountdown) {
   }
 }
 
-TEST(ReportTaskLoading, AnOverlongNameOrRecordEndsTheList) {
-  MemorySettingsStore store;
-  std::vector<uint8_t> good = EncodeReportTask(MakeReportTask(1, 100, "", 5, u"a.txt"));
-  StoreTask(store, "a", good);
-  StoreTask(store, "b" + std::string(31, 'x'), good);  // 32 characters
-  StoreTask(store, "c", good);
-  EXPECT_EQ(LoadReportTasks(store, kLm).size(), 1u);
+TEST(ReportTaskLoading, AnOverlongNameOrRecordEndsTheListAndSaysWhere) {
+  const std::vector<uint8_t> good = EncodeReportTask(MakeReportTask(1, 100, "", 5, u"a.txt"));
+  const std::string longName = "b" + std::string(31, 'x');  // 32 characters
+  const struct {
+    std::string name;
+    std::vector<uint8_t> data;
+    const char* why;
+  } cases[] = {
+      {longName, good, "has a name longer than 31 characters"},
+      {"b", std::vector<uint8_t>(797, 0), "is longer than 796 bytes"},
+  };
+  for (const auto& c : cases) {
+    MemorySettingsStore store;
+    StoreTask(store, "a", good);
+    StoreTask(store, c.name, c.data);
+    StoreTask(store, "c", good);
+    std::string stopped;
+    EXPECT_EQ(LoadReportTasks(store, kLm, &stopped).size(), 1u);
+    EXPECT_EQ(stopped, "Report task \"" + c.name + "\" " + c.why +
+                           "; it and every later report task are ignored.");
+  }
 
-  MemorySettingsStore store2;
-  StoreTask(store2, "a", good);
-  StoreTask(store2, "b", std::vector<uint8_t>(797, 0));
-  StoreTask(store2, "c", good);
-  EXPECT_EQ(LoadReportTasks(store2, kLm).size(), 1u);
+  MemorySettingsStore fine;
+  StoreTask(fine, "a", good);
+  StoreTask(fine, std::string(31, 'n'), std::vector<uint8_t>(796, 0));
+  std::string stopped;
+  EXPECT_EQ(LoadReportTasks(fine, kLm, &stopped).size(), 2u);
+  EXPECT_EQ(stopped, "");
 
   MemorySettingsStore empty;
   EXPECT_TRUE(LoadReportTasks(empty, kLm).empty());
