@@ -15,11 +15,29 @@ std::string CtimeText(const LocalTime& t) {
   return buf;
 }
 
+std::string OlderLogPath(const std::string& path) {
+  const size_t n = path.size();
+  if (n >= 4 && path.compare(n - 4, 4, ".log") == 0) return path.substr(0, n - 4) + ".old.log";
+  return path + ".old";
+}
+
 bool ActivityLog::Open(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (file_) std::fclose(file_);
+  path_ = path;
   file_ = std::fopen(path.c_str(), "a");
   return file_ != nullptr;
+}
+
+// Whole lines only: the move happens between two writes. When the older
+// file cannot be replaced (held open by a reader), the log goes on growing
+// and the next line tries again.
+void ActivityLog::RotateLocked() {
+  std::fclose(file_);
+  const std::string older = OlderLogPath(path_);
+  std::remove(older.c_str());
+  std::rename(path_.c_str(), older.c_str());
+  file_ = std::fopen(path_.c_str(), "a");
 }
 
 void ActivityLog::Close() {
@@ -35,6 +53,7 @@ void ActivityLog::Write(const std::string& message) {
   if (!file_) return;
   std::fprintf(file_, "[%s]: %s\n", time.c_str(), text.c_str());
   std::fflush(file_);
+  if (std::ftell(file_) >= limit_) RotateLocked();
 }
 
 void ActivityLog::Printf(const char* fmt, ...) {

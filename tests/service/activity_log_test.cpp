@@ -68,6 +68,39 @@ TEST(ActivityLog, LinesFromManyThreadsStayWhole) {
   EXPECT_EQ(count, 200);
 }
 
+TEST(ActivityLog, MovesAsideToOneOlderFileAtItsSizeLimit) {
+  const std::string path = "activity_rotate.log", older = "activity_rotate.old.log";
+  EXPECT_EQ(OlderLogPath(path), older);
+  EXPECT_EQ(OlderLogPath("C:\\svc\\log.txt"), "C:\\svc\\log.txt.old");
+  std::remove(path.c_str());
+  { std::ofstream(older) << "[ancient]: line\n"; }
+  SettableClock clock;
+  clock.now = LocalTime{2026, 12, 3, 9, 8, 7, 6, 0};
+  ActivityLog log(clock);
+  log.SetSizeLimit(1000);
+  ASSERT_TRUE(log.Open(path));
+  // Lines of 100 characters with the time stamp: ten fill a file.
+  const int kLines = 25;
+  for (int i = 0; i < kLines; ++i) log.Printf("%02d %s", i, std::string(68, 'x').c_str());
+  log.Close();
+
+  // Whole lines in the line format, none lost between the two files that
+  // are kept, the newest in the current file, the older one replaced.
+  std::string both = ReadText(older) + ReadText(path);
+  std::istringstream lines(both);
+  std::string line;
+  std::vector<int> numbers;
+  while (std::getline(lines, line)) {
+    ASSERT_EQ(line.size(), 99u) << line;
+    EXPECT_EQ(line.substr(0, 28), "[Wed Dec  9 08:07:06 2026]: ");
+    numbers.push_back(std::stoi(line.substr(line.find("]: ") + 3, 2)));
+  }
+  EXPECT_EQ(numbers, (std::vector<int>{10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24}));
+  EXPECT_LT(ReadText(path).size(), 1000u);
+  std::remove(path.c_str());
+  std::remove(older.c_str());
+}
+
 TEST(ServiceCommandLine, KnowsTwoSwitchesInAnyCaseAndNothingElse) {
   struct Case {
     std::vector<const char*> args;
