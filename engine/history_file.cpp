@@ -122,7 +122,10 @@ bool HistoryFile::Open(const std::string& path) {
   return true;
 }
 
-void HistoryFile::Close() { file_.reset(); }
+void HistoryFile::Close() {
+  file_.reset();
+  unwritten_.clear();
+}
 
 void HistoryFile::LoadDayTotals(AdapterList& list, const LocalTime& day, size_t from) {
   for (size_t i = from; i < list.size(); ++i) {
@@ -150,22 +153,51 @@ int64_t HistoryFile::AppendOffset() {
   return kHistoryHeaderSize + (size - kHistoryHeaderSize) / kDayRecordSize * kDayRecordSize;
 }
 
-void HistoryFile::FlushDayRecords(AdapterList& list, const LocalTime& day) {
-  if (!file_) return;
+bool HistoryFile::WriteRecord(int64_t& position, const DayRecord& r) {
+  const bool appending = position < 0;
+  if (appending) position = AppendOffset();
+  if (file_->Seek(position) && file_->Write(&r, sizeof r)) return true;
+  // A record that never reached the file keeps no offset: the next
+  // adapter's append would take the same one, and the two would overwrite
+  // each other from then on.
+  if (appending) position = -1;
+  return false;
+}
+
+bool HistoryFile::FlushDayRecords(AdapterList& list, const LocalTime& day) {
+  if (!file_) return true;
+  std::string error;
+  auto failed = [&error] {
+    if (error.empty()) error = LastFileErrorText();
+  };
+  // An earlier day's records first, so that days stay in their order.
+  for (auto it = unwritten_.begin(); it != unwritten_.end();) {
+    if (WriteRecord(it->position, it->record)) {
+      it = unwritten_.erase(it);
+    } else {
+      failed();
+      ++it;
+    }
+  }
   for (size_t i = 0; i < list.size(); ++i) {
     AdapterRecord& a = list[i];
-    const bool appending = a.dayRecordPosition < 0;
-    if (appending) a.dayRecordPosition = AppendOffset();
-    DayRecord r = MakeDayRecord(day, a.kind, a.id, a.todayDownload, a.todayUpload);
-    // Not reported. A record that never reached the file keeps no offset:
-    // the next adapter's append would take the same one, and the two would
-    // overwrite each other from then on.
-    if ((!file_->Seek(a.dayRecordPosition) || !file_->Write(&r, sizeof r)) && appending) a.dayRecordPosition = -1;
+    if (!WriteRecord(a.dayRecordPosition, MakeDayRecord(day, a.kind, a.id, a.todayDownload, a.todayUpload))) failed();
   }
-  file_->Flush();
+  if (!file_->Flush()) failed();
+  if (!error.empty()) lastError_ = error;
+  return error.empty();
+}
+
+void HistoryFile::KeepUnwritten(const AdapterList& list, const LocalTime& day) {
+  if (!file_) return;
+  for (size_t i = 0; i < list.size(); ++i) {
+    const AdapterRecord& a = list[i];
+    unwritten_.push_back(Unwritten{a.dayRecordPosition, MakeDayRecord(day, a.kind, a.id, a.todayDownload, a.todayUpload)});
+  }
 }
 
 bool HistoryFile::Clear(AdapterList& list) {
+  unwritten_.clear();
   for (size_t i = 0; i < list.size(); ++i) {
     list[i].todayDownload = list[i].todayUpload = 0;
     list[i].dayRecordPosition = -1;

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/adapter_list.h"
 #include "engine/day_record.h"
@@ -62,8 +63,16 @@ class HistoryFile {
   // (an adapter that joined the list while running).
   void LoadDayTotals(AdapterList& list, const LocalTime& day, size_t from = 0);
   // Writes every record's DayRecord for `day` at its remembered offset, or
-  // appends it; then flushes to disk. Does nothing without a file.
-  void FlushDayRecords(AdapterList& list, const LocalTime& day);
+  // appends it; then flushes to disk. Records of an earlier day kept by
+  // KeepUnwritten go first. False when anything failed (lastError() says
+  // why); true without a file.
+  bool FlushDayRecords(AdapterList& list, const LocalTime& day);
+  // After a failed flush at a day change: the day's records stay in memory
+  // and every later flush tries them again until they are written.
+  void KeepUnwritten(const AdapterList& list, const LocalTime& day);
+  bool HasUnwritten() const { return !unwritten_.empty(); }
+  // The system's reason for the last failed flush.
+  const std::string& lastError() const { return lastError_; }
   // Empties the file to a fresh header and forgets every day position.
   bool Clear(AdapterList& list);
   // Appends the records of a legacy log whose hardware addresses belong to
@@ -73,6 +82,9 @@ class HistoryFile {
 
  private:
   bool WriteFreshHeader();
+  // Writes one record at `position`, or appends it when that is -1 (and
+  // then sets it); an append that failed leaves it at -1.
+  bool WriteRecord(int64_t& position, const DayRecord& r);
   // The end of the last whole record: where the next record goes, so that
   // a torn record left by a crash never shifts the records after it.
   int64_t AppendOffset();
@@ -83,6 +95,12 @@ class HistoryFile {
   std::string path_;
   std::string movedAside_;
   bool createdEmpty_ = false;
+  struct Unwritten {
+    int64_t position;
+    DayRecord record;
+  };
+  std::vector<Unwritten> unwritten_;
+  std::string lastError_;
 };
 
 }  // namespace qm

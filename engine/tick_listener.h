@@ -43,6 +43,12 @@ class TickListener {
   virtual void AdapterAdded(AdapterRecord& record) { (void)record; }
   // After ResetRates: the graph view lays itself out again (empty graph).
   virtual void Relayout(AdapterRecord& record) { (void)record; }
+
+  // The history file could not be written (the first failure of a run of
+  // them); the totals stay in memory and the next flush tries again.
+  virtual void HistoryWriteFailed(const std::string& path, const std::string& reason) { (void)path, (void)reason; }
+  // The first flush that succeeded after failures.
+  virtual void HistoryWritten(const std::string& path) { (void)path; }
 };
 
 }  // namespace qm

@@ -70,6 +70,18 @@ bool TrafficEngine::IsTrayAdapter(const AdapterRecord& r) const {
   return r.kind == options_.trayKind && (r.IsPseudo() || r.id == options_.trayId);
 }
 
+bool TrafficEngine::FlushDayRecords() {
+  const bool ok = history_.FlushDayRecords(list_, currentDay_);
+  if (ok != !flushFailing_) {
+    if (ok)
+      listener_->HistoryWritten(history_.path());
+    else
+      listener_->HistoryWriteFailed(history_.path(), history_.lastError());
+  }
+  flushFailing_ = !ok;
+  return ok;
+}
+
 void TrafficEngine::UpdateDay(const LocalTime& now) {
   const LocalTime& day = currentDay_;
   const bool sameDate = now.year == day.year && now.month == day.month && now.day == day.day;
@@ -78,7 +90,10 @@ void TrafficEngine::UpdateDay(const LocalTime& now) {
     return;
   }
   // The records still carry the stored date: these totals belong to it.
-  FlushDayRecords();
+  // When they cannot be written, the day's records wait in memory for the
+  // next flush instead of being replaced by the new day's.
+  const bool written = FlushDayRecords();
+  if (!written && !sameDate) history_.KeepUnwritten(list_, currentDay_);
   currentDay_ = now;
   if (sameDate) return;
   LoadDayTotals();

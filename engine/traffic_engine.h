@@ -57,7 +57,10 @@ class TrafficEngine {
   // The path in use, or the one chosen for the next start.
   const std::string& historyPath() const { return historyPath_; }
   void LoadDayTotals() { history_.LoadDayTotals(list_, currentDay_); }
-  void FlushDayRecords() { history_.FlushDayRecords(list_, currentDay_); }
+  // Writes today's records. A failure keeps the totals in memory for the
+  // next flush and is told to the listener once per run of failures, as is
+  // the first success after them. False when it failed.
+  bool FlushDayRecords();
   bool ClearHistory() { return history_.Clear(list_); }
   void SaveAdapterSettings(unsigned groups) { qm::SaveAdapterSettings(list_, store_, root(), groups); }
 
@@ -91,6 +94,7 @@ class TrafficEngine {
   AdapterList list_;
   HistoryFile history_;
   LocalTime currentDay_{};
+  bool flushFailing_ = false;
   std::vector<SystemAdapter> entries_;  // reused from tick to tick
   std::string historyPath_;
 };

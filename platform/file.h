@@ -71,4 +71,8 @@ class FileSystem {
 // enforced).
 FileSystem& SystemFileSystem();
 
+// The system's words for why the last file call on this thread failed
+// ("There is not enough space on the disk."), without a line end.
+std::string LastFileErrorText();
+
 }  // namespace qm

@@ -108,7 +108,11 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
   // Final flush; after a failed set-up only the release happens.
   void End() {
     if (engine_.history().IsOpen()) {
-      engine_.FlushDayRecords();
+      // The last chance to write what is only in memory: one line when it
+      // fails, whatever was logged before.
+      engine_.set_listener(nullptr);
+      if (!engine_.FlushDayRecords())
+        s_.log.Printf(kLogHistoryLost, engine_.history().path().c_str(), engine_.history().lastError().c_str());
       engine_.CloseHistoryFile();
     }
     CloseRatesLogs(engine_.adapters());
@@ -124,6 +128,10 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
     notification_.Prepare(DateOf(engine_.currentDay()), calendar_, engine_.history().file(), engine_.adapters());
   }
   void EvaluateNotification() override { notification_.Evaluate(); }
+  void HistoryWriteFailed(const std::string& path, const std::string& reason) override {
+    s_.log.Printf(kLogHistoryWriteFailed, path.c_str(), reason.c_str());
+  }
+  void HistoryWritten(const std::string& path) override { s_.log.Printf(kLogHistoryWritten, path.c_str()); }
   void AdvanceReportTasks() override {
     if (config_.reports.empty()) return;
     qm::AdvanceReportTasks(config_.reports, [this](const ReportTask& task) { StartReportJob(task); });

@@ -25,6 +25,11 @@ inline constexpr char kLogNotEnabled[] =
 inline constexpr char kLogTrafficFile[] = "Traffic log file: %s";
 inline constexpr char kLogTrafficFileFailed[] = "Failed to create traffic file";
 inline constexpr char kLogRunning[] = "Service is running...";
+inline constexpr char kLogHistoryWriteFailed[] =
+    "Failed to write traffic log file (%s): %s. The totals are kept and written at the next flush.";
+inline constexpr char kLogHistoryWritten[] = "Traffic log file (%s) written again.";
+inline constexpr char kLogHistoryLost[] =
+    "Failed to write traffic log file (%s) at stop: %s. The traffic counted since its last write is lost.";
 
 struct WorkerSeams {
   WorkerSeams(SettingsStore& st, AdapterSource& ad, Clock& cl, FileSystem& f, ActivityLog& lg)

@@ -2,7 +2,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 
 #include "platform/file.h"
@@ -102,5 +104,7 @@ FileSystem& SystemFileSystem() {
   static PosixFileSystem fs;
   return fs;
 }
+
+std::string LastFileErrorText() { return std::strerror(errno); }
 
 }  // namespace qm

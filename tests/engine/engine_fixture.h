@@ -33,6 +33,10 @@ class RecordingListener : public TickListener {
                   std::to_string(r.resetRatesCommand));
   }
   void Relayout(AdapterRecord& r) override { log.push_back("Relayout " + Name(r)); }
+  void HistoryWriteFailed(const std::string& path, const std::string&) override {
+    log.push_back("HistoryWriteFailed " + path);
+  }
+  void HistoryWritten(const std::string& path) override { log.push_back("HistoryWritten " + path); }
 
   static std::string Name(const AdapterRecord& r) { return r.IsPseudo() ? std::to_string(r.kind) : r.id; }
   std::vector<std::string> log;

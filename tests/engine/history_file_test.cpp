@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
 #include "tests/engine/engine_fixture.h"
+#include "tests/fakes/failing_file_system.h"
 
 namespace qm {
 namespace {
@@ -29,49 +31,6 @@ std::string HeaderBytes() {
 
 std::string RecordBytes(const DayRecord& r) { return std::string(reinterpret_cast<const char*>(&r), sizeof r); }
 
-// The system's files, except that nothing can be renamed.
-class NoMoveFileSystem : public FileSystem {
- public:
-  std::unique_ptr<File> Open(const std::string& p, FileAccess a, FileShare s, FileCreate c) override {
-    return SystemFileSystem().Open(p, a, s, c);
-  }
-  bool Exists(const std::string& p) override { return SystemFileSystem().Exists(p); }
-  bool IsDirectory(const std::string& p) override { return SystemFileSystem().IsDirectory(p); }
-  bool Move(const std::string&, const std::string&) override { return false; }
-  bool Copy(const std::string& f, const std::string& t, bool o) override { return SystemFileSystem().Copy(f, t, o); }
-  bool Remove(const std::string& p) override { return SystemFileSystem().Remove(p); }
-  bool MakeDirectory(const std::string& p) override { return SystemFileSystem().MakeDirectory(p); }
-  char Separator() const override { return SystemFileSystem().Separator(); }
-};
-
-// The system's files, whose writes fail while `full` is set (a full disk).
-class FullDiskFileSystem : public NoMoveFileSystem {
- public:
-  class FullDiskFile : public File {
-   public:
-    FullDiskFile(std::unique_ptr<File> file, const bool& full) : file_(std::move(file)), full_(full) {}
-    int64_t Read(void* b, size_t n) override { return file_->Read(b, n); }
-    bool Write(const void* d, size_t n) override { return !full_ && file_->Write(d, n); }
-    bool Seek(int64_t at) override { return file_->Seek(at); }
-    bool SeekEnd() override { return file_->SeekEnd(); }
-    int64_t Position() override { return file_->Position(); }
-    int64_t Size() override { return file_->Size(); }
-    bool Truncate() override { return file_->Truncate(); }
-    bool Flush() override { return file_->Flush(); }
-
-   private:
-    std::unique_ptr<File> file_;
-    const bool& full_;
-  };
-  std::unique_ptr<File> Open(const std::string& p, FileAccess a, FileShare s, FileCreate c) override {
-    auto f = SystemFileSystem().Open(p, a, s, c);
-    if (!f) return nullptr;
-    return std::make_unique<FullDiskFile>(std::move(f), full);
-  }
-  bool Move(const std::string& f, const std::string& t) override { return SystemFileSystem().Move(f, t); }
-  bool full = false;
-};
-
 using HistoryFileTest = EngineTest;
 
 TEST_F(HistoryFileTest, FailedFirstFlushNeverLetsTwoAdaptersShareARecord) {
@@ -91,6 +50,56 @@ TEST_F(HistoryFileTest, FailedFirstFlushNeverLetsTwoAdaptersShareARecord) {
   std::vector<DayRecord> days = FileRecords();
   ASSERT_EQ(days.size(), 4u);
   for (size_t i = 0; i < days.size(); ++i) EXPECT_EQ(days[i].download, 10 + i) << i;
+}
+
+// A full disk at a four-minute boundary and across midnight: nothing is
+// lost, each run of failures is told once, and once the disk has room the
+// next flush writes yesterday's totals and then today's.
+TEST_F(HistoryFileTest, FailedFlushesKeepTheTotalsAndAreToldOncePerRun) {
+  AddAdapter(1);
+  FullDiskFileSystem fs;
+  path = TestFileName();
+  SystemFileSystem().Remove(path);
+  clock.now = At(2026, 1, 1, 23, 50, 0);
+  engine_ = std::make_unique<TrafficEngine>(EngineVariant::Desktop, source, store, fs, clock);
+  engine().set_listener(&listener);
+  engine().LoadAdapterList();
+  ASSERT_TRUE(engine().OpenHistoryFile(path, true));
+  auto failures = [this](const char* what) {
+    return std::count(listener.log.begin(), listener.log.end(), std::string(what) + " " + path);
+  };
+
+  SetCounters(1, 1000, 10);
+  TickAt(At(2026, 1, 1, 23, 51, 0));
+  fs.full = true;
+  TickAt(At(2026, 1, 1, 23, 52, 0));  // boundary: fails
+  SetCounters(1, 3000, 30);
+  TickAt(At(2026, 1, 1, 23, 56, 0));  // boundary: fails again, not told again
+  EXPECT_EQ(failures("HistoryWriteFailed"), 1);
+  SetCounters(1, 3500, 35);
+  TickAt(At(2026, 1, 2, 0, 0, 1));  // midnight: the 1st's totals must wait
+  EXPECT_EQ(Real(1).todayDownload, 500u);
+  EXPECT_TRUE(engine().history().HasUnwritten());
+  EXPECT_TRUE(FileRecords().empty());
+
+  fs.full = false;
+  EXPECT_TRUE(engine().FlushDayRecords());
+  EXPECT_EQ(failures("HistoryWriteFailed"), 1);
+  EXPECT_EQ(failures("HistoryWritten"), 1);
+  EXPECT_FALSE(engine().history().HasUnwritten());
+  std::vector<DayRecord> days = FileRecords();
+  ASSERT_EQ(days.size(), 6u);
+  EXPECT_EQ(days[0].day, 1);
+  EXPECT_EQ(days[0].download, 3000u);
+  EXPECT_EQ(days[2].download, 3000u);
+  EXPECT_EQ(days[2].upload, 30u);
+  EXPECT_EQ(days[3].day, 2);
+  EXPECT_EQ(days[5].download, 500u);
+
+  // A later failure is a new run, told again.
+  fs.full = true;
+  EXPECT_FALSE(engine().FlushDayRecords());
+  EXPECT_EQ(failures("HistoryWriteFailed"), 2);
 }
 
 TEST_F(HistoryFileTest, UnrecognisedFileMovedAsideButNoFreshHeaderLeavesNothingOpen) {

@@ -13,6 +13,7 @@
 #include "service/admin/admin_commands.h"
 #include "service/report_task.h"
 #include "settings/registry_layout.h"
+#include "tests/fakes/failing_file_system.h"
 #include "tests/recorder/read_file.h"
 
 namespace qm {
@@ -70,9 +71,11 @@ class WorkerTest : public ::testing::Test {
   }
 
   // Runs the worker for `ticks` ticks; every tick the adapter moves 1000
-  // bytes down and 100 up, and the clock one second on.
-  void Run(int ticks, bool ipSupport = true) {
-    WorkerSeams seams(store_, source_, clock_, SystemFileSystem(), log_);
+  // bytes down and 100 up, and the clock one second on; `beforeTick` sees
+  // the number of the tick to come.
+  void Run(int ticks, bool ipSupport = true, FileSystem& fs = SystemFileSystem(),
+           const std::function<void(int)>& beforeTick = {}) {
+    WorkerSeams seams(store_, source_, clock_, fs, log_);
     seams.serviceFolder = "./";
     seams.ipSupport = ipSupport;
     int waits = 0;
@@ -82,6 +85,7 @@ class WorkerTest : public ::testing::Test {
       clock_.now.second = uint16_t(clock_.now.second + 1);
       source_.counters[3].received += 1000;
       source_.counters[3].sent += 100;
+      if (beforeTick) beforeTick(waits);
       return false;
     };
     seams.startThread = [](std::function<void()> job) { job(); };
@@ -158,6 +162,43 @@ TEST_F(WorkerTest, CountsRecordsReportsAndFlushesOnStop) {
   // The second daily report saw six ticks of live totals.
   std::string daily = ReadAll(name_ + "_daily.csv");
   EXPECT_NE(daily.find("2026-12-09,Wednesday,5.9 KB,600 B,6.4 KB\r\n"), std::string::npos) << daily;
+}
+
+// A report task that ends the list is named; a history file that cannot be
+// written is logged once per run of failures with its path and the
+// system's reason, and once more when the final flush loses the totals.
+TEST_F(WorkerTest, WhatItCannotReadOrWriteIsLoggedOnce) {
+  Enable(0, 0);
+  ASSERT_EQ(RunAdminCommand(store_, {"report", "add", "d", "daily", kEthId, "1000", "./" + name_ + "_daily.csv"}).exitCode, 0);
+  const std::string longName(40, 'n');
+  store_.WriteBinary(kLm, kServiceReportsKey, longName, "x", 1);
+  FullDiskFileSystem fs;
+  // From 10:03:58 on: boundaries at 10:04:00 (tick 2) and 10:08:00 (tick 242).
+  clock_.now.minute = 3;
+  clock_.now.second = 58;
+  Run(245, true, fs, [&](int tick) {
+    const int second = 3 * 60 + 58 + tick;
+    clock_.now.minute = uint16_t(second / 60);
+    clock_.now.second = uint16_t(second % 60);
+    if (tick == 3) fs.full = true;
+  });
+
+  const std::string history = "./" + name_ + "_history.log";
+  const std::vector<std::string> messages = Messages(name_ + ".log");
+  ASSERT_EQ(messages.size(), 5u) << ::testing::PrintToString(messages);
+  EXPECT_EQ(messages[0], "Report task \"" + longName + "\" has a name longer than 31 characters; "
+                         "it and every later report task are ignored.");
+  EXPECT_EQ(messages[1], "Traffic log file: " + history);
+  EXPECT_EQ(messages[2], kLogRunning);
+  const std::string failed = "Failed to write traffic log file (" + history + "): ";
+  EXPECT_EQ(messages[3].rfind(failed, 0), 0u) << messages[3];
+  EXPECT_NE(messages[3].find(". The totals are kept and written at the next flush."), std::string::npos);
+  EXPECT_EQ(messages[4].rfind("Failed to write traffic log file (" + history + ") at stop: ", 0), 0u) << messages[4];
+  // What the first boundary wrote stays.
+  std::vector<DayRecord> days;
+  ASSERT_TRUE(ReadDayRecords(SystemFileSystem(), history, days, nullptr));
+  ASSERT_EQ(days.size(), 3u);
+  EXPECT_EQ(days[0].download, 1000u);
 }
 
 // With the service's notification option on, a passed limit is logged and
