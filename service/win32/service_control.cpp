@@ -2,19 +2,39 @@
 
 #include <windows.h>
 
-namespace qm {
+#include "platform/win32/unique_handle.h"
 
-bool InstallService(const std::string& programPath) {
-  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE);
+namespace qm {
+namespace {
+
+// A service that ended without saying it stopped (a crash, a kill) is
+// started again after a short pause; a day without failures resets the
+// count, so a rare crash never leaves the meter off.
+bool SetRestartOnFailure(SC_HANDLE service) {
+  SC_ACTION actions[kRestartActions];
+  for (SC_ACTION& a : actions) a = SC_ACTION{SC_ACTION_RESTART, kRestartDelayMs};
+  SERVICE_FAILURE_ACTIONSA failure{};
+  failure.dwResetPeriod = kFailureResetSeconds;
+  failure.cActions = kRestartActions;
+  failure.lpsaActions = actions;
+  return ChangeServiceConfig2A(service, SERVICE_CONFIG_FAILURE_ACTIONS, &failure) != 0;
+}
+
+}  // namespace
+
+bool InstallService(const std::string& programPath, bool* restartSet) {
+  ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE));
   if (!manager) return false;
   std::string command = "\"" + programPath + "\"";
-  SC_HANDLE service = CreateServiceA(manager, kServiceName, kServiceDisplayName, SERVICE_ALL_ACCESS,
-                                     SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL,
-                                     command.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr);
-  bool ok = service != nullptr;
-  if (service) CloseServiceHandle(service);
-  CloseServiceHandle(manager);
-  return ok;
+  ServiceHandle service(CreateServiceA(manager.Get(), kServiceName, kServiceDisplayName, SERVICE_ALL_ACCESS,
+                                       SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL,
+                                       command.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr));
+  if (!service) return false;
+  // The service exists from here on; without its restart settings it
+  // still runs, so only the creation decides the outcome.
+  const bool set = SetRestartOnFailure(service.Get());
+  if (restartSet) *restartSet = set;
+  return true;
 }
 
 bool UninstallService() {
