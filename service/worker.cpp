@@ -10,6 +10,7 @@
 #include "notify/smtp_client.h"
 #include "recorder/adapter_rates_log.h"
 #include "reports/report_file.h"
+#include "service/report_jobs.h"
 #include "service/service_config.h"
 #include "settings/service_settings.h"
 
@@ -100,6 +101,8 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
     }
     notification_.Start(settings_.NotificationEnabled, rule_);
     PrepareNotification();
+    jobs_ = std::make_shared<ReportJobs>(config_.reports.size());
+    skipping_.assign(config_.reports.size(), false);
     return true;
   }
 
@@ -117,6 +120,9 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
     }
     CloseRatesLogs(engine_.adapters());
     engine_.adapters().Clear();
+    // Jobs about to finish get to complete their files; one that hangs on
+    // its report path never holds up the stop.
+    if (jobs_) jobs_->WaitIdle(s_.jobStopWaitMs);
   }
 
   // TickListener
@@ -134,7 +140,8 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
   void HistoryWritten(const std::string& path) override { s_.log.Printf(kLogHistoryWritten, path.c_str()); }
   void AdvanceReportTasks() override {
     if (config_.reports.empty()) return;
-    qm::AdvanceReportTasks(config_.reports, [this](const ReportTask& task) { StartReportJob(task); });
+    qm::AdvanceReportTasks(config_.reports,
+                           [this](const ReportTask& task) { StartReportJob(size_t(&task - config_.reports.data())); });
   }
 
   // ServiceNotificationOwner
@@ -158,7 +165,15 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
   }
 
  private:
-  void StartReportJob(const ReportTask& task) {
+  void StartReportJob(size_t index) {
+    const ReportTask& task = config_.reports[index];
+    const std::string reportPath =
+        s_.toAnsiPath ? s_.toAnsiPath(ReportTaskFile(task)) : Utf16ToUtf8(ReportTaskFile(task));
+    if (!jobs_->TryStart(index)) {
+      if (!skipping_[index]) s_.log.Printf(kLogReportSkipped, reportPath.c_str());
+      skipping_[index] = true;
+      return;
+    }
     auto job = std::make_shared<ReportJob>();
     job->task = task;
     AdapterList& list = engine_.adapters();
@@ -170,14 +185,23 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
                                settings_.SumLastDays};
     job->today = DateOf(engine_.currentDay());
     job->historyPath = engine_.historyPath();
-    job->reportPath = s_.toAnsiPath ? s_.toAnsiPath(ReportTaskFile(task)) : Utf16ToUtf8(ReportTaskFile(task));
+    job->reportPath = reportPath;
     FileSystem* fs = &s_.fs;
     ActivityLog* log = &s_.log;
-    auto run = [job, fs, log] { RunReportJob(*job, *fs, *log); };
-    if (s_.startThread)
-      s_.startThread(run);
-    else
+    std::shared_ptr<ReportJobs> jobs = jobs_;
+    auto run = [job, fs, log, jobs, index] {
+      RunReportJob(*job, *fs, *log);
+      jobs->Finish(index);
+    };
+    if (!s_.startThread) {
       run();
+    } else if (!s_.startThread(run)) {
+      jobs_->Finish(index);
+      if (!skipping_[index]) s_.log.Printf(kLogReportThreadFailed, reportPath.c_str());
+      skipping_[index] = true;
+      return;
+    }
+    skipping_[index] = false;
   }
 
   WorkerSeams& s_;
@@ -188,6 +212,8 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
   RuleCalendar calendar_;
   RatesLogOptions recorderOptions_;
   ServiceNotification notification_;
+  std::shared_ptr<ReportJobs> jobs_;
+  std::vector<bool> skipping_;  // per task: a skip was logged and no run started since
 };
 
 }  // namespace

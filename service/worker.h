@@ -27,6 +27,9 @@ inline constexpr char kLogTrafficFileFailed[] = "Failed to create traffic file";
 inline constexpr char kLogRunning[] = "Service is running...";
 inline constexpr char kLogHistoryWriteFailed[] =
     "Failed to write traffic log file (%s): %s. The totals are kept and written at the next flush.";
+inline constexpr char kLogReportSkipped[] =
+    "Report (%s) is still being written; runs that fall due meanwhile are skipped.";
+inline constexpr char kLogReportThreadFailed[] = "Failed to start the report job for '%s'.";
 inline constexpr char kLogHistoryWritten[] = "Traffic log file (%s) written again.";
 inline constexpr char kLogHistoryLost[] =
     "Failed to write traffic log file (%s) at stop: %s. The traffic counted since its last write is lost.";
@@ -46,7 +49,10 @@ struct WorkerSeams {
   // failed), false when the time ran out.
   std::function<bool(int ms)> waitForStop;
   // Runs a job on a thread of its own; the job owns everything it uses.
-  std::function<void(std::function<void()>)> startThread;
+  // False when no thread could be started (the job then never runs).
+  std::function<bool(std::function<void()>)> startThread;
+  // How long the end of the worker waits for report jobs still writing.
+  int jobStopWaitMs = 2000;
   // A report path as the system's ANSI text.
   std::function<std::string(const std::u16string&)> toAnsiPath;
   // Where notification mail goes (tests point it at their own server).

@@ -22,6 +22,10 @@ namespace {
 constexpr char kRunningEventName[] = "QLM8888BE6A7AA84BF392750CD1C9EB4018A";
 constexpr char kStopEventName[] = "QLM8888BE6A7AA84BF392750CD1C9EB4018B";
 
+// How long a stop may take once asked for: the worker's final flush and
+// its short wait for report jobs fit well within it.
+constexpr DWORD kStopGraceMs = 5000;
+
 ActivityLog* g_log = nullptr;
 std::string g_folder;
 SERVICE_STATUS_HANDLE g_statusHandle = nullptr;
@@ -69,6 +73,14 @@ DWORD WINAPI WorkerThread(LPVOID) {
   return 0;
 }
 
+// Until the worker has finished (event A); once a stop is asked for (event
+// B), for a bounded time only. False when that time ran out.
+bool WaitForWorker() {
+  HANDLE both[] = {g_runningEvent, g_stopEvent};
+  if (WaitForMultipleObjects(2, both, FALSE, INFINITE) == WAIT_OBJECT_0) return true;
+  return WaitForSingleObject(g_runningEvent, kStopGraceMs) == WAIT_OBJECT_0;
+}
+
 void WINAPI ServiceMain(DWORD, LPSTR*) {
   g_statusHandle = RegisterServiceCtrlHandlerA(kServiceName, ControlHandler);
   if (!g_statusHandle) {
@@ -88,8 +100,12 @@ void WINAPI ServiceMain(DWORD, LPSTR*) {
   }
   if (!ReportStatus(SERVICE_RUNNING)) {
     g_log->Write("Err: 0x00001011");
-  } else if (worker) {
-    WaitForSingleObject(g_runningEvent, INFINITE);
+  } else if (worker && !WaitForWorker()) {
+    // The worker is stuck: say so, report stopped, and end the process
+    // hard, as nothing it holds can be trusted to let go.
+    g_log->Printf("Err: the worker did not end within %lu ms of the stop request.", kStopGraceMs);
+    ReportStatus(SERVICE_STOPPED);
+    TerminateProcess(GetCurrentProcess(), 1);
   }
   CloseHandle(g_stopEvent);
   CloseHandle(g_runningEvent);

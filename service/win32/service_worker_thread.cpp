@@ -1,9 +1,10 @@
 #include "service/win32/service_worker_thread.h"
 
 #include <memory>
-#include <thread>
+#include <new>
 
 #include "platform/win32/registry_settings_store.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_adapter_source.h"
 #include "service/worker.h"
 
@@ -17,6 +18,25 @@ class NoAdapters : public AdapterSource {
   bool ListAdapters(std::vector<SystemAdapter>&) override { return false; }
   bool ReadCounters(uint32_t, InterfaceCounters&) override { return false; }
 };
+
+DWORD WINAPI RunJob(LPVOID param) {
+  std::unique_ptr<std::function<void()>> job(static_cast<std::function<void()>*>(param));
+  (*job)();
+  return 0;
+}
+
+// A thread of the system's own: a failure to start one is a false return
+// the worker logs, never an exception that would end the worker.
+bool StartJobThread(std::function<void()> job) {
+  auto* owned = new (std::nothrow) std::function<void()>(std::move(job));
+  if (!owned) return false;
+  KernelHandle thread(CreateThread(nullptr, 0, RunJob, owned, 0, nullptr));
+  if (!thread) {
+    delete owned;
+    return false;
+  }
+  return true;
+}
 
 std::string ToAnsi(const std::u16string& text) {
   if (text.empty()) return {};
@@ -36,7 +56,7 @@ void RunWorkerOnThisThread(ActivityLog& log, const std::string& serviceFolder, H
   seams.serviceFolder = serviceFolder;
   seams.ipSupport = adapters != nullptr;
   seams.waitForStop = [stopEvent](int ms) { return !stopEvent || WaitForSingleObject(stopEvent, DWORD(ms)) != WAIT_TIMEOUT; };
-  seams.startThread = [](std::function<void()> job) { std::thread(std::move(job)).detach(); };
+  seams.startThread = StartJobThread;
   seams.toAnsiPath = ToAnsi;
   RunServiceWorker(seams);
 }

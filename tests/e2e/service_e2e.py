@@ -375,6 +375,14 @@ def main():
             f.write(tasks)
         wine("reg", "import", r"C:\Quellmark\tasks.reg", quiet=True)
         wine(admin, "rule", "set", adapter_id, "100", "KB", "down", "days:1", "admin@example.com", quiet=True)
+        # Hostile tasks due every second: no file name at all, and a folder
+        # that does not exist. They fail each run and must not hold up the
+        # stop.
+        empty_task = struct.pack("<Ii", 1, 100) + bytes(260) + struct.pack("<ii", 1, 1) + bytes(520)
+        wine("reg", "add", r"HKLM\Software\Quellmark\Service\Reports", "/v", "zz-empty", "/t", "REG_BINARY",
+             "/d", empty_task.hex(), "/f", quiet=True)
+        wine(admin, "report", "add", "zz-missing", "summary", "all", "1", r"C:\Quellmark\no-such-folder\r.txt",
+             quiet=True)
 
         _, out = wine(r"C:\Quellmark\QuellmarkService.exe", "/install", quiet=True)
         check(out.replace("\r\n", "\n") == "Install service...success\n", "/install prints the outcome: %r" % out)
@@ -401,13 +409,19 @@ def main():
         while not smtp.messages and time.monotonic() < end:
             time.sleep(0.2)
 
+        stop_began = time.monotonic()
         wine("sc", "stop", "QuellmarkService", quiet=True)
-        check(wine.wait_state("STOPPED", 20), "sc stop stops the service")
+        stopped = wine.wait_state("STOPPED", 20)
+        stop_took = time.monotonic() - stop_began
+        check(stopped and stop_took < 8, "sc stop stops the service within a few seconds (%.1f s)" % stop_took)
         final = counters(VETH_HOST)
 
         # The activity log.
         msgs = [message_of(l) for l in log_lines(log_path)]
         check(None not in msgs, "every log line has the ctime form")
+        check("Failed to create file ''." in msgs and
+              "Failed to create file 'C:\\Quellmark\\no-such-folder\\r.txt'." in msgs,
+              "the hostile report tasks are logged as failing")
         ok, missing = in_order(msgs, [
             r"Quellmark Service start up\.\.\.",
             r"Traffic log file: C:\\Quellmark\\TrafficHistory\.log",

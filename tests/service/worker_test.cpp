@@ -74,7 +74,8 @@ class WorkerTest : public ::testing::Test {
   // bytes down and 100 up, and the clock one second on; `beforeTick` sees
   // the number of the tick to come.
   void Run(int ticks, bool ipSupport = true, FileSystem& fs = SystemFileSystem(),
-           const std::function<void(int)>& beforeTick = {}) {
+           const std::function<void(int)>& beforeTick = {},
+           std::function<bool(std::function<void()>)> startThread = {}) {
     WorkerSeams seams(store_, source_, clock_, fs, log_);
     seams.serviceFolder = "./";
     seams.ipSupport = ipSupport;
@@ -88,7 +89,12 @@ class WorkerTest : public ::testing::Test {
       if (beforeTick) beforeTick(waits);
       return false;
     };
-    seams.startThread = [](std::function<void()> job) { job(); };
+    seams.startThread = [](std::function<void()> job) {
+      job();
+      return true;
+    };
+    if (startThread) seams.startThread = std::move(startThread);
+    seams.jobStopWaitMs = 50;
     seams.toAnsiPath = [](const std::u16string& p) { return Utf16ToUtf8(p); };
     RunServiceWorker(seams);
     log_.Close();
@@ -199,6 +205,38 @@ TEST_F(WorkerTest, WhatItCannotReadOrWriteIsLoggedOnce) {
   ASSERT_TRUE(ReadDayRecords(SystemFileSystem(), history, days, nullptr));
   ASSERT_EQ(days.size(), 3u);
   EXPECT_EQ(days[0].download, 1000u);
+}
+
+// A job still writing when its task falls due again: the run is skipped,
+// once logged per run of skips; a job that never ends does not hold up the
+// end of the worker. A thread that cannot be started is logged likewise.
+TEST_F(WorkerTest, ATaskHasOneJobAtATimeAndSkipsAreLoggedOncePerRun) {
+  Enable(0, 0);
+  const std::string report = "./" + name_ + "_daily.csv";
+  ASSERT_EQ(RunAdminCommand(store_, {"report", "add", "a", "daily", kEthId, "1", report}).exitCode, 0);
+  std::vector<std::function<void()>> held;  // jobs started but not yet run
+  auto hold = [&](std::function<void()> job) {
+    held.push_back(std::move(job));
+    return true;
+  };
+  Run(8, true, SystemFileSystem(), [&](int tick) {
+    if (tick == 4) {  // the slow job ends before tick 4
+      held.front()();
+      held.clear();
+    }
+  }, hold);
+  const std::string skipped = "Report (" + report + ") is still being written; runs that fall due meanwhile are skipped.";
+  EXPECT_EQ(Messages(name_ + ".log"),
+            (std::vector<std::string>{"Traffic log file: ./" + name_ + "_history.log", kLogRunning, skipped,
+                                      "Generate daily report (" + report + ") for Office LAN successfully", skipped}));
+  EXPECT_EQ(held.size(), 1u);  // the second job never ended, and the worker did
+
+  log_.Open(name_ + ".log");
+  int starts = 0;
+  Run(5, true, SystemFileSystem(), {}, [&](std::function<void()>) { return ++starts, false; });
+  EXPECT_EQ(starts, 5);
+  const std::vector<std::string> messages = Messages(name_ + ".log");
+  EXPECT_EQ(std::count(messages.begin(), messages.end(), "Failed to start the report job for '" + report + "'."), 1);
 }
 
 // With the service's notification option on, a passed limit is logged and
