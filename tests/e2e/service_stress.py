@@ -6,7 +6,8 @@
         build/win/service/QuellmarkAdmin.exe [ROUNDS]
 
 Settings: the notification rule on with a limit that is passed at once and
-a mail server on 127.0.0.1 that nobody answers; nine report tasks due every
+a mail server on 127.0.0.2 where nobody listens (not port 25 of
+127.0.0.1, which the end-to-end tests use); nine report tasks due every
 second: one with an empty path, one into a folder that does not exist, one
 naming a folder, and six reading a large history file (slow). Each round
 starts the service, lets it run for a random moment, stops it with
@@ -30,7 +31,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import service_e2e as e2e  # noqa: E402  (its Wine helpers and log readers)
 
 STOP_LIMIT = 10  # seconds a stop may take before the round counts as hung
-HISTORY_RECORDS = 40000
+HISTORY_RECORDS = 150000
 
 
 def service_pid():
@@ -40,7 +41,8 @@ def service_pid():
             continue
         try:
             with open("/proc/%s/cmdline" % pid, "rb") as f:
-                if b"QuellmarkService.exe" in f.read():
+                # Wine gives the process its Windows command line.
+                if f.read().startswith(b"C:\\Quellmark\\QuellmarkService.exe"):
                     return int(pid)
         except OSError:
             pass
@@ -96,7 +98,7 @@ def main():
         big_history(os.path.join(folder, "TrafficHistory.log"))
         admin = r"C:\Quellmark\QuellmarkAdmin.exe"
         with open(os.path.join(e2e.SOURCE, "service", "admin", "quellmark-service.reg"), encoding="latin-1") as f:
-            reg = f.read().replace('"SmtpServer"="mail.example.com"', '"SmtpServer"="127.0.0.1"')
+            reg = f.read().replace('"SmtpServer"="mail.example.com"', '"SmtpServer"="127.0.0.2"')
         with open(os.path.join(folder, "settings.reg"), "w", encoding="latin-1", newline="\r\n") as f:
             f.write(reg)
         wine("reg", "import", r"C:\Quellmark\settings.reg", quiet=True)
@@ -115,7 +117,7 @@ def main():
             wine("sc", "start", "QuellmarkService", quiet=True, check_rc=False)
             if not wine.wait_state("RUNNING", 20):
                 figures["starts_failed"] += 1
-                print("round %d: did not start (%s)" % (r, wine.service_state()))
+                print("round %d: did not start (%s)" % (r, wine.service_state()), flush=True)
                 continue
             end = time.monotonic() + random.uniform(0.5, 6.0)
             pid = service_pid()
@@ -132,7 +134,7 @@ def main():
                 figures["max_stop_s"] = max(figures["max_stop_s"], took)
             else:
                 figures["hung"] += 1
-                print("round %d: still %s after %d s" % (r, wine.service_state(), STOP_LIMIT))
+                print("round %d: still %s after %d s" % (r, wine.service_state(), STOP_LIMIT), flush=True)
                 if pid:
                     os.kill(pid, 9)  # the process this round started
                     time.sleep(1)
