@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "engine/traffic_engine.h"
-#include "platform/memory/memory_settings_store.h"
-#include "platform/memory/settable_clock.h"
+#include "tests/fakes/memory_settings_store.h"
+#include "tests/fakes/settable_clock.h"
 #include "platform/win32/win32_adapter_source.h"
 
 namespace {

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "engine/traffic_engine.h"
-#include "platform/memory/memory_settings_store.h"
+#include "tests/fakes/memory_settings_store.h"
 #include "platform/win32/win32_adapter_source.h"
 
 namespace {

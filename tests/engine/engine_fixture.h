@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "engine/traffic_engine.h"
-#include "platform/memory/memory_settings_store.h"
-#include "platform/memory/scripted_adapter_source.h"
-#include "platform/memory/settable_clock.h"
+#include "tests/fakes/memory_settings_store.h"
+#include "tests/fakes/scripted_adapter_source.h"
+#include "tests/fakes/settable_clock.h"
 
 namespace qm {
 

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/traffic_engine.h"
-#include "platform/memory/memory_settings_store.h"
+#include "tests/fakes/memory_settings_store.h"
 #include "platform/win32/shell_folders.h"
 #include "platform/win32/win32_adapter_source.h"
 

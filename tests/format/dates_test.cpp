@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/memory/settable_clock.h"
+#include "tests/fakes/settable_clock.h"
 
 namespace qm {
 namespace {

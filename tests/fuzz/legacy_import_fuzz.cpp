@@ -11,7 +11,7 @@
 
 #include "engine/day_record.h"
 #include "engine/history_file.h"
-#include "platform/memory/scripted_adapter_source.h"
+#include "tests/fakes/scripted_adapter_source.h"
 #include "tests/fuzz/scratch_folder.h"
 
 namespace {

@@ -19,7 +19,7 @@
 
 #include "notify/notification_monitor.h"
 #include "notify/rule_period.h"
-#include "platform/memory/memory_settings_store.h"
+#include "tests/fakes/memory_settings_store.h"
 #include "service/admin/admin_commands.h"
 #include "service/report_task.h"
 #include "service/service_config.h"

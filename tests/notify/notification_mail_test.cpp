@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "format/dates.h"
-#include "platform/memory/settable_clock.h"
+#include "tests/fakes/settable_clock.h"
 #include "settings/fixed_records.h"
 #include "tests/notify/scripted_smtp_server.h"
 

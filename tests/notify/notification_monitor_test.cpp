@@ -9,7 +9,7 @@
 
 #include "engine/day_record.h"
 #include "platform/file.h"
-#include "platform/memory/memory_settings_store.h"
+#include "tests/fakes/memory_settings_store.h"
 #include "settings/fixed_records.h"
 
 namespace qm {

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "notify/notification_mail.h"
-#include "platform/memory/settable_clock.h"
+#include "tests/fakes/settable_clock.h"
 #include "settings/fixed_records.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/memory/memory_settings_store.h"
+#include "tests/fakes/memory_settings_store.h"
 
 #include <gtest/gtest.h>
 

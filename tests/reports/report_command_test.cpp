@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "platform/memory/settable_clock.h"
+#include "tests/fakes/settable_clock.h"
 #include "tests/reports/report_test_util.h"
 
 namespace qm {

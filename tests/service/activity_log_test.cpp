@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/memory/settable_clock.h"
+#include "tests/fakes/settable_clock.h"
 #include "service/command_line.h"
 
 namespace qm {

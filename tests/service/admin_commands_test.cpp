@@ -4,8 +4,8 @@
 
 #include <cctype>
 
-#include "platform/memory/memory_settings_store.h"
-#include "platform/memory/scripted_adapter_source.h"
+#include "tests/fakes/memory_settings_store.h"
+#include "tests/fakes/scripted_adapter_source.h"
 #include "service/report_task.h"
 #include "settings/notification_rule.h"
 #include "settings/registry_layout.h"

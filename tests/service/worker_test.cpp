@@ -7,9 +7,9 @@
 #include <sstream>
 
 #include "engine/day_record.h"
-#include "platform/memory/memory_settings_store.h"
-#include "platform/memory/scripted_adapter_source.h"
-#include "platform/memory/settable_clock.h"
+#include "tests/fakes/memory_settings_store.h"
+#include "tests/fakes/scripted_adapter_source.h"
+#include "tests/fakes/settable_clock.h"
 #include "service/admin/admin_commands.h"
 #include "service/report_task.h"
 #include "settings/registry_layout.h"

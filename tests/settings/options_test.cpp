@@ -7,7 +7,7 @@
 #include <cstring>
 #include <functional>
 
-#include "platform/memory/memory_settings_store.h"
+#include "tests/fakes/memory_settings_store.h"
 #include "settings/registry_layout.h"
 
 namespace qm {

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "platform/memory/memory_settings_store.h"
+#include "tests/fakes/memory_settings_store.h"
 #include "settings/notification_rule.h"
 #include "settings/registry_layout.h"
 

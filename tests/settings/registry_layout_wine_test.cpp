@@ -4,7 +4,7 @@
 // with "reg query" and compares names and types with the documented layout.
 #include <gtest/gtest.h>
 
-#include "platform/memory/memory_settings_store.h"
+#include "tests/fakes/memory_settings_store.h"
 #include "platform/win32/registry_settings_store.h"
 #include "settings/email_settings.h"
 #include "settings/options.h"

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "platform/memory/memory_settings_store.h"
+#include "tests/fakes/memory_settings_store.h"
 #include "settings/options.h"
 #include "settings/registry_layout.h"
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/memory/memory_settings_store.h"
+#include "tests/fakes/memory_settings_store.h"
 #include "settings/registry_layout.h"
 
 namespace qm {
