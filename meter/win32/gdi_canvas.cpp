@@ -2,10 +2,11 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace qm {
 
-HFONT CreateViewFont(const ViewFont& given, FontRole role) {
+GdiHandle<HFONT> CreateViewFont(const ViewFont& given, FontRole role) {
   const ViewFont font = given.face.empty() ? DefaultViewFont(role) : given;
   LOGFONTA lf{};
   lf.lfHeight = font.height;
@@ -19,15 +20,13 @@ HFONT CreateViewFont(const ViewFont& given, FontRole role) {
   lf.lfQuality = DEFAULT_QUALITY;
   lf.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
   std::strncpy(lf.lfFaceName, font.face.c_str(), LF_FACESIZE - 1);
-  return CreateFontIndirectA(&lf);
+  return GdiHandle<HFONT>(CreateFontIndirectA(&lf));
 }
 
 GdiCanvas::GdiCanvas(HDC dc) { Attach(dc); }
 
-GdiCanvas::~GdiCanvas() {
-  ReleaseDc();
-  for (const CachedPen& p : pens_) DeleteObject(p.handle);
-}
+// The pens go after the context has let go of them.
+GdiCanvas::~GdiCanvas() { ReleaseDc(); }
 
 void GdiCanvas::ReleaseDc() {
   if (!dc_) return;
@@ -50,17 +49,16 @@ void GdiCanvas::Attach(HDC dc) {
 
 HPEN GdiCanvas::PenFor(const Pen& pen) {
   for (const CachedPen& p : pens_)
-    if (p.pen.color == pen.color && p.pen.style == pen.style) return p.handle;
+    if (p.pen.color == pen.color && p.pen.style == pen.style) return p.handle.Get();
   static constexpr int kStyles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT};
   const int style = kStyles[int(pen.style) >= 0 && int(pen.style) <= 4 ? int(pen.style) : 0];
-  HPEN handle = CreatePen(style, 1, ToColorRef(pen.color));
+  GdiHandle<HPEN> handle(CreatePen(style, 1, ToColorRef(pen.color)));
   if (pens_.size() >= 24) {  // colours changed many times: start afresh
     SelectObject(dc_, originalPen_);
-    for (const CachedPen& p : pens_) DeleteObject(p.handle);
     pens_.clear();
   }
-  pens_.push_back({pen, handle});
-  return handle;
+  pens_.push_back({pen, std::move(handle)});
+  return pens_.back().handle.Get();
 }
 
 void GdiCanvas::SelectFont(FontRole role) {
@@ -111,26 +109,21 @@ int GdiCanvas::TextWidth(FontRole font, std::string_view text) {
 }
 
 OffscreenSurface::~OffscreenSurface() {
-  if (dc_) {
-    SelectObject(dc_, originalBitmap_);
-    DeleteDC(dc_);
-  }
-  if (bitmap_) DeleteObject(bitmap_);
+  if (dc_) SelectObject(dc_.Get(), originalBitmap_);
 }
 
 bool OffscreenSurface::Prepare(HDC reference, int width, int height) {
   if (!dc_) {
-    dc_ = CreateCompatibleDC(reference);
+    dc_.Reset(CreateCompatibleDC(reference));
     if (!dc_) return false;
-    originalBitmap_ = GetCurrentObject(dc_, OBJ_BITMAP);
+    originalBitmap_ = GetCurrentObject(dc_.Get(), OBJ_BITMAP);
   }
   if (width <= 0 || height <= 0) return true;
   if (bitmap_ && width == width_ && height == height_) return true;
   HBITMAP fresh = CreateCompatibleBitmap(reference, width, height);
   if (!fresh) return false;
-  SelectObject(dc_, fresh);
-  if (bitmap_) DeleteObject(bitmap_);
-  bitmap_ = fresh;
+  SelectObject(dc_.Get(), fresh);
+  bitmap_.Reset(fresh);
   width_ = width;
   height_ = height;
   return true;
@@ -138,7 +131,7 @@ bool OffscreenSurface::Prepare(HDC reference, int width, int height) {
 
 void OffscreenSurface::CopyTo(HDC target, const RECT& part) const {
   if (!dc_ || !bitmap_) return;
-  BitBlt(target, part.left, part.top, part.right - part.left, part.bottom - part.top, dc_,
+  BitBlt(target, part.left, part.top, part.right - part.left, part.bottom - part.top, dc_.Get(),
          part.left, part.top, SRCCOPY);
 }
 

@@ -10,6 +10,7 @@
 
 #include "meter/canvas.h"
 #include "meter/graph_settings.h"
+#include "platform/win32/unique_handle.h"
 
 namespace qm {
 
@@ -17,7 +18,7 @@ constexpr COLORREF ToColorRef(Color c) { return COLORREF(c & 0x00FFFFFF); }
 
 // A font made from its description; an empty description makes the view's
 // default font for the role.
-HFONT CreateViewFont(const ViewFont& font, FontRole role);
+GdiHandle<HFONT> CreateViewFont(const ViewFont& font, FontRole role);
 
 class GdiCanvas : public Canvas {
  public:
@@ -45,7 +46,7 @@ class GdiCanvas : public Canvas {
 
   struct CachedPen {
     Pen pen;
-    HPEN handle;
+    GdiHandle<HPEN> handle;
   };
   HDC dc_ = nullptr;
   HGDIOBJ originalPen_ = nullptr;
@@ -66,15 +67,15 @@ class OffscreenSurface {
   // Makes the memory context (compatible with `reference`) on first use and
   // a bitmap of width x height when the size changed.
   bool Prepare(HDC reference, int width, int height);
-  HDC Dc() const { return dc_; }
+  HDC Dc() const { return dc_.Get(); }
   int Width() const { return width_; }
   int Height() const { return height_; }
   // Copies a part of the bitmap to the same place on `target`.
   void CopyTo(HDC target, const RECT& part) const;
 
  private:
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
+  GdiHandle<HBITMAP> bitmap_;
+  MemoryDcHandle dc_;  // after the bitmap: the context goes first
   HGDIOBJ originalBitmap_ = nullptr;
   int width_ = 0;
   int height_ = 0;

@@ -61,7 +61,7 @@ void RateGraphView::MakeFonts() {
   DeleteFonts();
   for (int role = 0; role < kFontRoleCount; ++role) {
     fonts_[size_t(role)] = CreateViewFont(graph_.Settings().fonts[size_t(role)], FontRole(role));
-    canvas_.SetFont(FontRole(role), fonts_[size_t(role)]);
+    canvas_.SetFont(FontRole(role), fonts_[size_t(role)].Get());
   }
 }
 
@@ -70,8 +70,7 @@ void RateGraphView::DeleteFonts() {
   if (canvas_.Dc()) SelectObject(canvas_.Dc(), GetStockObject(SYSTEM_FONT));
   for (int role = 0; role < kFontRoleCount; ++role) {
     canvas_.SetFont(FontRole(role), nullptr);
-    if (fonts_[size_t(role)]) DeleteObject(fonts_[size_t(role)]);
-    fonts_[size_t(role)] = nullptr;
+    fonts_[size_t(role)].Reset();
   }
 }
 
@@ -141,9 +140,8 @@ void RateGraphView::Relayout() {
   if (hwnd_ && graph_.LabelWidthStale() && canvas_.Dc()) graph_.MeasureLabelWidth(canvas_);
   graph_.Relayout();
   if (hwnd_) {
-    HDC screen = GetDC(hwnd_);
-    surface_.Prepare(screen, graph_.Width(), graph_.Height());
-    ReleaseDC(hwnd_, screen);
+    WindowDc screen(hwnd_);
+    surface_.Prepare(screen.Get(), graph_.Width(), graph_.Height());
   }
   Redraw();
 }
@@ -156,10 +154,9 @@ void RateGraphView::Render() {
 void RateGraphView::Redraw() {
   if (!hwnd_ || (ownerVisible_ && !ownerVisible_())) return;
   Render();
-  HDC dc = GetDC(hwnd_);
+  WindowDc dc(hwnd_);
   const RECT all{0, 0, graph_.Width(), graph_.Height()};
-  surface_.CopyTo(dc, all);
-  ReleaseDC(hwnd_, dc);
+  surface_.CopyTo(dc.Get(), all);
 }
 
 void RateGraphView::OnPaint() {
@@ -192,9 +189,10 @@ LRESULT CALLBACK RateGraphView::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
 LRESULT RateGraphView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_CREATE: {
-      HDC screen = GetDC(hwnd_);
-      surface_.Prepare(screen, graph_.Width(), graph_.Height());
-      ReleaseDC(hwnd_, screen);
+      {
+        WindowDc screen(hwnd_);
+        surface_.Prepare(screen.Get(), graph_.Width(), graph_.Height());
+      }
       canvas_.Attach(surface_.Dc());
       MakeFonts();
       graph_.MeasureLabelWidth(canvas_);

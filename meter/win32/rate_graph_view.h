@@ -69,7 +69,7 @@ class RateGraphView {
   std::function<bool()> ownerVisible_;
   std::function<int64_t()> localNow_;
   HWND hwnd_ = nullptr;
-  std::array<HFONT, kFontRoleCount> fonts_{};
+  std::array<GdiHandle<HFONT>, kFontRoleCount> fonts_;
   OffscreenSurface surface_;  // before the canvas: the canvas lets go first
   GdiCanvas canvas_;
 };

@@ -3,26 +3,22 @@
 namespace qm {
 
 TrayMiniatureIcon::TrayMiniatureIcon() {
-  HDC screen = GetDC(nullptr);
-  dc_ = CreateCompatibleDC(screen);
-  color_ = CreateCompatibleBitmap(screen, kMiniatureSize, kMiniatureSize);
-  mask_ = CreateCompatibleBitmap(screen, kMiniatureSize, kMiniatureSize);
-  ReleaseDC(nullptr, screen);
+  {
+    WindowDc screen(nullptr);
+    dc_.Reset(CreateCompatibleDC(screen.Get()));
+    color_.Reset(CreateCompatibleBitmap(screen.Get(), kMiniatureSize, kMiniatureSize));
+    mask_.Reset(CreateCompatibleBitmap(screen.Get(), kMiniatureSize, kMiniatureSize));
+  }
   if (dc_ && mask_) {
     // Nothing is ever drawn into the mask but this clearing.
-    original_ = SelectObject(dc_, mask_);
-    PatBlt(dc_, 0, 0, kMiniatureSize, kMiniatureSize, BLACKNESS);
-    SelectObject(dc_, original_);
+    original_ = SelectObject(dc_.Get(), mask_.Get());
+    PatBlt(dc_.Get(), 0, 0, kMiniatureSize, kMiniatureSize, BLACKNESS);
+    SelectObject(dc_.Get(), original_);
   }
-  canvas_.Attach(dc_);
+  canvas_.Attach(dc_.Get());
 }
 
-TrayMiniatureIcon::~TrayMiniatureIcon() {
-  canvas_.Attach(nullptr);
-  if (dc_) DeleteDC(dc_);
-  if (color_) DeleteObject(color_);
-  if (mask_) DeleteObject(mask_);
-}
+TrayMiniatureIcon::~TrayMiniatureIcon() { canvas_.Attach(nullptr); }
 
 MiniatureColors TrayMiniatureIcon::WithSystemFrame(MiniatureColors colors) {
   colors.shadow = Color(GetSysColor(COLOR_BTNSHADOW));
@@ -30,17 +26,17 @@ MiniatureColors TrayMiniatureIcon::WithSystemFrame(MiniatureColors colors) {
   return colors;
 }
 
-HICON TrayMiniatureIcon::Build(const SampleHistory& history, uint32_t scaleMax, bool columns,
+IconHandle TrayMiniatureIcon::Build(const SampleHistory& history, uint32_t scaleMax, bool columns,
                                const MiniatureColors& colors) {
-  if (!Ready()) return nullptr;
-  original_ = SelectObject(dc_, color_);
+  if (!Ready()) return IconHandle();
+  original_ = SelectObject(dc_.Get(), color_.Get());
   DrawTrayMiniature(canvas_, history, scaleMax, columns, colors);
-  SelectObject(dc_, original_);
+  SelectObject(dc_.Get(), original_);
   ICONINFO info{};
   info.fIcon = TRUE;  // hot spot 0, 0
-  info.hbmMask = mask_;
-  info.hbmColor = color_;
-  return CreateIconIndirect(&info);
+  info.hbmMask = mask_.Get();
+  info.hbmColor = color_.Get();
+  return IconHandle(CreateIconIndirect(&info));
 }
 
 }  // namespace qm

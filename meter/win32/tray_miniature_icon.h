@@ -8,6 +8,7 @@
 #include "engine/rate_sample.h"
 #include "meter/tray_tip.h"
 #include "meter/win32/gdi_canvas.h"
+#include "platform/win32/unique_handle.h"
 
 namespace qm {
 
@@ -19,16 +20,16 @@ class TrayMiniatureIcon {
   TrayMiniatureIcon& operator=(const TrayMiniatureIcon&) = delete;
 
   bool Ready() const { return dc_ && color_ && mask_; }
-  // The icon belongs to the caller (DestroyIcon); null on failure.
-  HICON Build(const SampleHistory& history, uint32_t scaleMax, bool columns,
+  // A fresh icon each time; empty on failure.
+  IconHandle Build(const SampleHistory& history, uint32_t scaleMax, bool columns,
               const MiniatureColors& colors);
   // The system's button shadow and highlight for the frame.
   static MiniatureColors WithSystemFrame(MiniatureColors colors);
 
  private:
-  HDC dc_ = nullptr;
-  HBITMAP color_ = nullptr;
-  HBITMAP mask_ = nullptr;
+  MemoryDcHandle dc_;
+  GdiHandle<HBITMAP> color_;
+  GdiHandle<HBITMAP> mask_;
   HGDIOBJ original_ = nullptr;
   GdiCanvas canvas_;  // on dc_ for the icon's life, so its pens are kept
 };

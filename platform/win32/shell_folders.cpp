@@ -1,19 +1,20 @@
 #include <windows.h>
 
 #include "platform/win32/shell_folders.h"
+#include "platform/win32/unique_handle.h"
 
 namespace qm {
 
 std::string DocumentsFolder() {
   using GetFolderFn = BOOL(WINAPI*)(HWND, LPSTR, int, BOOL);
-  HMODULE shell = LoadLibraryA("shell32.dll");
+  ModuleHandle shell(LoadLibraryA("shell32.dll"));
   if (!shell) return std::string();
-  auto get = reinterpret_cast<GetFolderFn>(reinterpret_cast<void*>(GetProcAddress(shell, "SHGetSpecialFolderPathA")));
+  auto get =
+      reinterpret_cast<GetFolderFn>(reinterpret_cast<void*>(GetProcAddress(shell.Get(), "SHGetSpecialFolderPathA")));
   char path[MAX_PATH] = {};
   const int kPersonal = 5;  // the documents folder
   std::string folder;
   if (get && get(nullptr, path, kPersonal, TRUE)) folder = path;
-  FreeLibrary(shell);
   return folder;
 }
 

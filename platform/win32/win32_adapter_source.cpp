@@ -5,8 +5,10 @@
 #include <netioapi.h>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_adapter_source.h"
 
 namespace qm {
@@ -26,13 +28,12 @@ Fn Lookup(HMODULE lib, const char* name) {
 
 class Win32AdapterSource : public AdapterSource {
  public:
-  Win32AdapterSource(HMODULE lib, const Win32AdapterSourceOptions& options)
-      : lib_(lib),
+  Win32AdapterSource(ModuleHandle lib, const Win32AdapterSourceOptions& options)
+      : lib_(std::move(lib)),
         options_(options),
-        getAdaptersInfo_(Lookup<GetAdaptersInfoFn>(lib, "GetAdaptersInfo")),
-        getIfEntry_(Lookup<GetIfEntryFn>(lib, "GetIfEntry")),
-        getIfEntry2_(options.narrowCountersOnly ? nullptr : Lookup<GetIfEntry2Fn>(lib, "GetIfEntry2")) {}
-  ~Win32AdapterSource() override { FreeLibrary(lib_); }
+        getAdaptersInfo_(Lookup<GetAdaptersInfoFn>(lib_.Get(), "GetAdaptersInfo")),
+        getIfEntry_(Lookup<GetIfEntryFn>(lib_.Get(), "GetIfEntry")),
+        getIfEntry2_(options.narrowCountersOnly ? nullptr : Lookup<GetIfEntry2Fn>(lib_.Get(), "GetIfEntry2")) {}
 
   bool usable() const { return getAdaptersInfo_ && getIfEntry_; }
 
@@ -97,7 +98,7 @@ class Win32AdapterSource : public AdapterSource {
     return false;
   }
 
-  HMODULE lib_;
+  ModuleHandle lib_;  // first: the functions below live in it
   Win32AdapterSourceOptions options_;
   GetAdaptersInfoFn getAdaptersInfo_;
   GetIfEntryFn getIfEntry_;
@@ -120,9 +121,9 @@ bool PickInterfaceCounters(bool wideRead, const InterfaceCounters& wide, bool na
 }
 
 std::unique_ptr<AdapterSource> OpenSystemAdapterSource(const Win32AdapterSourceOptions& options) {
-  HMODULE lib = LoadLibraryA("iphlpapi.dll");
+  ModuleHandle lib(LoadLibraryA("iphlpapi.dll"));
   if (!lib) return nullptr;
-  auto source = std::make_unique<Win32AdapterSource>(lib, options);
+  auto source = std::make_unique<Win32AdapterSource>(std::move(lib), options);
   if (!source->usable()) return nullptr;  // frees the library
   return source;
 }

@@ -8,13 +8,12 @@ namespace {
 
 class Win32File : public File {
  public:
-  explicit Win32File(HANDLE h) : h_(h) {}
-  ~Win32File() override { CloseHandle(h_); }
+  explicit Win32File(HANDLE h) : handle_(h) {}
   int64_t Read(void* buffer, size_t size) override {
     size_t done = 0;
     while (done < size) {
       DWORD chunk = size - done > 0x40000000 ? 0x40000000 : DWORD(size - done), got = 0;
-      if (!ReadFile(h_, static_cast<char*>(buffer) + done, chunk, &got, nullptr)) return -1;
+      if (!ReadFile(Handle(), static_cast<char*>(buffer) + done, chunk, &got, nullptr)) return -1;
       if (got == 0) break;
       done += got;
     }
@@ -24,7 +23,7 @@ class Win32File : public File {
     size_t done = 0;
     while (done < size) {
       DWORD chunk = size - done > 0x40000000 ? 0x40000000 : DWORD(size - done), put = 0;
-      if (!WriteFile(h_, static_cast<const char*>(data) + done, chunk, &put, nullptr) || put == 0) return false;
+      if (!WriteFile(Handle(), static_cast<const char*>(data) + done, chunk, &put, nullptr) || put == 0) return false;
       done += put;
     }
     return true;
@@ -32,26 +31,28 @@ class Win32File : public File {
   bool Seek(int64_t offset) override {
     LARGE_INTEGER li;
     li.QuadPart = offset;
-    return SetFilePointerEx(h_, li, nullptr, FILE_BEGIN) != 0;
+    return SetFilePointerEx(Handle(), li, nullptr, FILE_BEGIN) != 0;
   }
   bool SeekEnd() override {
     LARGE_INTEGER zero{};
-    return SetFilePointerEx(h_, zero, nullptr, FILE_END) != 0;
+    return SetFilePointerEx(Handle(), zero, nullptr, FILE_END) != 0;
   }
   int64_t Position() override {
     LARGE_INTEGER zero{}, pos{};
-    if (!SetFilePointerEx(h_, zero, &pos, FILE_CURRENT)) return -1;
+    if (!SetFilePointerEx(Handle(), zero, &pos, FILE_CURRENT)) return -1;
     return pos.QuadPart;
   }
   int64_t Size() override {
     LARGE_INTEGER size{};
-    return GetFileSizeEx(h_, &size) ? size.QuadPart : -1;
+    return GetFileSizeEx(Handle(), &size) ? size.QuadPart : -1;
   }
-  bool Truncate() override { return SetEndOfFile(h_) != 0; }
-  bool Flush() override { return FlushFileBuffers(h_) != 0; }
+  bool Truncate() override { return SetEndOfFile(Handle()) != 0; }
+  bool Flush() override { return FlushFileBuffers(Handle()) != 0; }
 
  private:
-  HANDLE h_;
+  HANDLE Handle() const { return handle_.Get(); }
+
+  KernelHandle handle_;
 };
 
 class Win32FileSystem : public FileSystem {

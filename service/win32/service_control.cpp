@@ -38,26 +38,20 @@ bool InstallService(const std::string& programPath, bool* restartSet) {
 }
 
 bool UninstallService() {
-  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+  ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
   if (!manager) return false;
-  SC_HANDLE service = OpenServiceA(manager, kServiceName, SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE);
-  if (!service) {
-    CloseServiceHandle(manager);
-    return false;
-  }
+  ServiceHandle service(OpenServiceA(manager.Get(), kServiceName, SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE));
+  if (!service) return false;
   SERVICE_STATUS status{};
-  if (ControlService(service, SERVICE_CONTROL_STOP, &status)) {
+  if (ControlService(service.Get(), SERVICE_CONTROL_STOP, &status)) {
     // A service that never leaves "stop pending" must not hang the
     // uninstaller: give it two minutes, then delete it all the same.
     for (int polls = 0; polls < 400 && status.dwCurrentState == SERVICE_STOP_PENDING; ++polls) {
       Sleep(300);
-      if (!QueryServiceStatus(service, &status)) break;
+      if (!QueryServiceStatus(service.Get(), &status)) break;
     }
   }
-  bool ok = DeleteService(service) != 0;
-  CloseServiceHandle(service);
-  CloseServiceHandle(manager);
-  return ok;
+  return DeleteService(service.Get()) != 0;
 }
 
 }  // namespace qm

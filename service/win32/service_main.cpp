@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "service/activity_log.h"
 #include "service/command_line.h"
+#include "platform/win32/unique_handle.h"
 #include "service/win32/service_control.h"
 #include "service/win32/service_worker_thread.h"
 
@@ -30,8 +31,8 @@ ActivityLog* g_log = nullptr;
 std::string g_folder;
 SERVICE_STATUS_HANDLE g_statusHandle = nullptr;
 SERVICE_STATUS g_status{};
-HANDLE g_runningEvent = nullptr;
-HANDLE g_stopEvent = nullptr;
+KernelHandle g_runningEvent;
+KernelHandle g_stopEvent;
 
 std::string ProgramPath() {
   char path[MAX_PATH * 2] = {};
@@ -53,7 +54,7 @@ bool ReportStatus(DWORD state, DWORD checkpoint = 0, DWORD waitHint = 0) {
 void WINAPI ControlHandler(DWORD control) {
   if (control == SERVICE_CONTROL_STOP || control == SERVICE_CONTROL_SHUTDOWN) {
     ReportStatus(SERVICE_STOP_PENDING, 1, 3000);
-    SetEvent(g_stopEvent);
+    SetEvent(g_stopEvent.Get());
     return;
   }
   SetServiceStatus(g_statusHandle, &g_status);
@@ -62,23 +63,19 @@ void WINAPI ControlHandler(DWORD control) {
 DWORD WINAPI WorkerThread(LPVOID) {
   // The worker opens both events by name, as any later part of the process
   // could; they exist already, so this only takes new handles.
-  HANDLE stop = CreateEventA(nullptr, TRUE, FALSE, kStopEventName);
-  HANDLE running = CreateEventA(nullptr, TRUE, FALSE, kRunningEventName);
-  RunWorkerOnThisThread(*g_log, g_folder, stop);
-  if (running) {
-    SetEvent(running);
-    CloseHandle(running);
-  }
-  if (stop) CloseHandle(stop);
+  KernelHandle stop(CreateEventA(nullptr, TRUE, FALSE, kStopEventName));
+  KernelHandle running(CreateEventA(nullptr, TRUE, FALSE, kRunningEventName));
+  RunWorkerOnThisThread(*g_log, g_folder, stop.Get());
+  if (running) SetEvent(running.Get());
   return 0;
 }
 
 // Until the worker has finished (event A); once a stop is asked for (event
 // B), for a bounded time only. False when that time ran out.
 bool WaitForWorker() {
-  HANDLE both[] = {g_runningEvent, g_stopEvent};
+  HANDLE both[] = {g_runningEvent.Get(), g_stopEvent.Get()};
   if (WaitForMultipleObjects(2, both, FALSE, INFINITE) == WAIT_OBJECT_0) return true;
-  return WaitForSingleObject(g_runningEvent, kStopGraceMs) == WAIT_OBJECT_0;
+  return WaitForSingleObject(g_runningEvent.Get(), kStopGraceMs) == WAIT_OBJECT_0;
 }
 
 void WINAPI ServiceMain(DWORD, LPSTR*) {
@@ -87,17 +84,14 @@ void WINAPI ServiceMain(DWORD, LPSTR*) {
     g_log->Write("Err: 0x00001010");
     return;
   }
-  g_stopEvent = CreateEventA(nullptr, TRUE, FALSE, kStopEventName);
+  g_stopEvent.Reset(CreateEventA(nullptr, TRUE, FALSE, kStopEventName));
   if (!g_stopEvent) {
     g_log->Write("Err: 0x00001012");
     return;
   }
   ReportStatus(SERVICE_START_PENDING, 1, 3000);
-  HANDLE worker = CreateThread(nullptr, 0, WorkerThread, nullptr, 0, nullptr);
-  if (worker) {
-    SetThreadPriority(worker, THREAD_PRIORITY_NORMAL);
-    CloseHandle(worker);
-  }
+  KernelHandle worker(CreateThread(nullptr, 0, WorkerThread, nullptr, 0, nullptr));
+  if (worker) SetThreadPriority(worker.Get(), THREAD_PRIORITY_NORMAL);
   if (!ReportStatus(SERVICE_RUNNING)) {
     g_log->Write("Err: 0x00001011");
   } else if (worker && !WaitForWorker()) {
@@ -107,18 +101,16 @@ void WINAPI ServiceMain(DWORD, LPSTR*) {
     ReportStatus(SERVICE_STOPPED);
     TerminateProcess(GetCurrentProcess(), 1);
   }
-  CloseHandle(g_stopEvent);
-  CloseHandle(g_runningEvent);
-  g_stopEvent = g_runningEvent = nullptr;
+  g_stopEvent.Reset();
+  g_runningEvent.Reset();
   ReportStatus(SERVICE_STOPPED);
 }
 
 void RunServiceMode() {
-  g_runningEvent = CreateEventA(nullptr, TRUE, FALSE, kRunningEventName);
+  g_runningEvent.Reset(CreateEventA(nullptr, TRUE, FALSE, kRunningEventName));
   if (!g_runningEvent || GetLastError() == ERROR_ALREADY_EXISTS) {
     g_log->Write("Err: service is running.");
-    if (g_runningEvent) CloseHandle(g_runningEvent);
-    g_runningEvent = nullptr;
+    g_runningEvent.Reset();
     return;
   }
   char name[sizeof kServiceName];

@@ -25,18 +25,14 @@ class DibSurface {
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-    original_ = SelectObject(dc_, bitmap_);
-    GdiCanvas clear(dc_);
+    dc_.Reset(CreateCompatibleDC(nullptr));
+    bitmap_.Reset(CreateDIBSection(dc_.Get(), &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0));
+    original_ = SelectObject(dc_.Get(), bitmap_.Get());
+    GdiCanvas clear(dc_.Get());
     clear.FillRect({0, 0, width, height}, kPaper);
   }
-  ~DibSurface() {
-    SelectObject(dc_, original_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  HDC Dc() const { return dc_; }
+  ~DibSurface() { SelectObject(dc_.Get(), original_); }
+  HDC Dc() const { return dc_.Get(); }
   Color At(int x, int y) const {
     GdiFlush();
     const uint32_t p = bits_[size_t(y) * size_t(width_) + size_t(x)];  // 0x00RRGGBB
@@ -45,8 +41,8 @@ class DibSurface {
 
  private:
   int width_, height_;
-  HDC dc_;
-  HBITMAP bitmap_;
+  GdiHandle<HBITMAP> bitmap_;
+  MemoryDcHandle dc_;  // after the bitmap: the context goes first
   HGDIOBJ original_;
   uint32_t* bits_ = nullptr;
 };
@@ -90,8 +86,8 @@ TEST(GdiCanvas, DashedPensLeaveGapsSolidPensDoNot) {
 TEST(GdiCanvas, TextStaysInsideItsRectangle) {
   DibSurface s(120, 20);
   GdiCanvas c(s.Dc());
-  HFONT font = CreateViewFont({}, FontRole::Title);
-  c.SetFont(FontRole::Title, font);
+  GdiHandle<HFONT> font = CreateViewFont({}, FontRole::Title);
+  c.SetFont(FontRole::Title, font.Get());
   EXPECT_GT(c.TextWidth(FontRole::Title, "999.9 mbps"), c.TextWidth(FontRole::Title, "9"));
   c.PutText(FontRole::Title, 0xFFFFFF, {2, 2, 40, 18}, "a title far too long for the band",
             {HAlign::Left, VAlign::Top, true});
@@ -107,7 +103,6 @@ TEST(GdiCanvas, TextStaysInsideItsRectangle) {
   EXPECT_GT(inside, 10);
   c.SetFont(FontRole::Title, nullptr);
   SelectObject(s.Dc(), GetStockObject(SYSTEM_FONT));
-  DeleteObject(font);
 }
 
 // Everything but text, on both surfaces: the pixels must agree.
@@ -146,17 +141,15 @@ TEST(GdiCanvas, GraphWithoutTextMatchesTheGeometry) {
 }
 
 // The icon's colour image, copied onto a surface that can be read.
-void CopyIconImage(HICON icon, DibSurface& s) {
+void CopyIconImage(const IconHandle& icon, DibSurface& s) {
   ICONINFO info{};
-  ASSERT_TRUE(GetIconInfo(icon, &info));
-  HDC source = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(source, info.hbmColor);
-  BitBlt(s.Dc(), 0, 0, 16, 16, source, 0, 0, SRCCOPY);
-  SelectObject(source, old);
-  DeleteDC(source);
-  DeleteObject(info.hbmColor);
-  DeleteObject(info.hbmMask);
-  DestroyIcon(icon);
+  ASSERT_TRUE(GetIconInfo(icon.Get(), &info));
+  // GetIconInfo hands over copies of both bitmaps.
+  GdiHandle<HBITMAP> color(info.hbmColor), mask(info.hbmMask);
+  MemoryDcHandle source(CreateCompatibleDC(nullptr));
+  HGDIOBJ old = SelectObject(source.Get(), color.Get());
+  BitBlt(s.Dc(), 0, 0, 16, 16, source.Get(), 0, 0, SRCCOPY);
+  SelectObject(source.Get(), old);
 }
 
 TEST(TrayMiniatureIcon, IconCarriesTheMiniature) {
@@ -164,8 +157,8 @@ TEST(TrayMiniatureIcon, IconCarriesTheMiniature) {
   ASSERT_TRUE(maker.Ready());
   const MiniatureColors colors{0xDEDBAD, 0x0000FF, 0x00CC00, 0x00FFFF, 0x808080, 0xFFFFFF};
   SampleHistory history{{1000, 500, 0, 0}};
-  HICON icon = maker.Build(history, 1000, true, colors);
-  ASSERT_NE(icon, nullptr);
+  IconHandle icon = maker.Build(history, 1000, true, colors);
+  ASSERT_TRUE(icon);
   DibSurface s(16, 16);
   CopyIconImage(icon, s);
   EXPECT_EQ(s.At(14, 14), colors.overlap);
