@@ -6,6 +6,7 @@
 
 #include "tests/engine/engine_fixture.h"
 #include "tests/fakes/failing_file_system.h"
+#include "tests/fakes/memory_file_system.h"
 
 namespace qm {
 namespace {
@@ -36,18 +37,19 @@ using HistoryFileTest = EngineTest;
 TEST_F(HistoryFileTest, FailedFirstFlushNeverLetsTwoAdaptersShareARecord) {
   AddAdapter(1);
   AddAdapter(2);
-  FullDiskFileSystem fs;
-  path = TestFileName();
-  SystemFileSystem().Remove(path);
+  MemoryFileSystem fs;
+  path = "TrafficHistory.log";
   engine_ = std::make_unique<TrafficEngine>(EngineVariant::Desktop, source, store, fs, clock);
   engine().LoadAdapterList();
   ASSERT_TRUE(engine().OpenHistoryFile(path, true));
   for (size_t i = 0; i < engine().adapters().size(); ++i) engine().adapters()[i].todayDownload = 10 + i;
-  fs.full = true;
+  fs.diskFull = true;
   engine().FlushDayRecords();
-  fs.full = false;
+  fs.diskFull = false;
   engine().FlushDayRecords();
-  std::vector<DayRecord> days = FileRecords();
+  std::vector<DayRecord> days;
+  std::string error;
+  ASSERT_TRUE(ReadDayRecords(fs, path, days, &error)) << error;
   ASSERT_EQ(days.size(), 4u);
   for (size_t i = 0; i < days.size(); ++i) EXPECT_EQ(days[i].download, 10 + i) << i;
 }
@@ -103,15 +105,13 @@ TEST_F(HistoryFileTest, FailedFlushesKeepTheTotalsAndAreToldOncePerRun) {
 }
 
 TEST_F(HistoryFileTest, UnrecognisedFileMovedAsideButNoFreshHeaderLeavesNothingOpen) {
-  path = TestFileName();
-  SystemFileSystem().Remove(TestFileName(".unrecognized-1.log"));
-  WriteAll(path, "not a traffic log");
-  FullDiskFileSystem fs;
-  fs.full = true;
+  MemoryFileSystem fs;
+  fs.SetContent("History.log", "not a traffic log");
+  fs.diskFull = true;
   HistoryFile history(fs);
-  EXPECT_FALSE(history.Open(path));
+  EXPECT_FALSE(history.Open("History.log"));
   EXPECT_FALSE(history.IsOpen());
-  EXPECT_EQ(ReadAll(TestFileName(".unrecognized-1.log")), "not a traffic log");
+  EXPECT_EQ(fs.Content("History.unrecognized-1.log"), "not a traffic log");
 }
 
 TEST_F(HistoryFileTest, NewFileGetsHeaderThenOneRecordPerAdapterAndClearStartsAgain) {
@@ -162,13 +162,13 @@ TEST_F(HistoryFileTest, UnrecognisedFileIsMovedAsideNeverTruncated) {
 }
 
 TEST_F(HistoryFileTest, UnrecognisedFileThatCannotBeMovedFailsTheOpenUntouched) {
-  path = TestFileName();
-  WriteAll(path, "not a traffic log");
-  NoMoveFileSystem fs;
+  MemoryFileSystem fs;
+  fs.SetContent("History.log", "not a traffic log");
+  fs.failMoves = true;
   HistoryFile history(fs);
-  EXPECT_FALSE(history.Open(path));
+  EXPECT_FALSE(history.Open("History.log"));
   EXPECT_FALSE(history.IsOpen());
-  EXPECT_EQ(ReadAll(path), "not a traffic log");
+  EXPECT_EQ(fs.Content("History.log"), "not a traffic log");
 }
 
 TEST_F(HistoryFileTest, TornRecordAtTheEndIsOverwrittenNotShiftingTheNextDay) {

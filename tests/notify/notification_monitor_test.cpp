@@ -9,43 +9,27 @@
 
 #include "engine/day_record.h"
 #include "platform/file.h"
+#include "tests/fakes/memory_file_system.h"
 #include "tests/fakes/memory_settings_store.h"
 #include "settings/fixed_records.h"
 
 namespace qm {
 namespace {
 
-// A history file in memory that counts its reads.
-class MemoryFile : public File {
- public:
-  std::string bytes;
-  int64_t position = 0;
-  int reads = 0;
-
-  int64_t Read(void* buffer, size_t size) override {
-    ++reads;
-    size_t n = position >= int64_t(bytes.size()) ? 0 : std::min(size, bytes.size() - size_t(position));
-    std::memcpy(buffer, bytes.data() + position, n);
-    position += int64_t(n);
-    return int64_t(n);
+// A history file in memory: the header and the records a test adds. The
+// file system counts the reads.
+struct MemoryHistory {
+  MemoryHistory() {
+    HistoryHeader h = MakeHistoryHeader();
+    fs.SetContent("TrafficHistory.log", std::string(reinterpret_cast<const char*>(&h), sizeof h));
+    handle = fs.Open("TrafficHistory.log", FileAccess::ReadWrite, FileShare::Read, FileCreate::OpenExisting);
   }
-  bool Write(const void*, size_t) override { return false; }
-  bool Seek(int64_t offset) override { position = offset; return true; }
-  bool SeekEnd() override { position = int64_t(bytes.size()); return true; }
-  int64_t Position() override { return position; }
-  int64_t Size() override { return int64_t(bytes.size()); }
-  bool Truncate() override { return false; }
-  bool Flush() override { return true; }
+  void Add(const DayRecord& r) { EXPECT_TRUE(handle->SeekEnd() && handle->Write(&r, sizeof r)); }
+  File* file() { return handle.get(); }
 
-  void Add(const DayRecord& r) { bytes.append(reinterpret_cast<const char*>(&r), sizeof r); }
+  MemoryFileSystem fs;
+  std::unique_ptr<File> handle;
 };
-
-MemoryFile History() {
-  MemoryFile f;
-  HistoryHeader h = MakeHistoryHeader();
-  f.bytes.assign(reinterpret_cast<const char*>(&h), sizeof h);
-  return f;
-}
 
 DayRecord Day(int y, int m, int d, int32_t kind, const std::string& id, uint64_t down, uint64_t up) {
   Date date = MakeDate(y, m, d);
@@ -102,7 +86,7 @@ TEST(LimitInBytes, DecimalTextTimesTheUnit) {
 }
 
 TEST(PeriodHistorySum, WeekSumsTheClosedDaysOfTheRulesAdapter) {
-  MemoryFile f = History();
+  MemoryHistory f;
   f.Add(Day(2026, 3, 8, 300, "ETH0-ID", 1000, 1));    // Sunday: the week before
   f.Add(Day(2026, 3, 9, 300, "ETH0-ID", 200, 2));     // Monday
   f.Add(Day(2026, 3, 9, 300, "eth0-id", 99999, 9));   // IDs compare case-sensitively
@@ -111,22 +95,22 @@ TEST(PeriodHistorySum, WeekSumsTheClosedDaysOfTheRulesAdapter) {
   f.Add(Day(2026, 3, 11, 300, "ETH0-ID", 5000, 5));   // today: the live totals count instead
   f.Add(Day(2026, 3, 15, 300, "ETH0-ID", 4000, 4));   // in the week but after today: not its past
   const Period week = WeekContaining(kWednesday, 1);
-  EXPECT_EQ(PeriodHistorySum(Rule("1", 0, kTransferDown, kPeriodWeek), week, kWednesday, &f), 200u + 30);
-  EXPECT_EQ(PeriodHistorySum(Rule("1", 0, kTransferUp, kPeriodWeek), week, kWednesday, &f), 2u + 3);
-  EXPECT_EQ(PeriodHistorySum(Rule("1", 0, 5, kPeriodWeek), week, kWednesday, &f), 202u + 33);
+  EXPECT_EQ(PeriodHistorySum(Rule("1", 0, kTransferDown, kPeriodWeek), week, kWednesday, f.file()), 200u + 30);
+  EXPECT_EQ(PeriodHistorySum(Rule("1", 0, kTransferUp, kPeriodWeek), week, kWednesday, f.file()), 2u + 3);
+  EXPECT_EQ(PeriodHistorySum(Rule("1", 0, 5, kPeriodWeek), week, kWednesday, f.file()), 202u + 33);
   EXPECT_EQ(PeriodHistorySum(Rule("1", 0, kTransferDown, kPeriodWeek), week, kWednesday, nullptr), 0u);
 }
 
 TEST(PeriodHistorySum, PseudoAdaptersMatchByKindAlone) {
-  MemoryFile f = History();
+  MemoryHistory f;
   f.Add(Day(2026, 3, 10, 100, "", 10, 0));
   f.Add(Day(2026, 3, 10, 200, "", 20, 0));
   NotificationRule all = Rule("1", 0, kTransferDown, kPeriodWeek, 1, 100, "WHATEVER");
-  EXPECT_EQ(PeriodHistorySum(all, WeekContaining(kWednesday, 1), kWednesday, &f), 10u);
+  EXPECT_EQ(PeriodHistorySum(all, WeekContaining(kWednesday, 1), kWednesday, f.file()), 10u);
 }
 
 TEST(PrepareNotification, PeriodsOfTheRule) {
-  MemoryFile f = History();
+  MemoryHistory f;
   for (int d = 1; d <= 11; ++d) f.Add(Day(2026, 3, d, 300, "ETH0-ID", 1u << d, 0));
   f.Add(Day(2026, 2, 28, 300, "ETH0-ID", 1u << 20, 0));
   AdapterList list;
@@ -149,22 +133,22 @@ TEST(PrepareNotification, PeriodsOfTheRule) {
   };
   for (const Case& c : cases) {
     cal.monthStartDay = c.monthStartDay;
-    PreparedRule p = PrepareNotification(c.rule, kWednesday, cal, &f, list);
+    PreparedRule p = PrepareNotification(c.rule, kWednesday, cal, f.file(), list);
     EXPECT_EQ(p.periodHistorySum, c.sum) << c.name;
     EXPECT_EQ(p.adapter, &eth) << c.name;
   }
 }
 
 TEST(PrepareNotification, OneDayPeriodReadsNoFile) {
-  MemoryFile f = History();
+  MemoryHistory f;
   f.Add(Day(2026, 3, 10, 300, "ETH0-ID", 1, 1));
   RuleCalendar cal;
   cal.monthStartDay = 1;
   AdapterList none;
-  PrepareNotification(Rule("1", 0, 0, kPeriodMonth), MakeDate(2026, 3, 1), cal, &f, none);
-  PrepareNotification(Rule("1", 0, 0, kPeriodLastDays, 1), kWednesday, cal, &f, none);
-  PrepareNotification(Rule("1", 0, 0, kPeriodWeek), MakeDate(2026, 3, 8), cal, &f, none);  // a Sunday
-  EXPECT_EQ(f.reads, 0);
+  PrepareNotification(Rule("1", 0, 0, kPeriodMonth), MakeDate(2026, 3, 1), cal, f.file(), none);
+  PrepareNotification(Rule("1", 0, 0, kPeriodLastDays, 1), kWednesday, cal, f.file(), none);
+  PrepareNotification(Rule("1", 0, 0, kPeriodWeek), MakeDate(2026, 3, 8), cal, f.file(), none);  // a Sunday
+  EXPECT_EQ(f.fs.reads, 0);
 }
 
 TEST(PrepareNotification, MonitoredAdapterIsTheFirstThatMatches) {
@@ -282,12 +266,12 @@ TEST_F(Alerts, StoredRuleFiresJustAboveTenMegabytes) {
                                {RegType::Binary, StoredRule(3)}));
   NotificationRule stored{};
   ASSERT_EQ(ReadNotificationRule(store, RegRoot::CurrentUser, stored), RuleRead::Accepted);
-  MemoryFile f = History();
+  MemoryHistory f;
   f.Add(Day(2026, 3, 10, 300, "ETH0-ID", 50 << 20, 0));  // yesterday is outside a one-day period
-  alerts.Prepare(stored, kWednesday, RuleCalendar{}, &f, list);
+  alerts.Prepare(stored, kWednesday, RuleCalendar{}, f.file(), list);
   EXPECT_EQ(alerts.prepared().limitBytes, 10485760);
   EXPECT_EQ(alerts.prepared().periodHistorySum, 0u);
-  EXPECT_EQ(f.reads, 0);
+  EXPECT_EQ(f.fs.reads, 0);
   eth.todayDownload = 10485760;
   Ticks(1);
   EXPECT_EQ(owner.Take(), Calls{});
@@ -299,7 +283,7 @@ TEST_F(Alerts, StoredRuleFiresJustAboveTenMegabytes) {
   ASSERT_TRUE(store.WriteValue(RegRoot::CurrentUser, "Software\\Quellmark\\Options", "NotificationEx2",
                                {RegType::Binary, StoredRule(1)}));
   ASSERT_EQ(ReadNotificationRule(store, RegRoot::CurrentUser, stored), RuleRead::Rejected);
-  alerts.Prepare(stored, kWednesday, RuleCalendar{}, &f, list);
+  alerts.Prepare(stored, kWednesday, RuleCalendar{}, f.file(), list);
   EXPECT_EQ(alerts.prepared().adapter, nullptr);
   Ticks(1);
   EXPECT_EQ(owner.Take(), Calls{});
