@@ -40,7 +40,6 @@ enum AdapterKind : int32_t {
 
 constexpr size_t kAdapterIdCapacity = 260;  // 259 characters plus terminator
 constexpr uint32_t kHistoryVersion = 2;
-constexpr char kHistoryFileName[] = "TrafficHistory.log";
 
 #pragma pack(push, 1)
 

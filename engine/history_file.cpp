@@ -27,41 +27,6 @@ constexpr size_t kLegacyPerBlock = 65536 / sizeof(LegacyRecord);
 
 }  // namespace
 
-std::string WithSeparator(std::string folder, char separator) {
-  if (folder.empty() || (folder.back() != separator && folder.back() != '/' && folder.back() != '\\')) {
-    folder += separator;
-  }
-  return folder;
-}
-
-std::string SelectDesktopHistoryPath(SettingsStore& store, FileSystem& fs, const std::string& documentsFolder,
-                                     const std::string& programFolder, bool& configured) {
-  std::string path;
-  if (store.ReadString(RegRoot::CurrentUser, kOptionsKey, kTrafficLogFileValue, path) && !path.empty()) {
-    configured = true;
-    return path;
-  }
-  configured = false;
-  const char sep = fs.Separator();
-  std::string folder;
-  if (!documentsFolder.empty()) {
-    folder = WithSeparator(documentsFolder, sep) + "Quellmark";
-    if (!fs.IsDirectory(folder) && !fs.MakeDirectory(folder)) folder.clear();
-  }
-  folder = folder.empty() ? WithSeparator(programFolder, sep) : folder + sep;
-  path = folder + kHistoryFileName;
-  store.WriteString(RegRoot::CurrentUser, kOptionsKey, kTrafficLogFileValue, path);
-  return path;
-}
-
-std::string SelectServiceHistoryPath(SettingsStore& store, const std::string& executableFolder, char separator) {
-  std::string path;
-  if (store.ReadString(RegRoot::LocalMachine, kOptionsKey, kTrafficLogFileValue, path) && !path.empty()) {
-    return path;
-  }
-  return WithSeparator(executableFolder, separator) + kHistoryFileName;
-}
-
 std::string LegacyLogPath(const std::string& historyPath) {
   std::string path = historyPath;
   size_t at = path.rfind(kHistoryFileName);

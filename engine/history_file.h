@@ -1,6 +1,5 @@
 #pragma once
-// The engine's side of the traffic history log file: choosing its path,
-// keeping it open (read/write, others may only read), loading today's totals
+// The engine's side of the traffic history log file: keeping it open (read/write, others may only read), loading today's totals
 // from it and rewriting today's records in place. The records themselves and
 // the readers for everyone else are in day_record.h.
 
@@ -14,25 +13,11 @@
 #include "platform/clock.h"
 #include "platform/file.h"
 #include "platform/settings_store.h"
+#include "settings/history_path.h"
 
 namespace qm {
 
-inline constexpr char kTrafficLogFileValue[] = "TrafficLogFile";
 inline constexpr char kLegacyLogFileName[] = "traffic.log";
-
-// Ensures a trailing separator.
-std::string WithSeparator(std::string folder, char separator);
-
-// Desktop program: the configured TrafficLogFile (HKEY_CURRENT_USER), else
-// <documents>\Quellmark\TrafficHistory.log (the folder made when missing),
-// else <program folder>\TrafficHistory.log; a chosen default path is written
-// back. `documentsFolder` is empty when the system could not name one.
-std::string SelectDesktopHistoryPath(SettingsStore& store, FileSystem& fs, const std::string& documentsFolder,
-                                     const std::string& programFolder, bool& configured);
-
-// Service: TrafficLogFile below HKEY_LOCAL_MACHINE, else the executable's
-// folder. Nothing is written.
-std::string SelectServiceHistoryPath(SettingsStore& store, const std::string& executableFolder, char separator);
 
 // The legacy log beside a default history path: "TrafficHistory.log"
 // replaced by "traffic.log".

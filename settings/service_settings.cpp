@@ -1,5 +1,6 @@
 #include "settings/service_settings.h"
 
+#include "settings/history_path.h"
 #include "settings/options.h"
 #include "settings/registry_layout.h"
 #include "settings/value_reading.h"
@@ -21,17 +22,12 @@ void LoadServiceSettings(SettingsStore& store, RegRoot root, const std::string& 
   number("DateFormat", out.DateFormat);
   uint32_t days;
   if (settings_io::ReadNumber(store, root, kOptionsKey, "SumLastDays", days)) out.SumLastDays = static_cast<int32_t>(days);
-  settings_io::ReadSizedText(store, root, kOptionsKey, "TrafficLogFile", out.TrafficLogFile);
   LoadEmailSettings(store, root, out.email);
 
   out.WeekStartDay = CheckedWeekStartDay(out.WeekStartDay);
   out.MonthStartDay = CheckedMonthStartDay(out.MonthStartDay);
-  if (out.TrafficLogFile.empty()) {
-    out.TrafficLogFile = serviceFolder;
-    if (!out.TrafficLogFile.empty() && out.TrafficLogFile.back() != '\\' && out.TrafficLogFile.back() != '/')
-      out.TrafficLogFile += '\\';
-    out.TrafficLogFile += "TrafficHistory.log";
-  }
+  // The service is a Windows program: its folder ends in a backslash.
+  out.TrafficLogFile = SelectServiceHistoryPath(store, root, serviceFolder, '\\');
 }
 
 }  // namespace qm

@@ -279,37 +279,5 @@ TEST_F(HistoryFileTest, ChangedPathIsStoredForTheNextStartWhileTheOpenFileStaysI
   EXPECT_FALSE(SystemFileSystem().Exists("other.log"));
 }
 
-TEST(HistoryPath, DesktopServiceAndFallbacks) {
-  FileSystem& fs = SystemFileSystem();
-  const char sep = fs.Separator();
-  MemorySettingsStore store;
-  bool configured = true;
-  const std::string docs = "history_docs";
-  fs.MakeDirectory(docs);
-
-  std::string p = SelectDesktopHistoryPath(store, fs, docs, "prog", configured);
-  EXPECT_FALSE(configured);
-  EXPECT_EQ(p, docs + sep + "Quellmark" + sep + "TrafficHistory.log");
-  EXPECT_TRUE(fs.IsDirectory(docs + sep + "Quellmark"));
-  std::string stored;
-  ASSERT_TRUE(store.ReadString(RegRoot::CurrentUser, "Software\\Quellmark\\Options", "TrafficLogFile", stored));
-  EXPECT_EQ(stored, p);
-
-  EXPECT_EQ(SelectDesktopHistoryPath(store, fs, "elsewhere", "prog", configured), p);
-  EXPECT_TRUE(configured);
-
-  MemorySettingsStore fresh;
-  EXPECT_EQ(SelectDesktopHistoryPath(fresh, fs, "", std::string("prog") + sep, configured),
-            std::string("prog") + sep + "TrafficHistory.log");
-  MemorySettingsStore fresh2;
-  EXPECT_EQ(SelectDesktopHistoryPath(fresh2, fs, "no_such_folder" + std::string(1, sep) + "deeper", "prog", configured),
-            std::string("prog") + sep + "TrafficHistory.log");
-
-  EXPECT_EQ(SelectServiceHistoryPath(store, "svc", sep), std::string("svc") + sep + "TrafficHistory.log");
-  store.WriteString(RegRoot::LocalMachine, "Software\\Quellmark\\Options", "TrafficLogFile", "D:\\x.log");
-  EXPECT_EQ(SelectServiceHistoryPath(store, "svc", sep), "D:\\x.log");
-  EXPECT_TRUE(fresh.writes().size() == 1 && fresh.writes()[0].root == RegRoot::CurrentUser);
-}
-
 }  // namespace
 }  // namespace qm
