@@ -9,11 +9,9 @@ namespace qm {
 
 // Called once on the mail thread when the dialogue is over: an empty text
 // is success, anything else is the error to show or log (at most 1023
-// characters). The desktop program posts UM_MAIL_DONE from here, the
-// service writes its log lines.
+// characters). The desktop program posts a message to its window from
+// here, the service writes its log lines.
 using MailDoneCallback = std::function<void(const std::string& error)>;
-
-constexpr unsigned kMailDoneMessage = 0x0400 + 133;  // UM_MAIL_DONE, WM_USER + 133
 
 struct MailJob {
   char server[64] = {};      // host name or dotted IPv4 address

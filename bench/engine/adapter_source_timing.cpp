@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
   auto queried = qm::OpenSystemAdapterSource(query);
   auto narrowSource = qm::OpenSystemAdapterSource(narrow);
   if (!kept || !queried || !narrowSource) {
-    std::printf("%s\n", qm::kAdapterSourceFailedText);
+    std::printf("the IP support library or one of its functions is missing\n");
     return 1;
   }
   std::vector<qm::SystemAdapter> adapters;

@@ -9,11 +9,6 @@
 
 namespace qm {
 
-// What the programs report when the library or one of its two required
-// functions is missing.
-inline constexpr char kAdapterSourceFailedText[] = "Failed to initialize! Quellmark will exit.";
-inline constexpr char kServiceAdapterSourceFailedText[] = "Err: 0x0102000";
-
 struct Win32AdapterSourceOptions {
   // Ask GetAdaptersInfo for the size first on every list, instead of trying
   // the buffer kept from the last list first (kept for comparison).
