@@ -1,7 +1,7 @@
-# make test  installs what is missing, builds the trees, runs every test
-#            (the fuzz targets for a few seconds each).
-# make fuzz  runs every fuzz target for FUZZ_SECONDS, keeping its corpus.
-# make run   builds and starts the desktop program under Wine.
+# make test   installs what is missing, builds the trees, runs every test
+#             (the fuzz targets for a few seconds each).
+# make fuzz   runs every fuzz target for FUZZ_SECONDS, keeping its corpus.
+# make bench  builds a release tree without sanitizers and runs the benchmarks.
 
 BUILD_ROOT ?= build
 NATIVE := $(BUILD_ROOT)/native
@@ -11,7 +11,7 @@ FUZZ_SECONDS ?= 600
 JOBS   ?= $(shell nproc)
 CTEST_ARGS ?=
 
-.PHONY: test deps configure build run clean bench fuzz
+.PHONY: test deps configure build clean bench fuzz
 
 deps:
 	@tools/install-deps.sh
