@@ -78,11 +78,10 @@ TEST_F(TrayIconTest, StaticIconsComeFromTheProgramsResources) {
     ASSERT_NE(tray.StaticIcon(i), nullptr) << i;
     ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(tray.StaticIcon(i), &info));
+    GdiHandle<HBITMAP> color(info.hbmColor), mask(info.hbmMask);
     BITMAP bm{};
-    GetObject(info.hbmColor, sizeof bm, &bm);
+    GetObject(color.Get(), sizeof bm, &bm);
     EXPECT_EQ(bm.bmWidth, 16);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
   }
 }
 
