@@ -88,3 +88,20 @@ function(qm_script_test name)
     set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
   endif()
 endfunction()
+
+# qm_screenshot_test(<name> DEMO <target> SOURCES <files...> [LIBS <libs...>] SCRIPT <file.py>)
+# Windows tree only: a demo program that shows something under Wine, and the
+# Python script (beside the demo's sources) that runs it on a private X
+# server, takes the screenshot and checks it.
+function(qm_screenshot_test name)
+  cmake_parse_arguments(T "" "DEMO;SCRIPT" "SOURCES;LIBS" ${ARGN})
+  if(NOT WIN32)
+    return()
+  endif()
+  add_executable(${T_DEMO} WIN32 ${T_SOURCES})
+  target_link_libraries(${T_DEMO} PRIVATE ${T_LIBS})
+  target_include_directories(${T_DEMO} PRIVATE ${CMAKE_SOURCE_DIR})
+  qm_script_test(${name}
+    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/${T_SCRIPT} $<TARGET_FILE:${T_DEMO}>
+    LABELS wine TIMEOUT 180 RUN_SERIAL)
+endfunction()
