@@ -13,12 +13,11 @@
 #include "engine/day_record.h"
 #include "engine/history_file.h"
 #include "tests/fuzz/scratch_folder.h"
+#include "tests/fuzz/fuzz_support.h"
 
 namespace {
 
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
+using qm::fuzz::Check;
 
 struct Totals {
   uint64_t download, upload;

@@ -13,12 +13,11 @@
 #include "engine/history_file.h"
 #include "tests/fakes/scripted_adapter_source.h"
 #include "tests/fuzz/scratch_folder.h"
+#include "tests/fuzz/fuzz_support.h"
 
 namespace {
 
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
+using qm::fuzz::Check;
 
 constexpr size_t kLegacyRecordSize = 40;
 

@@ -17,6 +17,7 @@
 
 #include "notify/mail_text.h"
 #include "notify/smtp_client.h"
+#include "tests/fuzz/fuzz_support.h"
 
 namespace {
 
@@ -90,9 +91,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   server.join();
 
   // The error goes to one log line or one message box.
-  if (error.size() > 1023 || error.find('\n') != std::string::npos) std::abort();
+  qm::fuzz::Check(error.size() <= 1023 && error.find('\n') == std::string::npos);
   // Success needs the server's consent to the message.
   std::string said(reinterpret_cast<const char*>(data + 1), size - 1);
-  if (error.empty() && said.find("354") == std::string::npos) std::abort();
+  qm::fuzz::Check(!error.empty() || said.find("354") != std::string::npos);
   return 0;
 }

@@ -25,6 +25,7 @@
 #include "service/service_config.h"
 #include "settings/notification_rule.h"
 #include "settings/registry_layout.h"
+#include "tests/fuzz/fuzz_support.h"
 
 namespace {
 
@@ -51,9 +52,7 @@ class Input {
   size_t left_;
 };
 
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
+using qm::fuzz::Check;
 
 template <class C, size_t N>
 bool Terminated(const C (&field)[N]) {
