@@ -256,10 +256,13 @@ bool WriteOutput(FileSystem& fs, const std::string& path, const std::string& tex
 }
 
 // The output must never be the history file itself, however its path is
-// spelled (relative, with other separators or case, through a link).
+// spelled (relative, with other separators or case, through a link). Where
+// the files cannot be identified, the same spelling still names the same
+// file.
 bool IsSameFile(FileSystem& fs, const std::string& a, const std::string& b) {
   FileIdentity ia, ib;
-  return fs.Identify(a, ia) && fs.Identify(b, ib) && ia == ib;
+  if (fs.Identify(a, ia) && fs.Identify(b, ib)) return ia == ib;
+  return a == b;
 }
 
 }  // namespace

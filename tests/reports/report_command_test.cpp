@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "tests/fakes/memory_file_system.h"
 #include "tests/fakes/settable_clock.h"
 #include "tests/reports/report_test_util.h"
 
@@ -194,6 +195,20 @@ TEST(ReportCommand, NeverWritesOverItsHistoryFile) {
     EXPECT_EQ(test::ReadWhole(history), before) << args[1];
   }
   fs.Remove(history);
+}
+
+TEST(ReportCommand, RefusesTheHistoryAsOutputWhereFilesCannotBeIdentified) {
+  // A file system that cannot tell files apart still knows that the same
+  // path names the same file.
+  MemoryFileSystem fs('/');
+  const std::string history = test::ReadWhole(kHistory);
+  fs.SetContent("TrafficHistory.log", history);
+  SettableClock clock;
+  std::string out, err;
+  EXPECT_EQ(RunReportCommand({"--output", "TrafficHistory.log", "TrafficHistory.log"}, fs, clock, out, err),
+            kExitBadInput);
+  EXPECT_NE(err.find("is the history file"), std::string::npos) << err;
+  EXPECT_TRUE(fs.Content("TrafficHistory.log") == history);
 }
 
 TEST(ReportCommand, LeavesOtherFilesBesideTheOutputAlone) {
