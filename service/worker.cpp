@@ -108,8 +108,9 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
 
   void Tick() { engine_.SampleTick(); }
 
-  // Final flush; after a failed set-up only the release happens.
-  void End() {
+  // Final flush; after a failed set-up only the release happens. Returns
+  // the number of report jobs still running.
+  size_t End() {
     if (engine_.history().IsOpen()) {
       // The last chance to write what is only in memory: one line when it
       // fails, whatever was logged before.
@@ -122,7 +123,8 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
     engine_.adapters().Clear();
     // Jobs about to finish get to complete their files; one that hangs on
     // its report path never holds up the stop.
-    if (jobs_) jobs_->WaitIdle(s_.jobStopWaitMs);
+    if (!jobs_ || jobs_->WaitIdle(s_.jobStopWaitMs)) return 0;
+    return jobs_->Running();
   }
 
   // TickListener
@@ -218,20 +220,20 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
 
 }  // namespace
 
-void RunServiceWorker(WorkerSeams& seams) {
+size_t RunServiceWorker(WorkerSeams& seams) {
   if (!seams.ipSupport) {
     seams.log.Write(kLogNoIpSupport);
-    return;
+    return 0;
   }
   ServiceWorker worker(seams);
   if (!worker.SetUp()) {
     seams.log.Write(kLogSetupFailed);
     worker.End();
-    return;
+    return 0;
   }
   seams.log.Write(kLogRunning);
   while (!seams.waitForStop(1000)) worker.Tick();
-  worker.End();
+  return worker.End();
 }
 
 }  // namespace qm

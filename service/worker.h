@@ -5,6 +5,7 @@
 // the scheduled report tasks. Everything outside the worker comes in
 // through the seams below, so the whole worker runs in tests.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -60,7 +61,9 @@ struct WorkerSeams {
 };
 
 // Runs set-up, the loop and the final flush. Returns once the worker has
-// finished; the caller then signals the service main function.
-void RunServiceWorker(WorkerSeams& seams);
+// finished; the caller then signals the service main function. The result
+// is the number of report jobs still running: the process must then end
+// without tearing down what they use.
+size_t RunServiceWorker(WorkerSeams& seams);
 
 }  // namespace qm

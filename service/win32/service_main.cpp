@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 #include <string>
 
@@ -28,6 +29,9 @@ constexpr char kStopEventName[] = "QLM8888BE6A7AA84BF392750CD1C9EB4018B";
 constexpr DWORD kStopGraceMs = 5000;
 
 ActivityLog* g_log = nullptr;
+// Report jobs still running when the worker ended (one hanging on its
+// report path): the process then must not run its exit code under them.
+std::atomic<size_t> g_jobsLeft{0};
 std::string g_folder;
 SERVICE_STATUS_HANDLE g_statusHandle = nullptr;
 SERVICE_STATUS g_status{};
@@ -65,7 +69,7 @@ DWORD WINAPI WorkerThread(LPVOID) {
   // could; they exist already, so this only takes new handles.
   KernelHandle stop(CreateEventA(nullptr, TRUE, FALSE, kStopEventName));
   KernelHandle running(CreateEventA(nullptr, TRUE, FALSE, kRunningEventName));
-  RunWorkerOnThisThread(*g_log, g_folder, stop.Get());
+  g_jobsLeft = RunWorkerOnThisThread(*g_log, g_folder, stop.Get());
   if (running) SetEvent(running.Get());
   return 0;
 }
@@ -155,6 +159,12 @@ int ServiceProgramMain(int argc, char** argv) {
   }
   std::fflush(stdout);
   log.Printf("%s stopped.\n", kServiceDisplayName);
+  // Returning would destroy the objects that a job still running uses (its
+  // log lines came out garbled, and the process could hang on its way out
+  // while a new instance started): end at once instead. Everything worth
+  // keeping is written: the history was flushed and closed, log lines are
+  // flushed as they are written.
+  if (g_jobsLeft) TerminateProcess(GetCurrentProcess(), 0);
   log.Close();
   return 0;
 }

@@ -48,7 +48,7 @@ std::string ToAnsi(const std::u16string& text) {
 
 }  // namespace
 
-void RunWorkerOnThisThread(ActivityLog& log, const std::string& serviceFolder, HANDLE stopEvent) {
+size_t RunWorkerOnThisThread(ActivityLog& log, const std::string& serviceFolder, HANDLE stopEvent) {
   RegistrySettingsStore store;
   std::unique_ptr<AdapterSource> adapters = OpenSystemAdapterSource();
   NoAdapters none;
@@ -58,7 +58,7 @@ void RunWorkerOnThisThread(ActivityLog& log, const std::string& serviceFolder, H
   seams.waitForStop = [stopEvent](int ms) { return !stopEvent || WaitForSingleObject(stopEvent, DWORD(ms)) != WAIT_TIMEOUT; };
   seams.startThread = StartJobThread;
   seams.toAnsiPath = ToAnsi;
-  RunServiceWorker(seams);
+  return RunServiceWorker(seams);
 }
 
 }  // namespace qm

@@ -10,6 +10,7 @@
 
 namespace qm {
 
-void RunWorkerOnThisThread(ActivityLog& log, const std::string& serviceFolder, HANDLE stopEvent);
+// Returns the number of report jobs still running when the worker ended.
+size_t RunWorkerOnThisThread(ActivityLog& log, const std::string& serviceFolder, HANDLE stopEvent);
 
 }  // namespace qm

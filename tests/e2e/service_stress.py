@@ -13,7 +13,8 @@ naming a folder, and six reading a large history file (slow). Each round
 starts the service, lets it run for a random moment, stops it with
 "sc stop" and times the stop. The figures go to standard output: rounds,
 stops and their longest time, the largest number of threads of the
-service process, report runs skipped, stops the service had to force.
+service process, report runs skipped, stops the service had to force,
+log lines garbled.
 
 A fresh prefix under build/; no traffic is sent; the Wine server of that
 prefix is ended at the end.
@@ -135,7 +136,7 @@ def main():
             else:
                 figures["hung"] += 1
                 print("round %d: still %s after %d s" % (r, wine.service_state(), STOP_LIMIT), flush=True)
-                if pid:
+                if pid and service_pid() == pid:
                     os.kill(pid, 9)  # the process this round started
                     time.sleep(1)
             # The process must be gone before the next start, or that one
@@ -146,6 +147,9 @@ def main():
         msgs = [e2e.message_of(l) for l in e2e.log_lines(log_path)]
         figures["skips_logged"] = sum(1 for m in msgs if m and "is still being written" in m)
         figures["forced"] = sum(1 for m in msgs if m and m.startswith("Err: the worker did not end"))
+        # Lines out of form or with bytes no message has: written from freed memory.
+        figures["garbled_lines"] = sum(1 for l, m in zip(e2e.log_lines(log_path), msgs)
+                                       if m is None or any(ord(c) > 126 for c in l))
         older = os.path.join(folder, "quellmarkservice.old.log")
         figures["log_bytes"] = os.path.getsize(log_path) + (os.path.getsize(older) if os.path.exists(older) else 0)
     finally:

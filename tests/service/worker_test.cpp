@@ -73,7 +73,7 @@ class WorkerTest : public ::testing::Test {
   // Runs the worker for `ticks` ticks; every tick the adapter moves 1000
   // bytes down and 100 up, and the clock one second on; `beforeTick` sees
   // the number of the tick to come.
-  void Run(int ticks, bool ipSupport = true, FileSystem& fs = SystemFileSystem(),
+  size_t Run(int ticks, bool ipSupport = true, FileSystem& fs = SystemFileSystem(),
            const std::function<void(int)>& beforeTick = {},
            std::function<bool(std::function<void()>)> startThread = {}) {
     WorkerSeams seams(store_, source_, clock_, fs, log_);
@@ -96,8 +96,9 @@ class WorkerTest : public ::testing::Test {
     if (startThread) seams.startThread = std::move(startThread);
     seams.jobStopWaitMs = 50;
     seams.toAnsiPath = [](const std::u16string& p) { return Utf16ToUtf8(p); };
-    RunServiceWorker(seams);
+    const size_t jobsLeft = RunServiceWorker(seams);
     log_.Close();
+    return jobsLeft;
   }
 
   std::string name_;
@@ -219,7 +220,7 @@ TEST_F(WorkerTest, ATaskHasOneJobAtATimeAndSkipsAreLoggedOncePerRun) {
     held.push_back(std::move(job));
     return true;
   };
-  Run(8, true, SystemFileSystem(), [&](int tick) {
+  const size_t jobsLeft = Run(8, true, SystemFileSystem(), [&](int tick) {
     if (tick == 4) {  // the slow job ends before tick 4
       held.front()();
       held.clear();
@@ -229,7 +230,8 @@ TEST_F(WorkerTest, ATaskHasOneJobAtATimeAndSkipsAreLoggedOncePerRun) {
   EXPECT_EQ(Messages(name_ + ".log"),
             (std::vector<std::string>{"Traffic log file: ./" + name_ + "_history.log", kLogRunning, skipped,
                                       "Generate daily report (" + report + ") for Office LAN successfully", skipped}));
-  EXPECT_EQ(held.size(), 1u);  // the second job never ended, and the worker did
+  EXPECT_EQ(held.size(), 1u);  // the second job never ended, and the worker did,
+  EXPECT_EQ(jobsLeft, 1u);     // saying so
 
   log_.Open(name_ + ".log");
   int starts = 0;
