@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/ascii_case.h"
+
 namespace qm {
 namespace {
 
@@ -23,7 +25,7 @@ bool ReadAdapterKey(SettingsStore& store, RegRoot root, const std::string& key, 
   if (!ReadText(store, root, key, "AdapterID", id)) return false;
   // The pseudo adapters are identified by kind alone; an ID there would
   // make their day records unreadable.
-  r.id = r.IsPseudo() ? std::string() : UpperCase(id.substr(0, kMaxAdapterIdLength));
+  r.id = r.IsPseudo() ? std::string() : AsciiUpper(id.substr(0, kMaxAdapterIdLength));
 
   std::string name;
   if (ReadText(store, root, key, "AdapterName", name) && !name.empty()) r.displayName = name;
@@ -155,7 +157,7 @@ bool RefreshFromSystem(AdapterList& list, AdapterSource& source) {
 AdapterRecord& AddSystemAdapter(AdapterList& list, const SystemAdapter& entry, const InterfaceCounters& counters) {
   AdapterRecord r;
   r.kind = kKindAdapter;
-  r.id = UpperCase(entry.name.substr(0, kMaxAdapterIdLength));
+  r.id = AsciiUpper(entry.name.substr(0, kMaxAdapterIdLength));
   TakeReading(r, entry, counters);
   r.displayName = r.systemName;
   return list.Append(std::move(r));

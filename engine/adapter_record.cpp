@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/ascii_case.h"
+
 namespace qm {
 
 AdapterRecord MakePseudoAdapter(int32_t kind) {
@@ -11,16 +13,9 @@ AdapterRecord MakePseudoAdapter(int32_t kind) {
   return r;
 }
 
-std::string UpperCase(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-  }
-  return text;
-}
-
 std::string MakeAdapterId(SystemAdapter& entry) {
   if (entry.name.size() > 10) {
-    entry.name = UpperCase(entry.name);
+    entry.name = AsciiUpper(entry.name);
   } else {
     uint8_t b[8] = {};
     for (size_t i = 0; i < 8 && i < entry.hardwareAddress.size(); ++i) b[i] = entry.hardwareAddress[i];

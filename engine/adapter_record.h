@@ -83,8 +83,6 @@ AdapterRecord MakePseudoAdapter(int32_t kind);
 // digits (missing bytes are zero). The ID also replaces the entry's name.
 std::string MakeAdapterId(SystemAdapter& entry);
 
-std::string UpperCase(std::string text);
-
 // The system name for an adapter: its description without surrounding
 // white space, or "WAN" for PPP and SLIP and "Unknown Connection" otherwise.
 std::string SystemNameFor(const std::string& description, uint32_t interfaceType);

@@ -1,11 +1,11 @@
 #include "engine/traffic_engine.h"
 
 #include <algorithm>
-#include <cctype>
 #include <limits>
 
 #include "format/amount.h"
 #include "format/dates.h"
+#include "platform/ascii_case.h"
 
 namespace qm {
 namespace {
@@ -56,11 +56,7 @@ bool TrafficEngine::OpenHistoryFile(const std::string& path, bool configured) {
 }
 
 bool TrafficEngine::ChangeHistoryPath(const std::string& path) {
-  auto fold = [](std::string s) {
-    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-  };
-  if (path.empty() || fold(path) == fold(historyPath_)) return false;
+  if (path.empty() || AsciiEqualNoCase(path, historyPath_)) return false;
   historyPath_ = path;
   store_.WriteString(RegRoot::CurrentUser, kOptionsKey, kTrafficLogFileValue, path);
   return true;

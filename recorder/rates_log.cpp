@@ -2,9 +2,11 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <string_view>
 
 #include "format/amount.h"
 #include "format/dates.h"
+#include "platform/ascii_case.h"
 
 namespace qm {
 namespace {
@@ -34,10 +36,7 @@ bool IsCsvRatesFile(const std::string& path) {
   if (slash == std::string::npos) return false;
   size_t dot = path.rfind('.');
   if (dot == std::string::npos || dot < slash) return false;
-  std::string ext = path.substr(dot);
-  if (ext.size() != 4) return false;
-  for (char& c : ext) c = char(c >= 'A' && c <= 'Z' ? c + 32 : c);
-  return ext == ".csv";
+  return AsciiEqualNoCase(std::string_view(path).substr(dot), ".csv");
 }
 
 std::string FormatRatesLogHeader(const RatesLogHeader& h, bool csv, bool newFile) {

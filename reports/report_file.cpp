@@ -1,17 +1,11 @@
 #include "reports/report_file.h"
 
-#include <cctype>
-
+#include "platform/ascii_case.h"
 #include "reports/aggregation.h"
 #include "reports/report_writer.h"
 
 namespace qm {
 namespace {
-
-std::string Lower(std::string s) {
-  for (char& ch : s) ch = char(std::tolower(static_cast<unsigned char>(ch)));
-  return s;
-}
 
 // The extension with its dot, in lower case; empty when the last path
 // component has no dot.
@@ -19,7 +13,7 @@ std::string Extension(const std::string& path) {
   const size_t slash = path.find_last_of("\\/");
   const size_t dot = path.rfind('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::string();
-  return Lower(path.substr(dot));
+  return AsciiLower(path.substr(dot));
 }
 
 const char* KindWord(ReportKind kind) {

@@ -1,8 +1,8 @@
 #include "settings/options.h"
 
-#include <cctype>
 #include <string_view>
 
+#include "platform/ascii_case.h"
 #include "settings/registry_layout.h"
 #include "settings/value_reading.h"
 
@@ -221,7 +221,7 @@ void ApplyOptionChecks(Options& o, bool transparentRead) {
   KeepWithin(o.PulseSpace, 0, 1000, 1);
   KeepWithin(o.TimeGridIntervalSec, 1, 10000, 30);
   if (o.STAdpID.size() > 259) o.STAdpID.resize(259);
-  for (char& c : o.STAdpID) c = char(std::toupper(static_cast<unsigned char>(c)));
+  o.STAdpID = AsciiUpper(std::move(o.STAdpID));
   if (o.NotificationEx2.nDays <= 0) o.NotificationEx2.nDays = 1;
 }
 

@@ -1,26 +1,14 @@
 #include "settings/start_with_windows.h"
 
-#include <cctype>
-
+#include "platform/ascii_case.h"
 #include "settings/registry_layout.h"
 
 namespace qm {
-namespace {
-
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  return true;
-}
-
-}  // namespace
-
 bool IsStartWithWindows(SettingsStore& store) {
   // Every name is looked at, however long: a foreign entry with a long name
   // must not hide ours, or the entry could never be switched off again.
   for (const std::string& name : store.ValueNames(RegRoot::CurrentUser, kRunKey))
-    if (SameNameIgnoringCase(name, kRunValueName)) return true;
+    if (AsciiEqualNoCase(name, kRunValueName)) return true;
   return false;
 }
 

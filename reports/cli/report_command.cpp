@@ -1,6 +1,5 @@
 #include "reports/cli/report_command.h"
 
-#include <cctype>
 #include <charconv>
 #include <cinttypes>
 #include <cstdio>
@@ -8,6 +7,7 @@
 #include <random>
 
 #include "engine/day_record.h"
+#include "platform/ascii_case.h"
 #include "reports/aggregation.h"
 #include "reports/report_file.h"
 
@@ -93,8 +93,7 @@ ReportSubject ParseAdapter(const std::string& text) {
     s.kind = kKindDialUp;
   } else if (text.rfind("300:", 0) == 0 && text.size() > 4 && text.size() - 4 < kAdapterIdCapacity) {
     s.kind = kKindAdapter;
-    // Adapter IDs are stored in upper case.
-    for (size_t i = 4; i < text.size(); ++i) s.id += char(std::toupper(static_cast<unsigned char>(text[i])));
+    s.id = AsciiUpper(text.substr(4));  // adapter IDs are stored in upper case
   } else {
     throw BadInput{"bad adapter '" + text + "' (expected 100, 200 or 300:ID)"};
   }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/adapter_record.h"
+#include "platform/ascii_case.h"
 #include "service/report_task.h"
 #include "settings/notification_rule.h"
 #include "settings/registry_layout.h"
@@ -37,16 +38,6 @@ constexpr char kUsage[] =
     "  rule off\n"
     "  rule show\n";
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = char(c >= 'A' && c <= 'Z' ? c + 32 : c);
-  return s;
-}
-
-std::string Upper(std::string s) {
-  for (char& c : s) c = char(c >= 'a' && c <= 'z' ? c - 32 : c);
-  return s;
-}
-
 bool ParseInt(const std::string& text, long long& out) {
   if (text.empty()) return false;
   char* end = nullptr;
@@ -55,13 +46,13 @@ bool ParseInt(const std::string& text, long long& out) {
 }
 
 bool ParseAdapter(const std::string& text, int32_t& kind, std::string& id) {
-  std::string l = Lower(text);
+  std::string l = AsciiLower(text);
   id.clear();
   if (l == "all") return kind = 100, true;
   if (l == "dialup") return kind = 200, true;
   if (text.empty() || text.size() > 259) return false;
   kind = 300;
-  id = Upper(text);
+  id = AsciiUpper(text);
   return true;
 }
 
@@ -127,7 +118,7 @@ AdminResult ReportCommand(SettingsStore& store, const std::vector<std::string>& 
   const std::string& name = a[2];
   if (name.empty() || name.size() > kReportTaskMaxName)
     return Fail("The task name must have 1 to 31 characters; the service stops reading tasks at a longer one.");
-  std::string type = Lower(a[3]);
+  std::string type = AsciiLower(a[3]);
   uint32_t reportType = type == "daily" ? kReportTaskDaily : type == "weekly" ? kReportTaskWeekly
                         : type == "monthly" ? kReportTaskMonthly : type == "summary" ? uint32_t(kReportTaskSummary) : 0u;
   if (!reportType) return Fail("Unknown report type \"" + a[3] + "\": use daily, weekly, monthly or summary.");
@@ -180,16 +171,16 @@ AdminResult RuleCommand(SettingsStore& store, const std::vector<std::string>& a,
   if (limit.empty() || limit.size() > 63 || limit.find_first_not_of("0123456789.") != std::string::npos)
     return Fail("The limit must be a number of digits and \".\", at most 63 characters.");
   SetFieldText(r.limitText, Utf8ToUtf16(limit));
-  std::string unit = Upper(a[4]);
+  std::string unit = AsciiUpper(a[4]);
   static const char* const units[] = {"B", "KB", "MB", "GB", "TB"};
   r.unit = 5;
   for (uint32_t i = 0; i < 5; ++i)
     if (unit == units[i]) r.unit = i;
   if (r.unit == 5) return Fail("The unit must be B, KB, MB, GB or TB.");
-  std::string transfer = Lower(a[5]);
+  std::string transfer = AsciiLower(a[5]);
   r.transferType = transfer == "down" ? kTransferDown : transfer == "up" ? kTransferUp : transfer == "both" ? uint32_t(kTransferBoth) : 9u;
   if (r.transferType == 9) return Fail("The transfer must be down, up or both.");
-  std::string period = Lower(a[6]);
+  std::string period = AsciiLower(a[6]);
   long long days = 1;
   if (period == "week") {
     r.period = kPeriodWeek;
@@ -252,10 +243,10 @@ std::string RegBinaryLine(const std::string& name, const std::vector<uint8_t>& d
 
 AdminResult RunAdminCommand(SettingsStore& store, const std::vector<std::string>& args, AdapterSource* adapters) {
   std::vector<std::string> a = args;
-  bool reg = !a.empty() && Lower(a[0]) == "/reg";
+  bool reg = !a.empty() && AsciiLower(a[0]) == "/reg";
   if (reg) a.erase(a.begin());
   if (a.empty()) return {2, kUsage};
-  std::string what = Lower(a[0]);
+  std::string what = AsciiLower(a[0]);
   if (what == "adapters" && a.size() == 1 && !reg) return AdaptersCommand(adapters);
   if (what == "report") return ReportCommand(store, a, reg);
   if (what == "rule") return RuleCommand(store, a, reg);

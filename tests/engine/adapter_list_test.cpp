@@ -3,6 +3,7 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/ascii_case.h"
 #include "tests/engine/engine_fixture.h"
 
 namespace qm {
@@ -53,7 +54,7 @@ TEST(AdapterNames, TrimmedDescriptionOrFallbackByType) {
 using AdapterListLoad = EngineTest;
 
 TEST_F(AdapterListLoad, OrderIsPseudoAdaptersThenStoredThenNewSystemAdapters) {
-  store.WriteString(RegRoot::CurrentUser, kAdaptersEx + "300-" + Guid(2), "AdapterID", UpperCase(Guid(2)));
+  store.WriteString(RegRoot::CurrentUser, kAdaptersEx + "300-" + Guid(2), "AdapterID", AsciiUpper(Guid(2)));
   store.WriteString(RegRoot::CurrentUser, kAdaptersEx + "200-", "AdapterID", "");
   store.WriteString(RegRoot::CurrentUser, kAdaptersEx + "200-", "AdapterName", "Modems");
   store.WriteString(RegRoot::CurrentUser, kAdaptersEx + "100-", "AdapterID", "");
@@ -76,10 +77,10 @@ TEST_F(AdapterListLoad, OrderIsPseudoAdaptersThenStoredThenNewSystemAdapters) {
   EXPECT_EQ(list[2].id, "{GONE}");
   EXPECT_FALSE(list[2].hasPreviousSample);
   EXPECT_TRUE(list[2].ipAddress.empty());
-  EXPECT_EQ(list[3].id, UpperCase(Guid(2)));
+  EXPECT_EQ(list[3].id, AsciiUpper(Guid(2)));
   EXPECT_EQ(list[3].systemName, "WAN");
   EXPECT_EQ(list[3].interfaceType, kIfTypePpp);
-  EXPECT_EQ(list[4].id, UpperCase(Guid(1)));
+  EXPECT_EQ(list[4].id, AsciiUpper(Guid(1)));
   EXPECT_EQ(list[4].displayName, "eth1");
   EXPECT_EQ(list[4].ipAddress, "198.51.100.1");
   EXPECT_TRUE(list[4].hasPreviousSample);
@@ -145,7 +146,7 @@ TEST_F(AdapterListLoad, OddRegistryValuesFallBackToDefaults) {
 }
 
 TEST_F(AdapterListLoad, ServiceNeverSeesCurrentUserAdapters) {
-  store.WriteString(RegRoot::CurrentUser, kAdaptersEx + "300-a", "AdapterID", UpperCase(Guid(1)));
+  store.WriteString(RegRoot::CurrentUser, kAdaptersEx + "300-a", "AdapterID", AsciiUpper(Guid(1)));
   store.WriteString(RegRoot::CurrentUser, kAdaptersEx + "300-a", "AdapterName", "Mine");
   AddAdapter(1);
   Start(EngineVariant::Service, false);

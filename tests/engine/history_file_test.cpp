@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
+#include "platform/ascii_case.h"
 #include "tests/engine/engine_fixture.h"
 #include "tests/fakes/failing_file_system.h"
 #include "tests/fakes/memory_file_system.h"
@@ -192,15 +192,15 @@ TEST_F(HistoryFileTest, LoadTakesTodaysRecordsLastOneWinsAndNeverMatchesCorruptO
   path = TestFileName();
   const LocalTime today = clock.now;
   std::string file = HeaderBytes();
-  file += RecordBytes(MakeDayRecord(today, kKindAdapter, UpperCase(Guid(1)), 1, 1));
-  file += RecordBytes(MakeDayRecord(At(2025, 1, 1, 0, 0, 0), kKindAdapter, UpperCase(Guid(1)), 99, 99));
+  file += RecordBytes(MakeDayRecord(today, kKindAdapter, AsciiUpper(Guid(1)), 1, 1));
+  file += RecordBytes(MakeDayRecord(At(2025, 1, 1, 0, 0, 0), kKindAdapter, AsciiUpper(Guid(1)), 99, 99));
   DayRecord spoilt = MakeDayRecord(today, kKindAllConnections, "", 666, 666);
   spoilt.kind = 999;
   file += RecordBytes(spoilt);
   spoilt = MakeDayRecord(today, kKindAdapter, "", 666, 666);
   std::memset(spoilt.adapterId, 'Q', sizeof spoilt.adapterId);
   file += RecordBytes(spoilt);
-  file += RecordBytes(MakeDayRecord(today, kKindAdapter, UpperCase(Guid(1)), 30, 40));  // wins
+  file += RecordBytes(MakeDayRecord(today, kKindAdapter, AsciiUpper(Guid(1)), 30, 40));  // wins
   file += RecordBytes(MakeDayRecord(today, kKindDialUp, "", 7, 8));
   file += std::string(200, '\xff');
   WriteAll(path, file);
@@ -265,9 +265,7 @@ TEST_F(HistoryFileTest, ChangedPathIsStoredForTheNextStartWhileTheOpenFileStaysI
   AddAdapter(1);
   Start();
   store.ClearWrites();
-  std::string upper = path;
-  for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
-  EXPECT_FALSE(engine().ChangeHistoryPath(upper));
+  EXPECT_FALSE(engine().ChangeHistoryPath(AsciiUpper(path)));
   EXPECT_TRUE(store.writes().empty());
   EXPECT_TRUE(engine().ChangeHistoryPath("other.log"));
   std::string stored;

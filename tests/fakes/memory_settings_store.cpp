@@ -1,15 +1,11 @@
 #include "tests/fakes/memory_settings_store.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "platform/ascii_case.h"
 
 namespace qm {
 namespace {
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 std::string Trim(const std::string& path) {
   size_t b = 0, e = path.size();
@@ -21,7 +17,7 @@ std::string Trim(const std::string& path) {
 }  // namespace
 
 std::string MemorySettingsStore::Fold(RegRoot root, const std::string& path) {
-  return (root == RegRoot::CurrentUser ? "hkcu\\" : "hklm\\") + Lower(Trim(path));
+  return (root == RegRoot::CurrentUser ? "hkcu\\" : "hklm\\") + AsciiLower(Trim(path));
 }
 
 MemorySettingsStore::Key* MemorySettingsStore::Find(RegRoot root, const std::string& key) {
@@ -33,7 +29,7 @@ bool MemorySettingsStore::ReadValue(RegRoot root, const std::string& key, const 
   Key* k = Find(root, key);
   if (!k) return false;
   for (const Value& v : k->values)
-    if (Lower(v.name) == Lower(name)) {
+    if (AsciiEqualNoCase(v.name, name)) {
       out = v.value;
       return true;
     }
@@ -57,7 +53,7 @@ bool MemorySettingsStore::CreateKey(RegRoot root, const std::string& key) {
 bool MemorySettingsStore::WriteValue(RegRoot root, const std::string& key, const std::string& name, const RegValue& value) {
   if (!CreateKey(root, key)) return false;
   Key* k = Find(root, key);
-  auto it = std::find_if(k->values.begin(), k->values.end(), [&](const Value& v) { return Lower(v.name) == Lower(name); });
+  auto it = std::find_if(k->values.begin(), k->values.end(), [&](const Value& v) { return AsciiEqualNoCase(v.name, name); });
   if (it == k->values.end())
     k->values.push_back({name, value});
   else
@@ -69,7 +65,7 @@ bool MemorySettingsStore::WriteValue(RegRoot root, const std::string& key, const
 bool MemorySettingsStore::DeleteValue(RegRoot root, const std::string& key, const std::string& name) {
   Key* k = Find(root, key);
   if (!k) return false;
-  auto it = std::find_if(k->values.begin(), k->values.end(), [&](const Value& v) { return Lower(v.name) == Lower(name); });
+  auto it = std::find_if(k->values.begin(), k->values.end(), [&](const Value& v) { return AsciiEqualNoCase(v.name, name); });
   if (it == k->values.end()) return false;
   k->values.erase(it);
   return true;
