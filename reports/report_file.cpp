@@ -2,6 +2,7 @@
 
 #include "platform/ascii_case.h"
 #include "reports/aggregation.h"
+#include "reports/report_kind.h"
 #include "reports/report_writer.h"
 
 namespace qm {
@@ -14,16 +15,6 @@ std::string Extension(const std::string& path) {
   const size_t dot = path.rfind('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::string();
   return AsciiLower(path.substr(dot));
-}
-
-const char* KindWord(ReportKind kind) {
-  switch (kind) {
-    case ReportKind::Daily: return "daily";
-    case ReportKind::Weekly: return "weekly";
-    case ReportKind::Monthly: return "monthly";
-    case ReportKind::Summary: return "summary";
-  }
-  return "";
 }
 
 }  // namespace
@@ -86,7 +77,7 @@ ReportFileOutcome WriteReportFile(FileSystem& fs, const std::string& historyPath
     outcome.message = "Failed to write file '" + reportPath + "'.";
     return outcome;
   }
-  outcome.message = std::string("Generate ") + KindWord(request.kind) + " report (" + reportPath + ") for " +
+  outcome.message = std::string("Generate ") + ReportKindWord(request.kind) + " report (" + reportPath + ") for " +
                     request.subjectName + " successfully";
   return outcome;
 }

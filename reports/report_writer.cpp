@@ -7,6 +7,7 @@
 #include "format/amount.h"
 #include "reports/aggregation.h"
 #include "reports/product.h"
+#include "reports/report_kind.h"
 
 namespace qm {
 namespace {
@@ -42,16 +43,6 @@ void AppendRows(std::string& out, const char* format, const ReportCells& c) {
   for (const auto& r : c.rows) Append(out, format, Cell(r, 0), Cell(r, 1), Cell(r, 2), Cell(r, 3), Cell(r, 4));
 }
 constexpr char kCsvRow[] = "%s,%s,%s,%s,%s\r\n";
-
-const char* Title(ReportKind kind) {
-  switch (kind) {
-    case ReportKind::Daily: return "Daily Traffic Report";
-    case ReportKind::Weekly: return "Weekly Traffic Report";
-    case ReportKind::Monthly: return "Monthly Traffic Report";
-    case ReportKind::Summary: return "General Traffic Summary";
-  }
-  return "";
-}
 
 std::string Amount(uint64_t bytes) { return FormatAmount(bytes, true); }
 
@@ -104,7 +95,7 @@ void AppendHtmlFooter(std::string& out) {
 // --- Daily -----------------------------------------------------------------
 
 void RenderDaily(const ReportCells& c, ReportForm form, std::string& out) {
-  const char* title = Title(c.kind);
+  const char* title = ReportKindTitle(c.kind);
   const char* first = c.rangeFirst.c_str();
   const char* last = c.rangeLast.c_str();
   switch (form) {
@@ -147,7 +138,7 @@ void RenderDaily(const ReportCells& c, ReportForm form, std::string& out) {
 
 void RenderPeriods(const ReportCells& c, ReportForm form, std::string& out) {
   const bool weekly = c.kind == ReportKind::Weekly;
-  const char* title = Title(c.kind);
+  const char* title = ReportKindTitle(c.kind);
   const char* column = weekly ? "Week" : "Month";
   const char* name = c.subjectName.c_str();
   const char* first = c.rangeFirst.c_str();
@@ -216,7 +207,7 @@ void AppendSummaryHtmlRow(std::string& out, size_t index, const std::vector<std:
 }
 
 void RenderSummary(const ReportCells& c, ReportForm form, std::string& out) {
-  const char* title = Title(c.kind);
+  const char* title = ReportKindTitle(c.kind);
   const char* first = c.rangeFirst.c_str();
   const char* last = c.rangeLast.c_str();
   switch (form) {

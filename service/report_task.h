@@ -12,11 +12,9 @@
 
 namespace qm {
 
-enum : uint32_t { kReportTaskDaily = 1, kReportTaskWeekly = 2, kReportTaskMonthly = 3, kReportTaskSummary = 4 };
-
 #pragma pack(push, 1)
 struct ReportTask {
-  uint32_t reportType;      // 1 daily, 2 weekly, 3 monthly, any other value summary
+  uint32_t reportType;      // ReportKind: 1 daily, 2 weekly, 3 monthly, any other value summary
   int32_t adapterKind;      // 100, 200 or 300
   char adapterId[260];      // ANSI, NUL-terminated; ignored for the pseudo adapters
   int32_t interval;         // seconds (ticks); 0 or less runs every tick

@@ -10,6 +10,7 @@
 #include "notify/smtp_client.h"
 #include "recorder/adapter_rates_log.h"
 #include "reports/report_file.h"
+#include "reports/report_kind.h"
 #include "service/report_jobs.h"
 #include "service/service_config.h"
 #include "settings/service_settings.h"
@@ -38,21 +39,12 @@ struct ReportJob {
   std::string reportPath;
 };
 
-ReportKind KindOfTask(uint32_t type) {
-  switch (type) {
-    case kReportTaskDaily: return ReportKind::Daily;
-    case kReportTaskWeekly: return ReportKind::Weekly;
-    case kReportTaskMonthly: return ReportKind::Monthly;
-    default: return ReportKind::Summary;
-  }
-}
-
 void RunReportJob(const ReportJob& job, FileSystem& fs, ActivityLog& log) {
   const std::string taskId = ReportTaskAdapterId(job.task);
   for (const JobAdapter& a : job.adapters) {
     if (a.kind != job.task.adapterKind || (a.kind == kKindAdapter && a.id != taskId)) continue;
     ReportRequest request;
-    request.kind = KindOfTask(job.task.reportType);
+    request.kind = ReportKindFromNumber(job.task.reportType);
     request.subject = ReportSubject{a.kind, a.id};
     request.subjectName = a.displayName;
     request.today = job.today;

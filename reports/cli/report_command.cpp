@@ -10,6 +10,7 @@
 #include "platform/ascii_case.h"
 #include "reports/aggregation.h"
 #include "reports/report_file.h"
+#include "reports/report_kind.h"
 
 namespace qm {
 
@@ -71,10 +72,8 @@ int ParseRange(const std::string& option, const std::string& text, int low, int 
 }
 
 ReportKind ParseKind(const std::string& text) {
-  if (text == "daily") return ReportKind::Daily;
-  if (text == "weekly") return ReportKind::Weekly;
-  if (text == "monthly") return ReportKind::Monthly;
-  if (text == "summary") return ReportKind::Summary;
+  ReportKind kind;
+  if (ReportKindFromWord(text, kind)) return kind;
   throw BadInput{"bad report kind '" + text + "' (expected daily, weekly, monthly or summary)"};
 }
 

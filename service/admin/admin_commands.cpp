@@ -5,6 +5,7 @@
 
 #include "engine/adapter_record.h"
 #include "platform/ascii_case.h"
+#include "reports/report_kind.h"
 #include "service/report_task.h"
 #include "settings/notification_rule.h"
 #include "settings/registry_layout.h"
@@ -60,15 +61,6 @@ std::string AdapterText(int32_t kind, const std::string& id) {
   return kind == 100 ? "all" : kind == 200 ? "dialup" : id;
 }
 
-const char* TypeText(uint32_t type) {
-  switch (type) {
-    case kReportTaskDaily: return "daily";
-    case kReportTaskWeekly: return "weekly";
-    case kReportTaskMonthly: return "monthly";
-    default: return "summary";
-  }
-}
-
 std::string RegHeader(const char* key) {
   return std::string("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\") + key + "]\n";
 }
@@ -103,7 +95,7 @@ AdminResult ReportCommand(SettingsStore& store, const std::vector<std::string>& 
         stopped = true;
         continue;
       }
-      out += name + ": " + TypeText(t.reportType) + " " + AdapterText(t.adapterKind, ReportTaskAdapterId(t)) +
+      out += name + ": " + ReportKindWord(ReportKindFromNumber(t.reportType)) + " " + AdapterText(t.adapterKind, ReportTaskAdapterId(t)) +
              " every " + std::to_string(t.interval <= 0 ? 1 : t.interval) + " s -> " + Utf16ToUtf8(ReportTaskFile(t)) +
              "\n";
     }
@@ -118,19 +110,17 @@ AdminResult ReportCommand(SettingsStore& store, const std::vector<std::string>& 
   const std::string& name = a[2];
   if (name.empty() || name.size() > kReportTaskMaxName)
     return Fail("The task name must have 1 to 31 characters; the service stops reading tasks at a longer one.");
-  std::string type = AsciiLower(a[3]);
-  uint32_t reportType = type == "daily" ? kReportTaskDaily : type == "weekly" ? kReportTaskWeekly
-                        : type == "monthly" ? kReportTaskMonthly : type == "summary" ? uint32_t(kReportTaskSummary) : 0u;
-  if (!reportType) return Fail("Unknown report type \"" + a[3] + "\": use daily, weekly, monthly or summary.");
-  int32_t kind;
+  ReportKind kind;
+  if (!ReportKindFromWord(AsciiLower(a[3]), kind)) return Fail("Unknown report type \"" + a[3] + "\": use daily, weekly, monthly or summary.");
+  int32_t adapterKind;
   std::string id;
-  if (!ParseAdapter(a[4], kind, id)) return Fail("The adapter must be all, dialup or an adapter ID.");
+  if (!ParseAdapter(a[4], adapterKind, id)) return Fail("The adapter must be all, dialup or an adapter ID.");
   long long seconds;
   if (!ParseInt(a[5], seconds) || seconds < 1 || seconds > 0x7fffffff)
     return Fail("The interval must be a whole number of seconds, 1 or more.");
   std::u16string file = Utf8ToUtf16(a[6]);
   if (file.empty() || file.size() > 259) return Fail("The report file path must have 1 to 259 characters.");
-  std::vector<uint8_t> bytes = EncodeReportTask(MakeReportTask(reportType, kind, id, int32_t(seconds), file));
+  std::vector<uint8_t> bytes = EncodeReportTask(MakeReportTask(uint32_t(kind), adapterKind, id, int32_t(seconds), file));
   if (reg) return {0, RegHeader(kServiceReportsKey) + RegBinaryLine(name, bytes)};
   if (!store.WriteBinary(kLm, kServiceReportsKey, name, bytes.data(), bytes.size()))
     return Fail("Cannot write the report task; run the command as an administrator.");
