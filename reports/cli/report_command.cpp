@@ -6,8 +6,8 @@
 #include <optional>
 #include <random>
 
+#include "engine/adapter_argument.h"
 #include "engine/day_record.h"
-#include "platform/ascii_case.h"
 #include "reports/aggregation.h"
 #include "reports/report_file.h"
 #include "reports/report_kind.h"
@@ -85,18 +85,9 @@ ReportForm ParseForm(const std::string& text) {
 }
 
 ReportSubject ParseAdapter(const std::string& text) {
-  ReportSubject s;
-  if (text == "100") {
-    s.kind = kKindAllConnections;
-  } else if (text == "200") {
-    s.kind = kKindDialUp;
-  } else if (text.rfind("300:", 0) == 0 && text.size() > 4 && text.size() - 4 < kAdapterIdCapacity) {
-    s.kind = kKindAdapter;
-    s.id = AsciiUpper(text.substr(4));  // adapter IDs are stored in upper case
-  } else {
-    throw BadInput{"bad adapter '" + text + "' (expected 100, 200 or 300:ID)"};
-  }
-  return s;
+  AdapterArgument adapter;
+  if (!ParseAdapterArgument(text, adapter)) throw BadInput{"bad adapter '" + text + "' (expected 100, 200 or 300:ID)"};
+  return ReportSubject{adapter.kind, adapter.id};
 }
 
 Date ParseDay(const std::string& text) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/adapter_argument.h"
 #include "engine/adapter_record.h"
 #include "platform/ascii_case.h"
 #include "reports/report_kind.h"
@@ -47,18 +48,11 @@ bool ParseInt(const std::string& text, long long& out) {
 }
 
 bool ParseAdapter(const std::string& text, int32_t& kind, std::string& id) {
-  std::string l = AsciiLower(text);
-  id.clear();
-  if (l == "all") return kind = 100, true;
-  if (l == "dialup") return kind = 200, true;
-  if (text.empty() || text.size() > 259) return false;
-  kind = 300;
-  id = AsciiUpper(text);
+  AdapterArgument adapter;
+  if (!ParseAdapterArgument(text, adapter)) return false;
+  kind = adapter.kind;
+  id = adapter.id;
   return true;
-}
-
-std::string AdapterText(int32_t kind, const std::string& id) {
-  return kind == 100 ? "all" : kind == 200 ? "dialup" : id;
 }
 
 std::string RegHeader(const char* key) {
@@ -95,7 +89,7 @@ AdminResult ReportCommand(SettingsStore& store, const std::vector<std::string>& 
         stopped = true;
         continue;
       }
-      out += name + ": " + ReportKindWord(ReportKindFromNumber(t.reportType)) + " " + AdapterText(t.adapterKind, ReportTaskAdapterId(t)) +
+      out += name + ": " + ReportKindWord(ReportKindFromNumber(t.reportType)) + " " + AdapterArgumentText(t.adapterKind, ReportTaskAdapterId(t)) +
              " every " + std::to_string(t.interval <= 0 ? 1 : t.interval) + " s -> " + Utf16ToUtf8(ReportTaskFile(t)) +
              "\n";
     }
@@ -139,7 +133,7 @@ AdminResult RuleCommand(SettingsStore& store, const std::vector<std::string>& a,
                                                           : "days:" + std::to_string(r.nDays);
     uint32_t enabled = 0;
     store.ReadDword(kLm, kOptionsKey, "NotificationEnabled", enabled);
-    return {0, std::string(enabled ? "on" : "off") + ": " + AdapterText(r.adapterKind, FieldText(r.adapterId)) + " " +
+    return {0, std::string(enabled ? "on" : "off") + ": " + AdapterArgumentText(r.adapterKind, FieldText(r.adapterId)) + " " +
                    Utf16ToUtf8(FieldText(r.limitText)) + " " + (r.unit < 5 ? units[r.unit] : "B") + " " +
                    (r.transferType < 3 ? transfers[r.transferType] : "both") + " " + period + " " +
                    Utf16ToUtf8(FieldText(r.emailAddresses)) + "\n"};

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "platform/ascii_case.h"
 #include "tests/fakes/memory_file_system.h"
 #include "tests/fakes/settable_clock.h"
 #include "tests/reports/report_test_util.h"
@@ -38,6 +39,10 @@ TEST(ReportCommand, WritesWhatAScheduledReportWouldWrite) {
   EXPECT_EQ(r.status, kExitOk);
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.out, test::ReadWhole(test::FixturePath("golden/adapter_weekly.txt")));
+  // The admin tool's spelling, the ID alone in any case, names the same adapter.
+  std::vector<std::string> bare = GoldenArgs("weekly");
+  bare[3] = AsciiLower(test::kAdapterA);
+  EXPECT_EQ(Invoke(bare).out, r.out);
 
   // The form follows --output's extension unless --format says otherwise.
   FileSystem& fs = SystemFileSystem();
@@ -67,6 +72,7 @@ TEST(ReportCommand, DefaultsAndExplicitLiveTotals) {
 
   const Result dialUp = Invoke({"--adapter", "200", "--report", "summary", kHistory});
   EXPECT_NE(dialUp.out.find("Dial-Up Connections ["), std::string::npos);
+  EXPECT_EQ(Invoke({"--adapter", "dialup", "--report", "summary", kHistory}).out, dialUp.out);
 }
 
 TEST(ReportCommand, ListsEveryRecord) {

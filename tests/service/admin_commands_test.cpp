@@ -53,6 +53,10 @@ TEST(AdminReportTasks, AddWritesTheRecordTheServiceLoads) {
 
   ASSERT_EQ(RunAdminCommand(store, {"report", "add", "all", "summary", "ALL", "5", "C:\\s.txt"}).exitCode, 0);
   EXPECT_EQ(LoadReportTasks(store, kLm)[1].adapterKind, 100);
+  // The report command's spelling of the adapters works here too.
+  ASSERT_EQ(RunAdminCommand(store, {"report", "add", "d", "daily", "300:{0000000b-0000-0000-0000-4e6574446576}", "5", "C:\\d.txt"}).exitCode, 0);
+  EXPECT_EQ(ReportTaskAdapterId(LoadReportTasks(store, kLm)[2]), "{0000000B-0000-0000-0000-4E6574446576}");
+  EXPECT_EQ(RunAdminCommand(store, {"report", "delete", "d"}).exitCode, 0);
   EXPECT_NE(RunAdminCommand(store, {"report", "list"}).output.find("all: summary all every 5 s -> C:\\s.txt"),
             std::string::npos);
   EXPECT_EQ(RunAdminCommand(store, {"report", "delete", "all"}).exitCode, 0);
@@ -80,6 +84,7 @@ TEST(AdminReportTasks, RefusesWhatTheServiceWouldMisread) {
   } cases[] = {
       {{"report", "add", std::string(32, 'n'), "daily", "all", "5", "C:\\a"}, "1 to 31 characters"},
       {{"report", "add", "n", "hourly", "all", "5", "C:\\a"}, "Unknown report type"},
+      {{"report", "add", "n", "daily", "400", "5", "C:\\a"}, "The adapter must be"},
       {{"report", "add", "n", "daily", "all", "0", "C:\\a"}, "1 or more"},
       {{"report", "add", "n", "daily", "all", "5s", "C:\\a"}, "1 or more"},
       {{"report", "add", "n", "daily", "all", "5", std::string(260, 'p')}, "1 to 259"},
