@@ -39,10 +39,6 @@ const char kReportCommandUsage[] =
 
 namespace {
 
-struct BadInput {
-  std::string message;
-};
-
 struct Options {
   ReportRequest request;
   std::optional<ReportForm> form;
@@ -63,45 +59,63 @@ bool ParseNumber(const std::string& text, T& value, int base = 10) {
   return ec == std::errc() && p == end;
 }
 
-int ParseRange(const std::string& option, const std::string& text, int low, int high) {
-  int value = 0;
-  if (!ParseNumber(text, value) || value < low || value > high)
-    throw BadInput{"bad value for " + option + ": '" + text + "' (expected " + std::to_string(low) + " to " +
-                   std::to_string(high) + ")"};
-  return value;
+// Each parser below takes one option's value; on failure it says why in
+// `error` (one line, without the program's name) and returns false.
+
+bool ParseRange(const std::string& option, const std::string& text, int low, int high, int& value,
+                std::string& error) {
+  if (ParseNumber(text, value) && value >= low && value <= high) return true;
+  error = "bad value for " + option + ": '" + text + "' (expected " + std::to_string(low) + " to " +
+          std::to_string(high) + ")";
+  return false;
 }
 
-ReportKind ParseKind(const std::string& text) {
-  ReportKind kind;
-  if (ReportKindFromWord(text, kind)) return kind;
-  throw BadInput{"bad report kind '" + text + "' (expected daily, weekly, monthly or summary)"};
+bool ParseKind(const std::string& text, ReportKind& kind, std::string& error) {
+  if (ReportKindFromWord(text, kind)) return true;
+  error = "bad report kind '" + text + "' (expected daily, weekly, monthly or summary)";
+  return false;
 }
 
-ReportForm ParseForm(const std::string& text) {
-  if (text == "text") return ReportForm::Text;
-  if (text == "csv") return ReportForm::Csv;
-  if (text == "html") return ReportForm::Html;
-  throw BadInput{"bad format '" + text + "' (expected text, csv or html)"};
+bool ParseForm(const std::string& text, std::optional<ReportForm>& form, std::string& error) {
+  static const struct {
+    const char* word;
+    ReportForm form;
+  } kForms[] = {{"text", ReportForm::Text}, {"csv", ReportForm::Csv}, {"html", ReportForm::Html}};
+  for (const auto& f : kForms) {
+    if (text == f.word) {
+      form = f.form;
+      return true;
+    }
+  }
+  error = "bad format '" + text + "' (expected text, csv or html)";
+  return false;
 }
 
-ReportSubject ParseAdapter(const std::string& text) {
+bool ParseSubject(const std::string& text, ReportSubject& subject, std::string& error) {
   AdapterArgument adapter;
-  if (!ParseAdapterArgument(text, adapter)) throw BadInput{"bad adapter '" + text + "' (expected 100, 200 or 300:ID)"};
-  return ReportSubject{adapter.kind, adapter.id};
+  if (!ParseAdapterArgument(text, adapter)) {
+    error = "bad adapter '" + text + "' (expected 100, 200 or 300:ID)";
+    return false;
+  }
+  subject = ReportSubject{adapter.kind, adapter.id};
+  return true;
 }
 
-Date ParseDay(const std::string& text) {
+bool ParseDay(const std::string& text, std::optional<Date>& day, std::string& error) {
   const size_t a = text.find('-');
   const size_t b = a == std::string::npos ? a : text.find('-', a + 1);
   int y = 0, m = 0, d = 0;
   if (b == std::string::npos || a != 4 || b - a - 1 < 1 || b - a - 1 > 2 || text.size() - b - 1 > 2 ||
       !ParseNumber(text.substr(0, a), y) || !ParseNumber(text.substr(a + 1, b - a - 1), m) ||
-      !ParseNumber(text.substr(b + 1), d) || y < 1 || m < 1 || m > 12 || d < 1 || d > DaysInMonth(y, m))
-    throw BadInput{"bad date '" + text + "' (expected YYYY-MM-DD)"};
-  return MakeDate(y, m, d);
+      !ParseNumber(text.substr(b + 1), d) || y < 1 || m < 1 || m > 12 || d < 1 || d > DaysInMonth(y, m)) {
+    error = "bad date '" + text + "' (expected YYYY-MM-DD)";
+    return false;
+  }
+  day = MakeDate(y, m, d);
+  return true;
 }
 
-uint32_t ParseDateFormat(const std::string& text) {
+bool ParseDateFormat(const std::string& text, uint32_t& format, std::string& error) {
   static const struct {
     uint32_t id;
     const char* name;
@@ -111,27 +125,67 @@ uint32_t ParseDateFormat(const std::string& text) {
   uint32_t id = 0;
   const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
   const bool number = hex ? ParseNumber(text.substr(2), id, 16) : ParseNumber(text, id);
-  for (const auto& f : kFormats)
-    if ((number && f.id == id) || text == f.name) return f.id;
-  throw BadInput{"bad date format '" + text + "' (expected 17, 119, 34, 102, 51, 68, 85 or a name like YYYY-MM-DD)"};
+  for (const auto& f : kFormats) {
+    if ((number && f.id == id) || text == f.name) {
+      format = f.id;
+      return true;
+    }
+  }
+  error = "bad date format '" + text + "' (expected 17, 119, 34, 102, 51, 68, 85 or a name like YYYY-MM-DD)";
+  return false;
 }
 
-Traffic ParseLive(const std::string& text) {
+bool ParseLive(const std::string& text, std::optional<Traffic>& live, std::string& error) {
   const size_t comma = text.find(',');
   Traffic t;
   if (comma == std::string::npos || !ParseNumber(text.substr(0, comma), t.download) ||
-      !ParseNumber(text.substr(comma + 1), t.upload))
-    throw BadInput{"bad live totals '" + text + "' (expected DOWN,UP in bytes)"};
-  return t;
+      !ParseNumber(text.substr(comma + 1), t.upload)) {
+    error = "bad live totals '" + text + "' (expected DOWN,UP in bytes)";
+    return false;
+  }
+  live = t;
+  return true;
 }
 
-Options ParseArguments(const std::vector<std::string>& args) {
-  Options o;
+bool ParseOutput(const std::string& text, std::string& output, std::string& error) {
+  if (text.empty()) {
+    error = "--output needs a file name";
+    return false;
+  }
+  output = text;
+  return true;
+}
+
+constexpr const char* kOptionsWithValue[] = {"--report", "--format", "--adapter", "--name", "--today", "--week-start",
+                                             "--month-start", "--date-format", "--last-days", "--live", "--output"};
+
+// One option of kOptionsWithValue with its value.
+bool ParseOptionValue(const std::string& name, const std::string& value, Options& o, std::string& error) {
+  ReportRequest& r = o.request;
+  ReportParams& p = r.params;
+  if (name == "--report") return ParseKind(value, r.kind, error);
+  if (name == "--format") return ParseForm(value, o.form, error);
+  if (name == "--adapter") return ParseSubject(value, r.subject, error);
+  if (name == "--today") return ParseDay(value, o.today, error);
+  if (name == "--week-start") return ParseRange(name, value, 0, 6, p.weekStartDay, error);
+  if (name == "--month-start") return ParseRange(name, value, 1, 31, p.monthStartDay, error);
+  if (name == "--date-format") return ParseDateFormat(value, p.dateFormat, error);
+  if (name == "--last-days") return ParseRange(name, value, -1000000, 1000000, p.lastDays, error);
+  if (name == "--live") return ParseLive(value, o.live, error);
+  if (name == "--output") return ParseOutput(value, o.output, error);
+  o.name = value;  // --name
+  return true;
+}
+
+bool ParseArguments(const std::vector<std::string>& args, Options& o, std::string& error) {
   bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-      if (!o.history.empty()) throw BadInput{"more than one history file given ('" + arg + "')"};
+      if (!o.history.empty()) {
+        error = "more than one history file given ('" + arg + "')";
+        return false;
+      }
       o.history = arg;
       continue;
     }
@@ -151,37 +205,33 @@ Options ParseArguments(const std::vector<std::string>& args) {
       continue;
     }
     if (name == "--records") {
-      if (hasValue) throw BadInput{"--records takes no value"};
+      if (hasValue) {
+        error = "--records takes no value";
+        return false;
+      }
       o.records = true;
       continue;
     }
-    static const char* const kWithValue[] = {"--report", "--format", "--adapter", "--name", "--today", "--week-start",
-                                             "--month-start", "--date-format", "--last-days", "--live", "--output"};
     bool known = false;
-    for (const char* k : kWithValue) known = known || name == k;
-    if (!known) throw BadInput{"unknown option '" + name + "'"};
+    for (const char* k : kOptionsWithValue) known = known || name == k;
+    if (!known) {
+      error = "unknown option '" + name + "'";
+      return false;
+    }
     if (!hasValue) {
-      if (i + 1 >= args.size()) throw BadInput{name + " needs a value"};
+      if (i + 1 >= args.size()) {
+        error = name + " needs a value";
+        return false;
+      }
       value = args[++i];
     }
-    ReportRequest& r = o.request;
-    if (name == "--report") r.kind = ParseKind(value);
-    else if (name == "--format") o.form = ParseForm(value);
-    else if (name == "--adapter") r.subject = ParseAdapter(value);
-    else if (name == "--name") o.name = value;
-    else if (name == "--today") o.today = ParseDay(value);
-    else if (name == "--week-start") r.params.weekStartDay = ParseRange(name, value, 0, 6);
-    else if (name == "--month-start") r.params.monthStartDay = ParseRange(name, value, 1, 31);
-    else if (name == "--date-format") r.params.dateFormat = ParseDateFormat(value);
-    else if (name == "--last-days") r.params.lastDays = ParseRange(name, value, -1000000, 1000000);
-    else if (name == "--live") o.live = ParseLive(value);
-    else if (name == "--output") {
-      if (value.empty()) throw BadInput{"--output needs a file name"};
-      o.output = value;
-    }
+    if (!ParseOptionValue(name, value, o, error)) return false;
   }
-  if (!o.help && o.history.empty()) throw BadInput{"no history file given (see --help)"};
-  return o;
+  if (!o.help && o.history.empty()) {
+    error = "no history file given (see --help)";
+    return false;
+  }
+  return true;
 }
 
 std::string DefaultName(const ReportSubject& s) {
@@ -261,10 +311,9 @@ int RunReportCommand(const std::vector<std::string>& args, FileSystem& fs, Clock
   out.clear();
   err.clear();
   Options o;
-  try {
-    o = ParseArguments(args);
-  } catch (const BadInput& bad) {
-    err = "quellmark-report: " + bad.message + "\n";
+  std::string why;
+  if (!ParseArguments(args, o, why)) {
+    err = "quellmark-report: " + why + "\n";
     return kExitBadInput;
   }
   if (o.help) {
@@ -300,7 +349,6 @@ int RunReportCommand(const std::vector<std::string>& args, FileSystem& fs, Clock
     out = std::move(text);
     return kExitOk;
   }
-  std::string why;
   if (!WriteOutput(fs, o.output, text, why)) {
     err = "quellmark-report: " + why + "\n";
     return kExitOutputFailed;
