@@ -40,6 +40,15 @@ constexpr char kUsage[] =
     "  rule off\n"
     "  rule show\n";
 
+constexpr char kBadAdapter[] = "The adapter must be all, dialup or an adapter ID.";
+constexpr char kCannotWrite[] = "Cannot write the settings; run the command as an administrator.";
+constexpr const char* kUnits[] = {"B", "KB", "MB", "GB", "TB"};
+constexpr const char* kTransfers[] = {"down", "up", "both"};
+
+AdminResult Done(const std::string& output) { return {0, output}; }
+AdminResult Fail(const std::string& message) { return {2, message + "\n"}; }
+AdminResult Usage() { return {2, kUsage}; }
+
 bool ParseInt(const std::string& text, long long& out) {
   if (text.empty()) return false;
   char* end = nullptr;
@@ -47,13 +56,7 @@ bool ParseInt(const std::string& text, long long& out) {
   return end && *end == '\0';
 }
 
-bool ParseAdapter(const std::string& text, int32_t& kind, std::string& id) {
-  AdapterArgument adapter;
-  if (!ParseAdapterArgument(text, adapter)) return false;
-  kind = adapter.kind;
-  id = adapter.id;
-  return true;
-}
+// --- .reg text -------------------------------------------------------------
 
 std::string RegHeader(const char* key) {
   return std::string("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\") + key + "]\n";
@@ -69,102 +72,132 @@ std::string RegName(const std::string& name) {
   return out + "\"";
 }
 
-AdminResult Fail(const std::string& message) { return {2, message + "\n"}; }
+// --- report tasks ----------------------------------------------------------
 
-AdminResult ReportCommand(SettingsStore& store, const std::vector<std::string>& a, bool reg) {
-  if (a.size() == 2 && a[1] == "list") {
-    std::string out;
-    bool stopped = false;  // the service reads no value after one it cannot take
-    for (const std::string& name : store.ValueNames(kLm, kServiceReportsKey)) {
-      std::vector<uint8_t> data;
-      ReportTask t;
-      if (stopped) {
-        out += name + ": not read by the service (it stops at an earlier value)\n";
-        continue;
-      }
-      if (name.size() > kReportTaskMaxName || !store.ReadBinary(kLm, kServiceReportsKey, name, data) ||
-          !DecodeReportTask(data.data(), data.size(), t)) {
-        out += name +
-               ": not read by the service, which stops here (name over 31 characters or record over 796 bytes)\n";
-        stopped = true;
-        continue;
-      }
-      out += name + ": " + ReportKindWord(ReportKindFromNumber(t.reportType)) + " " + AdapterArgumentText(t.adapterKind, ReportTaskAdapterId(t)) +
-             " every " + std::to_string(t.interval <= 0 ? 1 : t.interval) + " s -> " + Utf16ToUtf8(ReportTaskFile(t)) +
-             "\n";
-    }
-    return {0, out.empty() ? "No report tasks.\n" : out};
-  }
-  if (a.size() == 3 && a[1] == "delete") {
-    if (reg) return {0, RegHeader(kServiceReportsKey) + RegName(a[2]) + "=-\n"};
-    if (!store.DeleteValue(kLm, kServiceReportsKey, a[2])) return Fail("No report task named \"" + a[2] + "\".");
-    return {0, "Report task \"" + a[2] + "\" deleted.\n"};
-  }
-  if (a.size() != 7 || a[1] != "add") return {2, kUsage};
-  const std::string& name = a[2];
-  if (name.empty() || name.size() > kReportTaskMaxName)
-    return Fail("The task name must have 1 to 31 characters; the service stops reading tasks at a longer one.");
-  ReportKind kind;
-  if (!ReportKindFromWord(AsciiLower(a[3]), kind)) return Fail("Unknown report type \"" + a[3] + "\": use daily, weekly, monthly or summary.");
-  int32_t adapterKind;
-  std::string id;
-  if (!ParseAdapter(a[4], adapterKind, id)) return Fail("The adapter must be all, dialup or an adapter ID.");
-  long long seconds;
-  if (!ParseInt(a[5], seconds) || seconds < 1 || seconds > 0x7fffffff)
-    return Fail("The interval must be a whole number of seconds, 1 or more.");
-  std::u16string file = Utf8ToUtf16(a[6]);
-  if (file.empty() || file.size() > 259) return Fail("The report file path must have 1 to 259 characters.");
-  std::vector<uint8_t> bytes = EncodeReportTask(MakeReportTask(uint32_t(kind), adapterKind, id, int32_t(seconds), file));
-  if (reg) return {0, RegHeader(kServiceReportsKey) + RegBinaryLine(name, bytes)};
-  if (!store.WriteBinary(kLm, kServiceReportsKey, name, bytes.data(), bytes.size()))
-    return Fail("Cannot write the report task; run the command as an administrator.");
-  return {0, "Report task \"" + name + "\" saved; it takes effect when the service starts next.\n"};
+std::string TaskText(const ReportTask& t) {
+  return std::string(ReportKindWord(ReportKindFromNumber(t.reportType))) + " " +
+         AdapterArgumentText(t.adapterKind, ReportTaskAdapterId(t)) + " every " +
+         std::to_string(t.interval <= 0 ? 1 : t.interval) + " s -> " + Utf16ToUtf8(ReportTaskFile(t));
 }
 
-AdminResult RuleCommand(SettingsStore& store, const std::vector<std::string>& a, bool reg) {
-  if (a.size() == 2 && a[1] == "show") {
-    NotificationRuleU r;
-    RuleRead read = ReadNotificationRule(store, kLm, r);
-    if (read == RuleRead::Missing) return {0, "No notification rule.\n"};
-    if (read == RuleRead::Rejected) return {0, "The stored rule has an unknown version; the service ignores it.\n"};
-    static const char* const units[] = {"B", "KB", "MB", "GB", "TB"};
-    static const char* const transfers[] = {"down", "up", "both"};
-    std::string period = r.period == kPeriodWeek ? "week" : r.period == kPeriodMonth ? "month"
-                                                          : "days:" + std::to_string(r.nDays);
-    uint32_t enabled = 0;
-    store.ReadDword(kLm, kOptionsKey, "NotificationEnabled", enabled);
-    return {0, std::string(enabled ? "on" : "off") + ": " + AdapterArgumentText(r.adapterKind, FieldText(r.adapterId)) + " " +
-                   Utf16ToUtf8(FieldText(r.limitText)) + " " + (r.unit < 5 ? units[r.unit] : "B") + " " +
-                   (r.transferType < 3 ? transfers[r.transferType] : "both") + " " + period + " " +
-                   Utf16ToUtf8(FieldText(r.emailAddresses)) + "\n"};
+AdminResult ListReportTasks(SettingsStore& store) {
+  std::string out;
+  bool stopped = false;  // the service reads no value after one it cannot take
+  for (const std::string& name : store.ValueNames(kLm, kServiceReportsKey)) {
+    std::vector<uint8_t> data;
+    ReportTask t;
+    if (stopped) {
+      out += name + ": not read by the service (it stops at an earlier value)\n";
+    } else if (name.size() > kReportTaskMaxName || !store.ReadBinary(kLm, kServiceReportsKey, name, data) ||
+               !DecodeReportTask(data.data(), data.size(), t)) {
+      out += name + ": not read by the service, which stops here (name over 31 characters or record over 796 bytes)\n";
+      stopped = true;
+    } else {
+      out += name + ": " + TaskText(t) + "\n";
+    }
   }
-  if (a.size() == 2 && a[1] == "off") {
-    if (reg) return {0, RegHeader(kOptionsKey) + "\"NotificationEnabled\"=dword:00000000\n"};
-    if (!store.WriteDword(kLm, kOptionsKey, "NotificationEnabled", 0))
-      return Fail("Cannot write the settings; run the command as an administrator.");
-    return {0, "Notification switched off.\n"};
+  return Done(out.empty() ? "No report tasks.\n" : out);
+}
+
+AdminResult DeleteReportTask(SettingsStore& store, const std::string& name, bool reg) {
+  if (reg) return Done(RegHeader(kServiceReportsKey) + RegName(name) + "=-\n");
+  if (!store.DeleteValue(kLm, kServiceReportsKey, name)) return Fail("No report task named \"" + name + "\".");
+  return Done("Report task \"" + name + "\" deleted.\n");
+}
+
+// NAME TYPE ADAPTER SECONDS FILE into a task; false with the message for
+// the first argument the service would misread.
+bool ParseReportTask(const std::vector<std::string>& a, ReportTask& task, std::string& error) {
+  const std::string& name = a[0];
+  if (name.empty() || name.size() > kReportTaskMaxName) {
+    error = "The task name must have 1 to 31 characters; the service stops reading tasks at a longer one.";
+    return false;
   }
-  if (a.size() != 8 || a[1] != "set") return {2, kUsage};
+  ReportKind kind;
+  if (!ReportKindFromWord(AsciiLower(a[1]), kind)) {
+    error = "Unknown report type \"" + a[1] + "\": use daily, weekly, monthly or summary.";
+    return false;
+  }
+  AdapterArgument adapter;
+  if (!ParseAdapterArgument(a[2], adapter)) {
+    error = kBadAdapter;
+    return false;
+  }
+  long long seconds;
+  if (!ParseInt(a[3], seconds) || seconds < 1 || seconds > 0x7fffffff) {
+    error = "The interval must be a whole number of seconds, 1 or more.";
+    return false;
+  }
+  const std::u16string file = Utf8ToUtf16(a[4]);
+  if (file.empty() || file.size() > 259) {
+    error = "The report file path must have 1 to 259 characters.";
+    return false;
+  }
+  task = MakeReportTask(uint32_t(kind), adapter.kind, adapter.id, int32_t(seconds), file);
+  return true;
+}
+
+AdminResult AddReportTask(SettingsStore& store, const std::vector<std::string>& a, bool reg) {
+  ReportTask task;
+  std::string error;
+  if (!ParseReportTask(a, task, error)) return Fail(error);
+  const std::string& name = a[0];
+  const std::vector<uint8_t> bytes = EncodeReportTask(task);
+  if (reg) return Done(RegHeader(kServiceReportsKey) + RegBinaryLine(name, bytes));
+  if (!store.WriteBinary(kLm, kServiceReportsKey, name, bytes.data(), bytes.size()))
+    return Fail("Cannot write the report task; run the command as an administrator.");
+  return Done("Report task \"" + name + "\" saved; it takes effect when the service starts next.\n");
+}
+
+// a[0] is "report".
+AdminResult ReportCommand(SettingsStore& store, const std::vector<std::string>& a, bool reg) {
+  if (a.size() == 2 && a[1] == "list") return ListReportTasks(store);
+  if (a.size() == 3 && a[1] == "delete") return DeleteReportTask(store, a[2], reg);
+  if (a.size() == 7 && a[1] == "add") return AddReportTask(store, {a.begin() + 2, a.end()}, reg);
+  return Usage();
+}
+
+// --- notification rule -----------------------------------------------------
+
+std::string RuleText(const NotificationRuleU& r) {
+  const std::string period = r.period == kPeriodWeek    ? "week"
+                             : r.period == kPeriodMonth ? "month"
+                                                        : "days:" + std::to_string(r.nDays);
+  return AdapterArgumentText(r.adapterKind, FieldText(r.adapterId)) + " " + Utf16ToUtf8(FieldText(r.limitText)) +
+         " " + (r.unit < 5 ? kUnits[r.unit] : "B") + " " + (r.transferType < 3 ? kTransfers[r.transferType] : "both") +
+         " " + period + " " + Utf16ToUtf8(FieldText(r.emailAddresses));
+}
+
+AdminResult ShowRule(SettingsStore& store) {
   NotificationRuleU r;
-  std::memset(&r, 0, sizeof r);
-  r.version = kRuleVersion;
-  std::string id;
-  if (!ParseAdapter(a[2], r.adapterKind, id)) return Fail("The adapter must be all, dialup or an adapter ID.");
-  SetFieldText(r.adapterId, id);
-  const std::string& limit = a[3];
-  if (limit.empty() || limit.size() > 63 || limit.find_first_not_of("0123456789.") != std::string::npos)
-    return Fail("The limit must be a number of digits and \".\", at most 63 characters.");
-  SetFieldText(r.limitText, Utf8ToUtf16(limit));
-  std::string unit = AsciiUpper(a[4]);
-  static const char* const units[] = {"B", "KB", "MB", "GB", "TB"};
-  r.unit = 5;
-  for (uint32_t i = 0; i < 5; ++i)
-    if (unit == units[i]) r.unit = i;
-  if (r.unit == 5) return Fail("The unit must be B, KB, MB, GB or TB.");
-  std::string transfer = AsciiLower(a[5]);
-  r.transferType = transfer == "down" ? kTransferDown : transfer == "up" ? kTransferUp : transfer == "both" ? uint32_t(kTransferBoth) : 9u;
-  if (r.transferType == 9) return Fail("The transfer must be down, up or both.");
-  std::string period = AsciiLower(a[6]);
+  const RuleRead read = ReadNotificationRule(store, kLm, r);
+  if (read == RuleRead::Missing) return Done("No notification rule.\n");
+  if (read == RuleRead::Rejected) return Done("The stored rule has an unknown version; the service ignores it.\n");
+  uint32_t enabled = 0;
+  store.ReadDword(kLm, kOptionsKey, "NotificationEnabled", enabled);
+  return Done(std::string(enabled ? "on" : "off") + ": " + RuleText(r) + "\n");
+}
+
+AdminResult SwitchRuleOff(SettingsStore& store, bool reg) {
+  if (reg) return Done(RegHeader(kOptionsKey) + "\"NotificationEnabled\"=dword:00000000\n");
+  if (!store.WriteDword(kLm, kOptionsKey, "NotificationEnabled", 0)) return Fail(kCannotWrite);
+  return Done("Notification switched off.\n");
+}
+
+// The position of `text` in `words`, compared without regard to case.
+template <size_t N>
+bool FindWord(const char* const (&words)[N], const std::string& text, uint32_t& index) {
+  for (uint32_t i = 0; i < N; ++i) {
+    if (AsciiEqualNoCase(text, words[i])) {
+      index = i;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool ParsePeriod(const std::string& text, NotificationRuleU& r) {
+  const std::string period = AsciiLower(text);
   long long days = 1;
   if (period == "week") {
     r.period = kPeriodWeek;
@@ -173,33 +206,77 @@ AdminResult RuleCommand(SettingsStore& store, const std::vector<std::string>& a,
   } else if (period.rfind("days:", 0) == 0 && ParseInt(period.substr(5), days) && days >= 1 && days <= 100000) {
     r.period = kPeriodLastDays;
   } else {
-    return Fail("The period must be week, month or days:N with N of 1 or more.");
+    return false;
   }
   r.nDays = int32_t(days);
-  std::u16string addresses = Utf8ToUtf16(a[7]);
-  if (addresses.size() > 259) return Fail("The address list must have at most 259 characters.");
-  SetFieldText(r.emailAddresses, addresses);
-  r.sendEmail = addresses.empty() ? 0 : 1;
-  std::vector<uint8_t> bytes = EncodeNotificationRule(r);
-  if (reg)
-    return {0, RegHeader(kOptionsKey) + "\"NotificationEnabled\"=dword:00000001\n" +
-                   RegBinaryLine("NotificationEx2U", bytes)};
-  if (!store.WriteBinary(kLm, kOptionsKey, "NotificationEx2U", bytes.data(), bytes.size()) ||
-      !store.WriteDword(kLm, kOptionsKey, "NotificationEnabled", 1))
-    return Fail("Cannot write the settings; run the command as an administrator.");
-  return {0, "Notification rule saved and switched on; it takes effect when the service starts next.\n"};
+  return true;
 }
 
-AdminResult AdaptersCommand(AdapterSource* source) {
+// ADAPTER LIMIT UNIT TRANSFER PERIOD ADDRESSES into a version 3 rule; false
+// with the message for the first argument that does not fit.
+bool ParseRule(const std::vector<std::string>& a, NotificationRuleU& r, std::string& error) {
+  std::memset(&r, 0, sizeof r);
+  r.version = kRuleVersion;
+  AdapterArgument adapter;
+  const std::string& limit = a[1];
+  const std::u16string addresses = Utf8ToUtf16(a[5]);
+  if (!ParseAdapterArgument(a[0], adapter)) {
+    error = kBadAdapter;
+  } else if (limit.empty() || limit.size() > 63 || limit.find_first_not_of("0123456789.") != std::string::npos) {
+    error = "The limit must be a number of digits and \".\", at most 63 characters.";
+  } else if (!FindWord(kUnits, a[2], r.unit)) {
+    error = "The unit must be B, KB, MB, GB or TB.";
+  } else if (!FindWord(kTransfers, a[3], r.transferType)) {
+    error = "The transfer must be down, up or both.";
+  } else if (!ParsePeriod(a[4], r)) {
+    error = "The period must be week, month or days:N with N of 1 or more.";
+  } else if (addresses.size() > 259) {
+    error = "The address list must have at most 259 characters.";
+  } else {
+    r.adapterKind = adapter.kind;
+    SetFieldText(r.adapterId, adapter.id);
+    SetFieldText(r.limitText, Utf8ToUtf16(limit));
+    SetFieldText(r.emailAddresses, addresses);
+    r.sendEmail = addresses.empty() ? 0 : 1;
+    return true;
+  }
+  return false;
+}
+
+AdminResult SetRule(SettingsStore& store, const std::vector<std::string>& a, bool reg) {
+  NotificationRuleU r;
+  std::string error;
+  if (!ParseRule(a, r, error)) return Fail(error);
+  const std::vector<uint8_t> bytes = EncodeNotificationRule(r);
+  if (reg)
+    return Done(RegHeader(kOptionsKey) + "\"NotificationEnabled\"=dword:00000001\n" +
+                RegBinaryLine("NotificationEx2U", bytes));
+  if (!store.WriteBinary(kLm, kOptionsKey, "NotificationEx2U", bytes.data(), bytes.size()) ||
+      !store.WriteDword(kLm, kOptionsKey, "NotificationEnabled", 1))
+    return Fail(kCannotWrite);
+  return Done("Notification rule saved and switched on; it takes effect when the service starts next.\n");
+}
+
+// a[0] is "rule".
+AdminResult RuleCommand(SettingsStore& store, const std::vector<std::string>& a, bool reg) {
+  if (a.size() == 2 && a[1] == "show") return ShowRule(store);
+  if (a.size() == 2 && a[1] == "off") return SwitchRuleOff(store, reg);
+  if (a.size() == 8 && a[1] == "set") return SetRule(store, {a.begin() + 2, a.end()}, reg);
+  return Usage();
+}
+
+// --- adapters --------------------------------------------------------------
+
+AdminResult ListAdapters(AdapterSource* source) {
   std::vector<SystemAdapter> entries;
   if (!source || !source->ListAdapters(entries)) return Fail("The system's adapter list cannot be read.");
   std::string out;
   for (SystemAdapter& e : entries) {
-    std::string id = MakeAdapterId(e);
-    std::string ip = FirstIpAddress(e);
+    const std::string id = MakeAdapterId(e);
+    const std::string ip = FirstIpAddress(e);
     out += id + "  " + e.description + (ip.empty() ? "" : "  " + ip) + "\n";
   }
-  return {0, out.empty() ? "No adapters.\n" : out};
+  return Done(out.empty() ? "No adapters.\n" : out);
 }
 
 }  // namespace
@@ -227,15 +304,15 @@ std::string RegBinaryLine(const std::string& name, const std::vector<uint8_t>& d
 
 AdminResult RunAdminCommand(SettingsStore& store, const std::vector<std::string>& args, AdapterSource* adapters) {
   std::vector<std::string> a = args;
-  bool reg = !a.empty() && AsciiLower(a[0]) == "/reg";
+  const bool reg = !a.empty() && AsciiEqualNoCase(a[0], "/reg");
   if (reg) a.erase(a.begin());
-  if (a.empty()) return {2, kUsage};
-  std::string what = AsciiLower(a[0]);
-  if (what == "adapters" && a.size() == 1 && !reg) return AdaptersCommand(adapters);
+  if (a.empty()) return Usage();
+  const std::string what = AsciiLower(a[0]);
+  if (what == "adapters" && a.size() == 1 && !reg) return ListAdapters(adapters);
   if (what == "report") return ReportCommand(store, a, reg);
   if (what == "rule") return RuleCommand(store, a, reg);
-  if (what == "/?" || what == "help" || what == "/help") return {0, kUsage};
-  return {2, kUsage};
+  if (what == "/?" || what == "help" || what == "/help") return Done(kUsage);
+  return Usage();
 }
 
 }  // namespace qm
