@@ -1,5 +1,7 @@
 #include "meter/graph_settings.h"
 
+#include "settings/options.h"
+
 namespace qm {
 
 PenStyle PenStyleFromNumber(int number) {
@@ -29,34 +31,73 @@ bool FlagChangesLayout(GraphFlag flag) {
   }
 }
 
-GraphViewSettings::GraphViewSettings() {
-  using F = GraphFlag;
-  for (F f : {F::ShowTitle, F::ShowGraph, F::ShowScaleGrid, F::ShowScale, F::ShowText,
-              F::ShowMaxInText, F::TextInGraphColors, F::ShowTimeGrid, F::ShowTimeText,
-              F::TimeGridOnTop, F::TimeTextAtTop}) {
-    SetFlag(f, true);
-  }
-  using C = GraphColor;
-  SetColor(C::GraphBackground, 0xDEDBAD);
-  SetColor(C::ScaleGrid, 0x9E9E9E);
-  SetColor(C::Download, 0x0000FF);
-  SetColor(C::Upload, 0x00CC00);
-  SetColor(C::Overlap, 0x00FFFF);
-  SetColor(C::AvgDownLine, 0x000080);
-  SetColor(C::AvgUpLine, 0x006400);
-  SetColor(C::TitleBackground, 0x9E9E9E);
-  SetColor(C::TitleText, 0xFFFFFF);
-  SetColor(C::ScaleText, 0x000000);
-  SetColor(C::RateText, 0x000000);
-  SetColor(C::RateBackground, 0xFFFFFF);
-  SetColor(C::Border, 0x333333);
-  SetColor(C::TimeGrid, 0x6E6E6E);
-  SetColor(C::TimeText, 0x3C3C3C);
+namespace {
 
-  fonts[size_t(FontRole::Title)] = {"Tahoma", 13, 700};
-  fonts[size_t(FontRole::Rate)] = {"Tahoma", 13, 400};
-  fonts[size_t(FontRole::Scale)] = {"Tahoma", 12, 400};
-  fonts[size_t(FontRole::Time)] = {"Tahoma", 12, 700};
+ViewFont ViewFontFrom(const LogFontRecord& record) {
+  ViewFont font;
+  font.face = record.FaceName();
+  font.height = record.lfHeight;
+  font.weight = record.lfWeight;
+  font.italic = record.lfItalic != 0;
+  font.underline = record.lfUnderline != 0;
+  font.strikeOut = record.lfStrikeOut != 0;
+  font.charSet = record.lfCharSet;
+  return font;
+}
+
+}  // namespace
+
+GraphViewSettings::GraphViewSettings() : GraphViewSettings(Options{}) {}
+
+GraphViewSettings::GraphViewSettings(const Options& o) {
+  using F = GraphFlag;
+  SetFlag(F::ShowTitle, o.DisplayTitle);
+  SetFlag(F::ShowGraph, o.DisplayGraph);
+  SetFlag(F::ShowScaleGrid, o.DisplayScaleGrid);
+  SetFlag(F::ShowScale, o.DisplayScale);
+  SetFlag(F::ShowText, o.DisplayText);
+  SetFlag(F::ShowMaxInText, o.DisplayMaxRateInText);
+  SetFlag(F::TextInGraphColors, o.TextCrSameAsGraphCr);
+  SetFlag(F::AveragesInText, o.DispAvgValuesInText);
+  SetFlag(F::UnitBytes, o.DisplayUnitByte);
+  SetFlag(F::AvgDownLine, o.DispAvgDownLine);
+  SetFlag(F::AvgUpLine, o.DispAvgUpLine);
+  SetFlag(F::ShowTimeGrid, o.DisplayTimeGrid);
+  SetFlag(F::ShowTimeText, o.DisplayTimeText);
+  SetFlag(F::ScaleGridOnTop, o.ScaleGridOnTop);
+  SetFlag(F::TimeGridOnTop, o.TimeGridOnTop);
+  SetFlag(F::TimeTextAtTop, o.TimeTextOnTop);
+
+  using C = GraphColor;
+  SetColor(C::GraphBackground, o.GraphBkgColor);
+  SetColor(C::Download, o.DownColor);
+  SetColor(C::Upload, o.UpColor);
+  SetColor(C::Overlap, o.BothDownUpColor);
+  SetColor(C::AvgDownLine, o.AvgDownLineColor);
+  SetColor(C::AvgUpLine, o.AvgUpLineColor);
+  SetColor(C::Border, o.BorderColor);
+  SetColor(C::ScaleGrid, o.GridColor);
+  SetColor(C::TimeGrid, o.TimeGridColor);
+  SetColor(C::TitleBackground, o.TitleBkgColor);
+  SetColor(C::TitleText, o.TitleTextColor);
+  SetColor(C::ScaleText, o.ScaleTextColor);
+  SetColor(C::RateBackground, o.RateBkgColor);
+  SetColor(C::RateText, o.RateTextColor);
+  SetColor(C::TimeText, o.TimeTextColor);
+
+  fonts[size_t(FontRole::Title)] = ViewFontFrom(o.TitleFont);
+  fonts[size_t(FontRole::Rate)] = ViewFontFrom(o.RateFont);
+  fonts[size_t(FontRole::Scale)] = ViewFontFrom(o.ScaleFont);
+  fonts[size_t(FontRole::Time)] = ViewFontFrom(o.TimeTextFont);
+
+  style = o.GraphStyle == 0 ? GraphStyle::Line : GraphStyle::Columns;
+  pulseWidth = o.PulseWidth;
+  pulseSpace = o.PulseSpace;
+  timeGridInterval = o.TimeGridIntervalSec;
+  rateHeightPercent = o.RateHeightPercent;
+  timeFormat = o.TimeFormat;
+  scaleGridStyle = PenStyleFromNumber(o.ScaleGridLineStyle);
+  timeGridStyle = PenStyleFromNumber(o.TimeGridLineStyle);
 }
 
 }  // namespace qm

@@ -1,7 +1,6 @@
 #pragma once
 // Everything a rate graph view is told by the meter window: display flags,
-// graph style numbers, colours and fonts. The desktop program fills it from
-// its options; the defaults here are the built-in option defaults.
+// graph style numbers, colours and fonts, all taken from the options.
 
 #include <array>
 #include <cstdint>
@@ -79,27 +78,33 @@ enum class GraphColor : int {
 
 enum class GraphStyle : int { Line = 0, Columns = 1 };
 
+struct Options;
+
 struct GraphViewSettings {
   std::array<bool, size_t(GraphFlag::Count)> flags{};
   std::array<Color, size_t(GraphColor::Count)> colors{};
   std::array<ViewFont, kFontRoleCount> fonts{};
 
   GraphStyle style = GraphStyle::Columns;
-  int pulseWidth = 3;          // pixels per sample
-  int pulseSpace = 1;          // pixels between samples
-  int timeGridInterval = 30;   // samples between time grid lines
-  int rateHeightPercent = 95;  // share of the plot the scale maximum reaches
+  int pulseWidth = 0;          // pixels per sample
+  int pulseSpace = 0;          // pixels between samples
+  int timeGridInterval = 0;    // samples between time grid lines
+  int rateHeightPercent = 0;   // share of the plot the scale maximum reaches
   int timeFormat = 0;          // 0 "H:MM:SS", 1 "H:MM", 2 "MM:SS"
-  PenStyle scaleGridStyle = PenStyle::Dot;
-  PenStyle timeGridStyle = PenStyle::Dot;
+  PenStyle scaleGridStyle = PenStyle::Solid;
+  PenStyle timeGridStyle = PenStyle::Solid;
 
+  // The built-in option defaults.
   GraphViewSettings();
+  // What the options say; the one place that turns options into view settings.
+  explicit GraphViewSettings(const Options& options);
 
   bool Flag(GraphFlag f) const { return flags[size_t(f)]; }
   void SetFlag(GraphFlag f, bool on) { flags[size_t(f)] = on; }
   Color ColorOf(GraphColor c) const { return colors[size_t(c)]; }
   void SetColor(GraphColor c, Color value) { colors[size_t(c)] = value; }
   const ViewFont& Font(FontRole role) const { return fonts[size_t(role)]; }
+  friend bool operator==(const GraphViewSettings&, const GraphViewSettings&) = default;
 };
 
 }  // namespace qm
