@@ -1,5 +1,7 @@
 #include "meter/graph_settings.h"
 
+#include <iterator>
+
 #include "settings/options.h"
 
 namespace qm {
@@ -33,6 +35,29 @@ bool FlagChangesLayout(GraphFlag flag) {
 
 namespace {
 
+// The options behind each flag, colour and font, in the order of GraphFlag,
+// GraphColor and FontRole.
+constexpr bool Options::*kFlagOptions[] = {
+    &Options::DisplayTitle,         &Options::DisplayGraph,        &Options::DisplayScaleGrid,
+    &Options::DisplayScale,         &Options::DisplayText,         &Options::DisplayMaxRateInText,
+    &Options::TextCrSameAsGraphCr,  &Options::DispAvgValuesInText, &Options::DisplayUnitByte,
+    &Options::DispAvgDownLine,      &Options::DispAvgUpLine,       &Options::DisplayTimeGrid,
+    &Options::DisplayTimeText,      &Options::ScaleGridOnTop,      &Options::TimeGridOnTop,
+    &Options::TimeTextOnTop,
+};
+constexpr uint32_t Options::*kColorOptions[] = {
+    &Options::GraphBkgColor,  &Options::DownColor,      &Options::UpColor,       &Options::BothDownUpColor,
+    &Options::AvgDownLineColor, &Options::AvgUpLineColor, &Options::BorderColor, &Options::GridColor,
+    &Options::TimeGridColor,  &Options::TitleBkgColor,  &Options::TitleTextColor, &Options::ScaleTextColor,
+    &Options::RateBkgColor,   &Options::RateTextColor,  &Options::TimeTextColor,
+};
+constexpr LogFontRecord Options::*kFontOptions[] = {
+    &Options::TitleFont, &Options::RateFont, &Options::ScaleFont, &Options::TimeTextFont,
+};
+static_assert(std::size(kFlagOptions) == size_t(GraphFlag::Count));
+static_assert(std::size(kColorOptions) == size_t(GraphColor::Count));
+static_assert(std::size(kFontOptions) == size_t(kFontRoleCount));
+
 ViewFont ViewFontFrom(const LogFontRecord& record) {
   ViewFont font;
   font.face = record.FaceName();
@@ -50,46 +75,9 @@ ViewFont ViewFontFrom(const LogFontRecord& record) {
 GraphViewSettings::GraphViewSettings() : GraphViewSettings(Options{}) {}
 
 GraphViewSettings::GraphViewSettings(const Options& o) {
-  using F = GraphFlag;
-  SetFlag(F::ShowTitle, o.DisplayTitle);
-  SetFlag(F::ShowGraph, o.DisplayGraph);
-  SetFlag(F::ShowScaleGrid, o.DisplayScaleGrid);
-  SetFlag(F::ShowScale, o.DisplayScale);
-  SetFlag(F::ShowText, o.DisplayText);
-  SetFlag(F::ShowMaxInText, o.DisplayMaxRateInText);
-  SetFlag(F::TextInGraphColors, o.TextCrSameAsGraphCr);
-  SetFlag(F::AveragesInText, o.DispAvgValuesInText);
-  SetFlag(F::UnitBytes, o.DisplayUnitByte);
-  SetFlag(F::AvgDownLine, o.DispAvgDownLine);
-  SetFlag(F::AvgUpLine, o.DispAvgUpLine);
-  SetFlag(F::ShowTimeGrid, o.DisplayTimeGrid);
-  SetFlag(F::ShowTimeText, o.DisplayTimeText);
-  SetFlag(F::ScaleGridOnTop, o.ScaleGridOnTop);
-  SetFlag(F::TimeGridOnTop, o.TimeGridOnTop);
-  SetFlag(F::TimeTextAtTop, o.TimeTextOnTop);
-
-  using C = GraphColor;
-  SetColor(C::GraphBackground, o.GraphBkgColor);
-  SetColor(C::Download, o.DownColor);
-  SetColor(C::Upload, o.UpColor);
-  SetColor(C::Overlap, o.BothDownUpColor);
-  SetColor(C::AvgDownLine, o.AvgDownLineColor);
-  SetColor(C::AvgUpLine, o.AvgUpLineColor);
-  SetColor(C::Border, o.BorderColor);
-  SetColor(C::ScaleGrid, o.GridColor);
-  SetColor(C::TimeGrid, o.TimeGridColor);
-  SetColor(C::TitleBackground, o.TitleBkgColor);
-  SetColor(C::TitleText, o.TitleTextColor);
-  SetColor(C::ScaleText, o.ScaleTextColor);
-  SetColor(C::RateBackground, o.RateBkgColor);
-  SetColor(C::RateText, o.RateTextColor);
-  SetColor(C::TimeText, o.TimeTextColor);
-
-  fonts[size_t(FontRole::Title)] = ViewFontFrom(o.TitleFont);
-  fonts[size_t(FontRole::Rate)] = ViewFontFrom(o.RateFont);
-  fonts[size_t(FontRole::Scale)] = ViewFontFrom(o.ScaleFont);
-  fonts[size_t(FontRole::Time)] = ViewFontFrom(o.TimeTextFont);
-
+  for (size_t i = 0; i < flags.size(); ++i) flags[i] = o.*kFlagOptions[i];
+  for (size_t i = 0; i < colors.size(); ++i) colors[i] = o.*kColorOptions[i];
+  for (size_t i = 0; i < fonts.size(); ++i) fonts[i] = ViewFontFrom(o.*kFontOptions[i]);
   style = o.GraphStyle == 0 ? GraphStyle::Line : GraphStyle::Columns;
   pulseWidth = o.PulseWidth;
   pulseSpace = o.PulseSpace;
