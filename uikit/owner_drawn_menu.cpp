@@ -1,7 +1,8 @@
 #include "uikit/owner_drawn_menu.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "platform/ascii_case.h"
 
 namespace qm {
 
@@ -97,7 +98,7 @@ SIZE TextSize(HDC dc, const std::string& text, UINT format) {
 char Mnemonic(const std::string& text) {
   for (size_t i = 0; i + 1 < text.size(); ++i) {
     if (text[i] != '&') continue;
-    if (text[i + 1] != '&') return char(std::tolower(static_cast<unsigned char>(text[i + 1])));
+    if (text[i + 1] != '&') return AsciiLower(text[i + 1]);
     ++i;  // "&&" is a literal ampersand
   }
   return 0;
@@ -194,7 +195,7 @@ void OwnerDrawnMenu::Prepare(HMENU popup) {
 LRESULT OwnerDrawnMenu::MenuChar(HMENU popup, char key) const {
   const auto found = items_.find(popup);
   if (found == items_.end() || !key) return MAKELRESULT(0, MNC_IGNORE);
-  const char wanted = char(std::tolower(static_cast<unsigned char>(key)));
+  const char wanted = AsciiLower(key);
   int first = -1, matches = 0;
   for (size_t pos = 0; pos < found->second.size(); ++pos) {
     const Item* item = found->second[pos].get();
