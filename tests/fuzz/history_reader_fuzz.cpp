@@ -12,7 +12,7 @@
 
 #include "engine/day_record.h"
 #include "engine/history_file.h"
-#include "tests/fuzz/scratch_folder.h"
+#include "tests/fakes/memory_file_system.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {
@@ -36,10 +36,10 @@ std::vector<Totals> Load(qm::HistoryFile& history, qm::AdapterList& list, const 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  qm::FileSystem& fs = qm::SystemFileSystem();
-  const std::string folder = qm::fuzz::FreshScratchFolder("history_reader");
-  const std::string path = folder + "/TrafficHistory.log";
-  qm::fuzz::WriteWholeFile(path, data, size);
+  qm::MemoryFileSystem fs('/');
+  const std::string path = "TrafficHistory.log";
+  const std::string input(reinterpret_cast<const char*>(data), size);
+  fs.SetContent(path, input);
 
   // Every plausible whole record, in order, byte for byte.
   std::vector<int64_t> offsets;
@@ -79,8 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 0 && !history) {
     // Not ours: kept whole beside a fresh file.
     Check(!engine.movedAsidePath().empty());
-    Check(qm::fuzz::ReadWholeFile(engine.movedAsidePath()) == std::vector<uint8_t>(data, data + size));
-    Check(qm::fuzz::ReadWholeFile(path).size() == sizeof header);
+    Check(fs.Content(engine.movedAsidePath()) == input);
+    Check(fs.Content(path).size() == sizeof header);
   }
   std::vector<Totals> before = Load(engine, list, day);
   engine.FlushDayRecords(list, day);
@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // Nothing of another day moved or changed.
   if (history) {
-    std::vector<uint8_t> now = qm::fuzz::ReadWholeFile(path);
+    const std::string now = fs.Content(path);
     for (int64_t offset : offsets) {
       qm::DayRecord r;
       std::memcpy(&r, data + offset, sizeof r);

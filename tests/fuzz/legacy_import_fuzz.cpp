@@ -11,8 +11,8 @@
 
 #include "engine/day_record.h"
 #include "engine/history_file.h"
+#include "tests/fakes/memory_file_system.h"
 #include "tests/fakes/scripted_adapter_source.h"
-#include "tests/fuzz/scratch_folder.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {
@@ -33,10 +33,9 @@ qm::SystemAdapter Adapter(const std::string& name, std::vector<uint8_t> address)
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  qm::FileSystem& fs = qm::SystemFileSystem();
-  const std::string folder = qm::fuzz::FreshScratchFolder("legacy_import");
-  const std::string path = folder + "/TrafficHistory.log";
-  qm::fuzz::WriteWholeFile(qm::LegacyLogPath(path), data, size);
+  qm::MemoryFileSystem fs('/');
+  const std::string path = "TrafficHistory.log";
+  fs.SetContent(qm::LegacyLogPath(path), std::string(reinterpret_cast<const char*>(data), size));
 
   qm::ScriptedAdapterSource source;
   source.adapters = {Adapter("eth0", {0x02, 0x00, 0x5e, 0x10, 0x20, 0x30}),
@@ -51,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   history.Close();
 
   // What should have come over, in order.
-  std::vector<uint8_t> file = qm::fuzz::ReadWholeFile(path);
+  const std::string file = fs.Content(path);
   Check(file.size() >= size_t(qm::kHistoryHeaderSize) &&
         (file.size() - qm::kHistoryHeaderSize) % qm::kDayRecordSize == 0);
   size_t at = qm::kHistoryHeaderSize;
