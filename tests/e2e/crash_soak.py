@@ -254,6 +254,7 @@ def soak(args, wine, folder, rng):
                 failures.append("time ran out after %d rounds" % (n - 1))
                 break
             stream.pause()
+            failed_before = len(failures)
             lines = len(log_lines(log_path)) if os.path.exists(log_path) else 0
             keep_server(wine)
             wine("sc", "start", "QuellmarkService", quiet=True, check_rc=False)
@@ -323,6 +324,9 @@ def soak(args, wine, folder, rng):
             print("round %2d: ran %5.1f s, %s, counted %9d B, lost %9d B (allowed %9d B)"
                   % (n, killed - running, "at a flush" if at_flush else "flushed   " if flushed else "no flush  ",
                      sum(counted), lost, allowed), flush=True)
+            # Said at once too, so that a soak cut short still shows them.
+            for f in failures[failed_before:]:
+                print("FAIL " + f, flush=True)
             previous = {k: v for k, v in records.items()}
             # Wine's service manager does not notice a killed service (it
             # stays "running"), so each round ends as a reboot would.
