@@ -1,0 +1,97 @@
+#pragma once
+// Identifiers of the desktop program's resources, commands and private
+// window messages. The resource script and the code share this file.
+
+// Dialogs
+#define IDD_METER 102
+#define IDD_ABOUTBOX 210
+
+// Icons, bitmaps, cursors, menus, accelerators
+#define IDR_MAINFRAME 128  // program icon
+#define IDR_ACCELERATORS 129
+#define IDR_POPUP_MENU 130
+#define IDR_MENU_IMAGES 136  // 80 x 16 strip: Show, Options, Stopwatch, Traffic Reports, Help
+#define IDI_TRAY_IDLE 140
+#define IDI_TRAY_UP 141
+#define IDI_TRAY_DOWN 142
+#define IDI_TRAY_BOTH 143
+#define IDC_SPLITTER 30981
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+// Controls of the about box
+#define IDC_ABOUT_ICON 1001
+#define IDC_ABOUT_VERSION 1002
+#define IDC_ABOUT_HOMEPAGE 1003
+#define IDC_ABOUT_SUPPORT 1004
+#define IDC_ABOUT_CHECK_UPDATES 1005
+#define IDC_ABOUT_TELL_FRIEND 1006
+
+// The tray icon's identifier
+#define IDI_TRAY_ICON_ID 104
+
+// Commands of the pop-up menu
+#define ID_SHOW 32771
+#define ID_HIDE 32772
+#define ID_OPTIONS 32773
+#define ID_TRAFFIC_REPORTS 32774
+#define ID_VIEW_TITLE 32776
+#define ID_VIEW_GRAPH 32777
+#define ID_VIEW_SCALE 32778
+#define ID_VIEW_TEXT 32779
+#define ID_VIEW_UNIT_BYTES 32780
+#define ID_VIEW_UNIT_BITS 32781
+#define ID_VIEW_SCALE_GRID 32782
+#define ID_VIEW_MAX_RATE 32783
+#define ID_VIEW_ALWAYS_ON_TOP 32784
+#define ID_STOPWATCH 32786
+#define ID_VIEW_CAPTION 32794
+#define ID_EXIT 32795
+#define ID_RATES_RECORDER 32802
+#define ID_TCP_CONNECTIONS 32803
+#define ID_VIEW_IP_ADDRESS 32804
+#define ID_SHOW_ALERT 32805
+#define ID_POPUP_MENU 32806
+#define ID_RESET_WINDOW_POSITION 32807
+#define ID_RESET_ALL_RATES 32809
+#define ID_HOMEPAGE 32810
+#define ID_EMAIL_SUPPORT 32811
+#define ID_CHECK_UPDATES 32812
+#define ID_TELL_FRIEND 32813
+#define ID_VIEW_CLICK_THROUGH 32814
+#define ID_VIEW_SEMI_TRANSPARENT 32815
+#define ID_VIEW_AVERAGE_SPEEDS 32816
+#define ID_VIEW_AVG_DOWN_LINE 32817
+#define ID_VIEW_AVG_UP_LINE 32818
+#define ID_VIEW_TIME_TEXT 32819
+#define ID_VIEW_TIME_GRID 32820
+#define ID_VIEW_COLUMN_GRAPH 32821
+#define ID_VIEW_LINE_GRAPH 32822
+#define ID_APP_ABOUT 57664
+#define ID_HELP_FINDER 57670
+#define ID_NO_ADAPTERS 32830  // the placeholder item of both adapter sub-menus
+
+// Positions of the sub-menus in the pop-up menu (counting separators)
+#define POPUP_POS_ADAPTERS 8
+#define POPUP_POS_VIEW 9
+#define POPUP_POS_RESET_RATES 10
+
+// Timers and hot key
+#define TIMER_TICK 101
+#define HOTKEY_SHOW 8976
+
+// Private window messages
+#define UM_LOGFILE_FAILED 1135
+#define UM_OPTIONS_APPLY 1153
+#define UM_MAIL_DONE 1157
+#define UM_APPLY_TOPMOST 1183
+#define UM_RESET_HISTORY_FILE 1468
+#define UM_TRAY_NOTIFY 32778
+
+// Page codes of UM_OPTIONS_APPLY
+#define OPTIONS_PAGE_GENERAL 201
+#define OPTIONS_PAGE_GRAPH_TEXT 202
+#define OPTIONS_PAGE_ADAPTERS 203
+#define OPTIONS_PAGE_NOTIFICATION 204
