@@ -1,3 +1,5 @@
+# make run    installs what is missing, builds the desktop program and starts
+#             it under Wine (on a virtual display when there is none).
 # make test   installs what is missing, builds the trees, runs every test
 #             (the fuzz targets for a few seconds each).
 # make fuzz   runs every fuzz target for FUZZ_SECONDS, keeping its corpus.
@@ -11,7 +13,7 @@ FUZZ_SECONDS ?= 600
 JOBS   ?= $(shell nproc)
 CTEST_ARGS ?=
 
-.PHONY: test deps configure build clean bench fuzz
+.PHONY: run test deps configure build clean bench fuzz
 
 deps:
 	@tools/install-deps.sh
@@ -33,6 +35,13 @@ build: configure
 	cmake --build $(NATIVE) -j $(JOBS)
 	cmake --build $(WIN) -j $(JOBS)
 	cmake --build $(FUZZ) -j $(JOBS)
+
+# Builds only what the desktop program needs and starts it (see
+# tools/run-desktop.sh: without an X display it makes a virtual one and
+# keeps a screenshot of it fresh).
+run: deps $(WIN)/CMakeCache.txt
+	cmake --build $(WIN) -j $(JOBS) --target Quellmark
+	tools/run-desktop.sh $(WIN)/meter/Quellmark.exe $(BUILD_ROOT)/run
 
 test: build
 	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
