@@ -97,6 +97,10 @@ bool MeterWindow::OnInit() {
   accelerators_ = LoadAcceleratorsA(instance_, MAKEINTRESOURCEA(IDR_ACCELERATORS));
   menu_.Load(instance_);
   taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+  tray_ = std::make_unique<TrayIcon>(
+      hwnd_, instance_,
+      TrayIconIds{IDI_TRAY_ICON_ID, UM_TRAY_NOTIFY, {IDI_TRAY_IDLE, IDI_TRAY_UP, IDI_TRAY_DOWN, IDI_TRAY_BOTH}},
+      colourTray_);
 
   // 5.-6. Adapters and their menu entries.
   EngineOptions& eo = engine_.options();
@@ -151,7 +155,7 @@ bool MeterWindow::OnInit() {
   LONG_PTR ex = GetWindowLongPtrA(hwnd_, GWL_EXSTYLE);
   SetWindowLongPtrA(hwnd_, GWL_EXSTYLE, (ex & ~LONG_PTR(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW);
   // 16. The static tray icon, unless the live graph brings its own.
-  if (opts_.DispIconSystray && !(colourTray_ && opts_.ShowGraphInSystray)) AddStaticTrayIcon();
+  if (opts_.DispIconSystray) tray_->AddInitial(opts_);
   // 17. History file and today's totals.
   OpenHistory();
   // 18. Notification.
@@ -362,7 +366,7 @@ bool MeterWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       if (taskbarCreated_ && msg == taskbarCreated_) {
         // The notification area was made anew (the shell restarted): the
         // icon is gone with the old one.
-        if (opts_.DispIconSystray) AddStaticTrayIcon();
+        if (opts_.DispIconSystray) tray_->Restore();
         return true;
       }
       return false;
@@ -746,7 +750,10 @@ void MeterWindow::SetTitle(AdapterRecord& record, const std::string& title) {
   if (RateGraphView* view = ViewOf(record)) view->SetTitle(title);
 }
 
-void MeterWindow::RefreshTrayIcon(AdapterRecord&) {}
+void MeterWindow::RefreshTrayIcon(AdapterRecord& record) {
+  const RateGraphView* view = ViewOf(record);
+  tray_->Refresh(record, view ? std::optional(view->Graph().ScaleMaximum()) : std::nullopt, opts_);
+}
 
 void MeterWindow::WriteRatesLine(AdapterRecord& record, const RateSample& sample, const LocalTime& time) {
   qm::WriteRatesLine(record, sample, time, recorderOptions_);
@@ -800,11 +807,6 @@ void MeterWindow::SaveNextAlert(const AlertChoice& choice) {
 
 void MeterWindow::RefusalBeep() { Beep(300, 100); }
 
-// ---- tray ----------------------------------------------------------------------
-
-void MeterWindow::AddStaticTrayIcon() {}
-void MeterWindow::RemoveTrayIcon() {}
-
 // ---- shutdown --------------------------------------------------------------------
 
 void MeterWindow::OnDestroy() { Shutdown(); }
@@ -825,7 +827,7 @@ void MeterWindow::Shutdown() {
   opts_.hasWindowRect = true;
   SaveOptionGroup(kSaveWindow);
   engine_.SaveAdapterSettings(kIdentityGroup);
-  if (opts_.DispIconSystray) RemoveTrayIcon();
+  if (opts_.DispIconSystray) tray_->Remove();
   AdapterList& list = engine_.adapters();
   for (size_t i = 0; i < list.size(); ++i) {
     DestroyView(list[i]);

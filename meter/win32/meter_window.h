@@ -15,6 +15,7 @@
 #include "meter/view_stack.h"
 #include "meter/win32/meter_menu.h"
 #include "meter/win32/rate_graph_view.h"
+#include "meter/win32/tray_icon.h"
 #include "notify/notification_monitor.h"
 #include "recorder/adapter_rates_log.h"
 #include "settings/email_settings.h"
@@ -104,10 +105,6 @@ class MeterWindow : public ModalDialog, public TickListener, public Notification
   void MoveWindowSpan(const WindowSpan& span);
   bool OnSplitterMouse(UINT msg, LPARAM lp);
 
-  // Tray
-  void AddStaticTrayIcon();
-  void RemoveTrayIcon();
-
   void Shutdown();
 
   HINSTANCE instance_;
@@ -124,6 +121,7 @@ class MeterWindow : public ModalDialog, public TickListener, public Notification
   HACCEL accelerators_ = nullptr;
   HCURSOR splitterCursor_ = nullptr;
   PopupMenu menu_;
+  std::unique_ptr<TrayIcon> tray_;  // made with the window
   UINT taskbarCreated_ = 0;
 
   std::vector<std::unique_ptr<RateGraphView>> views_;  // by AdapterRecord::viewSlot
