@@ -29,18 +29,20 @@ import tempfile
 import threading
 import time
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from history_records import history_records  # noqa: E402
+from veth_pair import VethPair  # noqa: E402
+
 SKIP = 77
 BUILD = os.environ.get("QM_BUILD_DIR", "")
 SOURCE = os.environ.get("QM_SOURCE_DIR", os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
 WINE = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
 TAG = "qm%d" % (os.getpid() % 100000)
-NETNS = TAG + "ns"
-VETH_HOST, VETH_PEER = TAG + "a", TAG + "b"
 # A /30 of its own within 198.51.100.0/24: its route is more specific than
 # that of any other test's pair on the machine.
-HOST_IP, PEER_IP, PREFIX_LEN = "198.51.100.201", "198.51.100.202", 30
-PORT = 5201
+PAIR = VethPair(TAG, "198.51.100.201", "198.51.100.202", port=5201)
+VETH_HOST = PAIR.host
 # Traffic the test makes: bytes the host sends (upload) and receives
 # (download) through its end of the pair.
 UPLOAD_BYTES = 768 * 1024
@@ -191,90 +193,7 @@ class SmtpServer:
         self.thread.join(timeout=5)
 
 
-# --- the network of the test -------------------------------------------------
-
-SINK = r"""
-import socket, sys, time
-upload, download = int(sys.argv[1]), int(sys.argv[2])
-s = socket.socket(); s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-s.bind((sys.argv[3], %d)); s.listen(1); s.settimeout(30)
-c, _ = s.accept(); c.settimeout(30)
-got, end = 0, time.monotonic() + 30
-while got < upload and time.monotonic() < end:
-    b = c.recv(65536)
-    if not b: break
-    got += len(b)
-c.sendall(b"x" * download)
-c.shutdown(socket.SHUT_WR)
-c.recv(1)
-c.close()
-""" % PORT
-
-
-def counters(ifname):
-    base = "/sys/class/net/%s/statistics/" % ifname
-    with open(base + "rx_bytes") as rx, open(base + "tx_bytes") as tx:
-        return int(rx.read()), int(tx.read())
-
-
-def make_network():
-    run(["ip", "netns", "add", NETNS])
-    run(["ip", "link", "add", VETH_HOST, "type", "veth", "peer", "name", VETH_PEER])
-    run(["ip", "link", "set", VETH_PEER, "netns", NETNS])
-    # No IPv6 on the pair: its router and neighbour messages would be
-    # traffic the test did not make.
-    no_ipv6 = "open('/proc/sys/net/ipv6/conf/%s/disable_ipv6', 'w').write('1')"
-    run(["/usr/bin/python3", "-c", no_ipv6 % VETH_HOST], check_rc=False)
-    run(["ip", "netns", "exec", NETNS, "/usr/bin/python3", "-c", no_ipv6 % "all"], check_rc=False)
-    run(["ip", "addr", "add", "%s/%d" % (HOST_IP, PREFIX_LEN), "dev", VETH_HOST])
-    run(["ip", "link", "set", VETH_HOST, "up"])
-    run(["ip", "netns", "exec", NETNS, "ip", "addr", "add", "%s/%d" % (PEER_IP, PREFIX_LEN), "dev", VETH_PEER])
-    run(["ip", "netns", "exec", NETNS, "ip", "link", "set", VETH_PEER, "up"])
-    run(["ip", "netns", "exec", NETNS, "ip", "link", "set", "lo", "up"])
-
-
-def send_traffic(processes):
-    """One bounded TCP exchange across the pair: UPLOAD_BYTES out, DOWNLOAD_BYTES in."""
-    sink = subprocess.Popen(["ip", "netns", "exec", NETNS, "/usr/bin/python3", "-c", SINK,
-                             str(UPLOAD_BYTES), str(DOWNLOAD_BYTES), PEER_IP])
-    processes.append(sink)
-    s = None
-    for _ in range(50):
-        try:
-            s = socket.create_connection((PEER_IP, PORT), timeout=5)
-            break
-        except OSError:
-            time.sleep(0.1)
-    if s is None:
-        raise RuntimeError("cannot reach the namespace")
-    s.settimeout(30)
-    s.sendall(b"u" * UPLOAD_BYTES)
-    got, end = 0, time.monotonic() + 30
-    while got < DOWNLOAD_BYTES and time.monotonic() < end:
-        b = s.recv(65536)
-        if not b:
-            break
-        got += len(b)
-    s.close()
-    sink.wait(timeout=30)
-    return got
-
-
 # --- readers -----------------------------------------------------------------
-
-def history_records(path):
-    with open(path, "rb") as f:
-        data = f.read()
-    if data[:4] != b"NTSL":
-        return None
-    out = []
-    for off in range(24, len(data) - 295, 296):
-        y, m, d, _, dow, _, kind = struct.unpack_from("<6Hi", data, off)
-        ident = data[off + 16:off + 276].split(b"\0")[0].decode("latin-1")
-        down, up = struct.unpack_from("<QQ", data, off + 280)
-        out.append({"date": (y, m, d), "kind": kind, "id": ident, "down": down, "up": up})
-    return out
-
 
 def format_amount(v):
     """Amounts as the reports print them (byte units)."""
@@ -341,7 +260,7 @@ def main():
         shutil.copy(admin_exe, folder)
         admin = r"C:\Quellmark\QuellmarkAdmin.exe"
 
-        make_network()
+        PAIR.create()
         _, listing = wine(admin, "adapters", quiet=True)
         m = re.search(r"^(\{[0-9A-F-]+\})  %s\b" % re.escape(VETH_HOST), listing, re.M)
         check(m is not None, "QuellmarkAdmin lists the veth adapter with its ID")
@@ -388,7 +307,7 @@ def main():
         check(out.replace("\r\n", "\n") == "Install service...success\n", "/install prints the outcome: %r" % out)
 
         smtp = SmtpServer(seconds=150)
-        base = counters(VETH_HOST)
+        base = PAIR.counters()
         wine("sc", "start", "QuellmarkService", quiet=True)
         log_path = os.path.join(folder, "quellmarkservice.log")
         end = time.monotonic() + 30
@@ -401,7 +320,7 @@ def main():
         wine(r"C:\Quellmark\QuellmarkService.exe", timeout=30, quiet=True)
 
         time.sleep(1.5)
-        got = send_traffic(processes)
+        got = PAIR.exchange(UPLOAD_BYTES, DOWNLOAD_BYTES, processes)
         check(got == DOWNLOAD_BYTES, "the traffic crossed the pair (%d bytes back)" % got)
         # Let the reports and the recorder see the traffic.
         time.sleep(REPORT_SECONDS * 2 + 1.5)
@@ -414,7 +333,7 @@ def main():
         stopped = wine.wait_state("STOPPED", 20)
         stop_took = time.monotonic() - stop_began
         check(stopped and stop_took < 8, "sc stop stops the service within a few seconds (%.1f s)" % stop_took)
-        final = counters(VETH_HOST)
+        final = PAIR.counters()
 
         # The activity log.
         msgs = [message_of(l) for l in log_lines(log_path)]
@@ -557,8 +476,7 @@ def main():
             if p.poll() is None:
                 p.kill()
                 attempt(lambda: p.wait(timeout=10))
-        attempt(lambda: run(["ip", "link", "del", VETH_HOST], check_rc=False, quiet=True))
-        attempt(lambda: run(["ip", "netns", "del", NETNS], check_rc=False, quiet=True))
+        attempt(PAIR.remove)
 
     print("%d passed, %d failed" % (len(passes), len(failures)))
     return 1 if failures else 0
