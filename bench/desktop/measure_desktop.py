@@ -1,0 +1,105 @@
+#!/usr/bin/python3
+"""CPU and memory of the desktop program under Wine, against a bare window.
+
+Runs each program alone on a private X display in a Wine prefix of its
+own for MINUTES minutes (default 5) and reports, from /proc, the CPU time
+the program's process spent per minute over the last part of the run and
+its resident memory at the end. Quellmark runs with three graph views
+shown (All Connections, Dial-Up Connections and the first real adapter).
+
+Usage (build/win built; see README, "Desktop measurement"):
+  bench/desktop/measure_desktop.py build/win [MINUTES]
+"""
+import os
+import subprocess
+import sys
+import time
+
+WINE = "/usr/lib/wine/wine64"
+WINESERVER = "/usr/lib/wine/wineserver"
+
+
+def start_xvfb():
+    for n in range(200, 240):
+        if os.path.exists("/tmp/.X%d-lock" % n) or os.path.exists("/tmp/.X11-unix/X%d" % n):
+            continue
+        x = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for _ in range(100):
+            if os.path.exists("/tmp/.X11-unix/X%d" % n):
+                return x, ":%d" % n
+            time.sleep(0.1)
+        x.kill()
+        x.wait()
+    sys.exit("no X display")
+
+
+def cpu_seconds(pid):
+    with open("/proc/%d/stat" % pid) as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def rss_kib(pid):
+    with open("/proc/%d/status" % pid) as f:
+        for line in f:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1])
+    return 0
+
+
+def measure(name, exe, env, minutes, driver=None):
+    if driver:
+        # Three views sharing the height, as a user who shows them all.
+        keys = ["100-", "200-"]
+        if os.path.exists("/sys/class/net/eth0/ifindex"):
+            with open("/sys/class/net/eth0/ifindex") as f:
+                keys.append("300-{%08X-0000-0000-0000-4E6574446576}" % int(f.read()))
+        for key in keys:
+            subprocess.run([WINE, driver, "view", key, "0.32"], env=env, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=60)
+    with open(os.path.join(env["WINEPREFIX"], "..", name + ".log"), "wb") as log:
+        p = subprocess.Popen([WINE, exe], env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+    try:
+        warm = 30
+        time.sleep(warm)
+        c0, t0 = cpu_seconds(p.pid), time.time()
+        time.sleep(minutes * 60 - warm)
+        c1, t1 = cpu_seconds(p.pid), time.time()
+        rss = rss_kib(p.pid)
+    finally:
+        p.kill()
+        p.wait()
+    per_minute = (c1 - c0) / ((t1 - t0) / 60)
+    print("%-10s CPU %.3f s per minute, RSS %.1f MiB after %d min" % (name, per_minute, rss / 1024, minutes))
+    return per_minute, rss
+
+
+def main():
+    build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build/win")
+    minutes = float(sys.argv[2]) if len(sys.argv) > 2 else 5
+    work = os.path.join(build, "measure-desktop")
+    prefix = os.path.join(work, "wineprefix")
+    os.makedirs(prefix, exist_ok=True)
+    env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+    env.pop("DISPLAY", None)
+    if not os.path.exists(os.path.join(prefix, "system.reg")):
+        subprocess.run([WINE, "wineboot", "-i"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=300)
+    subprocess.run([WINESERVER, "-w"], env=env, timeout=300)
+    xvfb, display = start_xvfb()
+    env["DISPLAY"] = display
+    try:
+        bare = measure("bare", os.path.join(build, "bench", "desktop", "bare_window.exe"), env, minutes)
+        subprocess.run([WINESERVER, "-k"], env=env, timeout=60)
+        desk = measure("Quellmark", os.path.join(build, "meter", "Quellmark.exe"), env, minutes,
+                       driver=os.path.join(build, "tests", "e2e", "meter_driver.exe"))
+        print("difference: CPU %+.3f s per minute, RSS %+.1f MiB" % (desk[0] - bare[0], (desk[1] - bare[1]) / 1024))
+    finally:
+        subprocess.run([WINESERVER, "-k"], env=env, timeout=60)
+        xvfb.terminate()
+        xvfb.wait()
+
+
+if __name__ == "__main__":
+    main()
