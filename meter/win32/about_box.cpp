@@ -12,20 +12,17 @@ bool AboutBox::OnInit() {
   GetWindowRect(GetDesktopWindow(), &desktop);
   SetWindowPos(hwnd_, nullptr, (desktop.right - (r.right - r.left)) / 2, (desktop.bottom - (r.bottom - r.top)) / 2,
                0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  auto open = [](const std::string& address) { OpenWebAddressWaiting(address); };
+  homepage_.Attach(Item(IDC_ABOUT_HOMEPAGE), kHomePage, open);
+  support_.Attach(Item(IDC_ABOUT_SUPPORT), kSupportMail, open);
   return true;
 }
 
-bool AboutBox::OnCommand(int id, int code, HWND) {
+bool AboutBox::OnCommand(int id, int, HWND) {
   switch (id) {
     case IDOK:
     case IDCANCEL:
       End(id);
-      return true;
-    case IDC_ABOUT_HOMEPAGE:
-      if (code == STN_CLICKED) OpenWebAddressWaiting(kHomePage);
-      return true;
-    case IDC_ABOUT_SUPPORT:
-      if (code == STN_CLICKED) OpenWebAddressWaiting(kSupportMail);
       return true;
     case IDC_ABOUT_CHECK_UPDATES:
       OpenWebAddressWaiting(UpdateCheckAddress());

@@ -3,6 +3,7 @@
 // links, and the update-check and tell-a-friend buttons.
 
 #include "uikit/dialog.h"
+#include "uikit/hyperlink_label.h"
 
 namespace qm {
 
@@ -10,6 +11,10 @@ class AboutBox : public ModalDialog {
  protected:
   bool OnInit() override;
   bool OnCommand(int id, int code, HWND control) override;
+
+ private:
+  HyperlinkLabel homepage_;
+  HyperlinkLabel support_;
 };
 
 }  // namespace qm

@@ -96,6 +96,10 @@ bool MeterWindow::OnInit() {
   if (!splitterCursor_) splitterCursor_ = LoadCursor(nullptr, IDC_SIZENS);
   accelerators_ = LoadAcceleratorsA(instance_, MAKEINTRESOURCEA(IDR_ACCELERATORS));
   menu_.Load(instance_);
+  menuDrawing_ = std::make_unique<OwnerDrawnMenu>(
+      instance_, IDR_MENU_IMAGES,
+      std::vector<MenuImage>{{ID_SHOW, 0}, {ID_OPTIONS, 1}, {ID_STOPWATCH, 2}, {ID_TRAFFIC_REPORTS, 3},
+                             {ID_HELP_FINDER, 4}});
   taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
   tray_ = std::make_unique<TrayIcon>(
       hwnd_, instance_,
@@ -332,7 +336,11 @@ bool MeterWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       return false;
     case WM_INITMENUPOPUP:
       menu_.Refresh(opts_, engine_.adapters(), MenuState{Has(kVisible), Has(kModalOpen), layered_});
-      return false;
+      return menuDrawing_->HandleMessage(msg, wp, lp, result);
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+    case WM_MENUCHAR:
+      return menuDrawing_ && menuDrawing_->HandleMessage(msg, wp, lp, result);
     case UM_LOGFILE_FAILED:
       OnLogFileFailed();
       return true;

@@ -21,6 +21,7 @@
 #include "settings/email_settings.h"
 #include "settings/options.h"
 #include "uikit/dialog.h"
+#include "uikit/owner_drawn_menu.h"
 
 namespace qm {
 
@@ -121,6 +122,7 @@ class MeterWindow : public ModalDialog, public TickListener, public Notification
   HACCEL accelerators_ = nullptr;
   HCURSOR splitterCursor_ = nullptr;
   PopupMenu menu_;
+  std::unique_ptr<OwnerDrawnMenu> menuDrawing_;  // draws menu_ with its images
   std::unique_ptr<TrayIcon> tray_;  // made with the window
   UINT taskbarCreated_ = 0;
 
