@@ -124,6 +124,8 @@ int Info() {
 WORD KeyOf(const std::string& name) {
   if (name == "esc") return VK_ESCAPE;
   if (name == "enter") return VK_RETURN;
+  if (name == "down") return VK_DOWN;
+  if (name == "right") return VK_RIGHT;
   if (name.size() == 2 && name[0] == 'f' && name[1] >= '1' && name[1] <= '9') return WORD(VK_F1 + name[1] - '1');
   if (name.size() == 1) return WORD(toupper(static_cast<unsigned char>(name[0])));
   return 0;
