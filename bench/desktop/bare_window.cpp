@@ -1,7 +1,15 @@
 // The floor of the desktop measurement: a Win32 program with one plain
-// window and a message loop that does nothing else.
+// window and a message loop that does nothing else. With the argument
+// "--system-libraries" it first loads what the desktop program loads of
+// the system (COM, common controls, the shell), so that the difference to
+// the program is its own.
 
 #include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <cstring>
 
 namespace {
 
@@ -15,7 +23,14 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  if (std::strstr(commandLine, "--system-libraries")) {
+    CoInitialize(nullptr);
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    SHFILEINFOA info{};
+    SHGetFileInfoA(".txt", FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_USEFILEATTRIBUTES | SHGFI_TYPENAME);
+  }
   WNDCLASSA wc{};
   wc.lpfnWndProc = Proc;
   wc.hInstance = instance;

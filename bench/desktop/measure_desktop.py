@@ -6,6 +6,8 @@ own for MINUTES minutes (default 5) and reports, from /proc, the CPU time
 the program's process spent per minute over the last part of the run and
 its resident memory at the end. Quellmark runs with three graph views
 shown (All Connections, Dial-Up Connections and the first real adapter).
+The bare window runs twice: alone, and with the system libraries the
+program loads (COM, common controls, the shell) loaded too.
 
 Usage (build/win built; see README, "Desktop measurement"):
   bench/desktop/measure_desktop.py build/win [MINUTES]
@@ -48,7 +50,7 @@ def rss_kib(pid):
     return 0
 
 
-def measure(name, exe, env, minutes, driver=None):
+def measure(name, exe, env, minutes, driver=None, args=()):
     if driver:
         # Three views sharing the height, as a user who shows them all.
         keys = ["100-", "200-"]
@@ -59,7 +61,7 @@ def measure(name, exe, env, minutes, driver=None):
             subprocess.run([WINE, driver, "view", key, "0.32"], env=env, stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL, timeout=60)
     with open(os.path.join(env["WINEPREFIX"], "..", name + ".log"), "wb") as log:
-        p = subprocess.Popen([WINE, exe], env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+        p = subprocess.Popen([WINE, exe] + list(args), env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log)
     try:
         warm = 30
         time.sleep(warm)
@@ -90,11 +92,15 @@ def main():
     xvfb, display = start_xvfb()
     env["DISPLAY"] = display
     try:
-        bare = measure("bare", os.path.join(build, "bench", "desktop", "bare_window.exe"), env, minutes)
+        bare_exe = os.path.join(build, "bench", "desktop", "bare_window.exe")
+        bare = measure("bare", bare_exe, env, minutes)
+        subprocess.run([WINESERVER, "-k"], env=env, timeout=60)
+        libs = measure("bare+libs", bare_exe, env, minutes, args=["--system-libraries"])
         subprocess.run([WINESERVER, "-k"], env=env, timeout=60)
         desk = measure("Quellmark", os.path.join(build, "meter", "Quellmark.exe"), env, minutes,
                        driver=os.path.join(build, "tests", "e2e", "meter_driver.exe"))
-        print("difference: CPU %+.3f s per minute, RSS %+.1f MiB" % (desk[0] - bare[0], (desk[1] - bare[1]) / 1024))
+        print("difference: CPU %+.3f s per minute, RSS %+.1f MiB (%+.1f MiB over the bare window with the "
+              "same system libraries)" % (desk[0] - bare[0], (desk[1] - bare[1]) / 1024, (desk[1] - libs[1]) / 1024))
     finally:
         subprocess.run([WINESERVER, "-k"], env=env, timeout=60)
         xvfb.terminate()
