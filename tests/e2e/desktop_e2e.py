@@ -38,6 +38,7 @@ DOWNLOAD_BYTES = 3 * 1024 * 1024
 
 ID_SHOW, ID_EXIT, ID_ABOUT = 32771, 32795, 57664
 IDOK, IDNO = 1, 7
+UM_TRAY_NOTIFY, WM_LBUTTONUP = 32778, 0x202
 WS_EX_TOOLWINDOW, WS_EX_APPWINDOW = 0x80, 0x40000
 
 DOWN, UP, BOTH = (255, 0, 0), (0, 204, 0), (255, 255, 0)
@@ -258,6 +259,14 @@ def show_and_hide(d, p):
     check(d.wait_for(lambda: d.info().get("visible") == "0", 10), "Esc hides the window")
     d.drive("command", ID_SHOW)
     check(d.wait_for(lambda: d.info().get("visible") == "1", 10), "command 32771 shows it")
+    d.drive("message", UM_TRAY_NOTIFY, 104, WM_LBUTTONUP)
+    check(d.wait_for(lambda: d.info().get("visible") == "0", 10), "a left click on the tray icon hides it")
+    d.drive("message", UM_TRAY_NOTIFY, 104, WM_LBUTTONUP)
+    check(d.wait_for(lambda: d.info().get("visible") == "1", 10), "and another shows it")
+    d.drive("keys", "esc")
+    d.wait_for(lambda: d.info().get("visible") == "0", 10)
+    d.drive("keys", "ctrl+shift+m")
+    check(d.wait_for(lambda: d.info().get("visible") == "1", 10), "the hot key Ctrl+Shift+M shows it")
     d.drive("keys", "esc")
     d.wait_for(lambda: d.info().get("visible") == "0", 10)
     second = d.start("second-start")
