@@ -39,7 +39,7 @@ DOWNLOAD_BYTES = 3 * 1024 * 1024
 ID_SHOW, ID_EXIT, ID_ABOUT = 32771, 32795, 57664
 IDOK, IDNO = 1, 7
 UM_TRAY_NOTIFY, WM_LBUTTONUP = 32778, 0x202
-WS_EX_TOOLWINDOW, WS_EX_APPWINDOW = 0x80, 0x40000
+WS_EX_TOOLWINDOW, WS_EX_APPWINDOW, WS_EX_TRANSPARENT = 0x80, 0x40000, 0x20
 
 DOWN, UP, BOTH = (255, 0, 0), (0, 204, 0), (255, 255, 0)
 GRAPH_BG, TITLE_BG = (173, 219, 222), (158, 158, 158)
@@ -294,6 +294,19 @@ def view_toggles(d):
     check(d.wait_for(lambda: d.options().get("DisplayText") == "1", 10), "Ctrl+X turns the text on again")
 
 
+def transparency(d):
+    d.drive("keys", "ctrl+k")
+    info = d.wait_for(lambda: (lambda i: i if int(i["exstyle"], 16) & WS_EX_TRANSPARENT else None)(d.info()), 10)
+    check(info is not None and info["alpha"] == "229" and d.options().get("EnableClickThrough") == "1",
+          "Ctrl+K lets clicks through the window and saves it")
+    d.drive("keys", "ctrl+e")
+    check(d.wait_for(lambda: d.info()["alpha"] == "255", 10) and d.options().get("SemiTransparent") == "0",
+          "Ctrl+E makes it opaque and saves it")
+    d.drive("keys", "ctrl+e", "ctrl+k")
+    check(d.wait_for(lambda: (lambda i: i["alpha"] == "229" and not int(i["exstyle"], 16) & WS_EX_TRANSPARENT)(
+          d.info()), 10), "and both back: alpha 229, clicks caught again")
+
+
 def about_box(d):
     d.drive("command", ID_ABOUT)
     about = d.wait_for(lambda: (lambda i: i if "#32770|About Quellmark" in i["windows"] else None)(d.info()), 10)
@@ -424,6 +437,7 @@ def main():
         if info:
             show_and_hide(d, p)
             view_toggles(d)
+            transparency(d)
             about_box(d)
             opts = exit_and_check(d, p, "first run")
             check_identity_and_history(d, opts)
