@@ -294,6 +294,33 @@ def view_toggles(d):
     check(d.wait_for(lambda: d.options().get("DisplayText") == "1", 10), "Ctrl+X turns the text on again")
 
 
+def ints(text):
+    return list(map(int, text.split()))
+
+
+def adapter_views(d):
+    """The Adapters menu: 9000 is All Connections, 9001 Dial-Up Connections."""
+    start = ints(d.info()["rect"])
+    d.drive("command", 9001)
+    two = d.wait_for(lambda: (lambda i: i if len(i["views"]) == 2 else None)(d.info()), 10)
+    if not check(two is not None, "showing Dial-Up Connections adds a second view"):
+        return
+    rect, (a, b) = ints(two["rect"]), two["views"]
+    check(rect[3] == start[3] and rect[1] < start[1], "the window grows upward: %s from %s" % (rect, start))
+    check(b[1] == a[3] + 2 and b[3] == int(two["client"].split()[1]) - 2,
+          "the new view lies below, 2 pixels apart, down to the margin: %s" % two["views"])
+    d.drive("command", 9001)
+    one = d.wait_for(lambda: (lambda i: i if len(i["views"]) == 1 else None)(d.info()), 10)
+    check(one is not None and ints(one["rect"]) == start, "hiding it gives the window its rectangle back")
+    d.drive("command", 9000)
+    box = d.wait_for(lambda: (lambda i: i if "At least one adapter should be monitored." in i["texts"] else None)(
+        d.info()), 10)
+    check(box is not None, "hiding the last view is refused")
+    d.drive("answer", IDOK)
+    check(d.wait_for(lambda: (lambda i: not i["windows"] and len(i["views"]) == 1)(d.info()), 10),
+          "and the view stays")
+
+
 def transparency(d):
     d.drive("keys", "ctrl+k")
     info = d.wait_for(lambda: (lambda i: i if int(i["exstyle"], 16) & WS_EX_TRANSPARENT else None)(d.info()), 10)
@@ -437,6 +464,7 @@ def main():
         if info:
             show_and_hide(d, p)
             view_toggles(d)
+            adapter_views(d)
             transparency(d)
             about_box(d)
             opts = exit_and_check(d, p, "first run")
