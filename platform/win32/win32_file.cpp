@@ -2,6 +2,7 @@
 
 #include "platform/file.h"
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/system_error.h"
 
 namespace qm {
 namespace {
@@ -105,14 +106,6 @@ FileSystem& SystemFileSystem() {
   return fs;
 }
 
-std::string LastFileErrorText() {
-  const DWORD code = GetLastError();
-  char text[512] = {};
-  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
-                           sizeof text, nullptr);
-  while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n' || text[n - 1] == ' ')) --n;
-  if (n == 0) return "error " + std::to_string(code);
-  return std::string(text, n);
-}
+std::string LastFileErrorText() { return SystemErrorText(GetLastError()); }
 
 }  // namespace qm
