@@ -89,6 +89,21 @@ struct Icon {
   static void Close(Type h) { DestroyIcon(h); }
 };
 
+// Registry keys from RegOpenKeyEx / RegCreateKeyEx.
+struct RegistryKey {
+  using Type = HKEY;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type h) { RegCloseKey(h); }
+};
+
+// Memory the system allocated for the caller with LocalAlloc (security
+// descriptors from GetSecurityInfo, for example).
+struct LocalMemory {
+  using Type = HLOCAL;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type h) { LocalFree(h); }
+};
+
 }  // namespace handle_traits
 
 using KernelHandle = UniqueHandle<handle_traits::Kernel>;
@@ -98,6 +113,8 @@ template <typename T>
 using GdiHandle = UniqueHandle<handle_traits::GdiObject<T>>;  // GdiHandle<HFONT>, GdiHandle<HBITMAP>
 using MemoryDcHandle = UniqueHandle<handle_traits::MemoryDc>;
 using IconHandle = UniqueHandle<handle_traits::Icon>;
+using RegistryKeyHandle = UniqueHandle<handle_traits::RegistryKey>;
+using LocalMemoryHandle = UniqueHandle<handle_traits::LocalMemory>;
 
 // A device context borrowed from a window (GetDC), given back on scope exit.
 class WindowDc {
