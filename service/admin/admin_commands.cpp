@@ -38,7 +38,13 @@ constexpr char kUsage[] =
     "      PERIOD   week, month or days:N (the last N days, 1 = today)\n"
     "      ADDRESSES  e-mail addresses separated by commas\n"
     "  rule off\n"
-    "  rule show\n";
+    "  rule show\n"
+    "  email set SERVER SENDER [ACCOUNT]\n"
+    "      the service's SMTP server and sender; with ACCOUNT it logs in (AUTH LOGIN)\n"
+    "      with the password typed at the prompt or given on standard input\n"
+    "  email protect\n"
+    "      lets only SYSTEM and Administrators read the e-mail settings, which hold\n"
+    "      the password; run it after importing them from a .reg file\n";
 
 constexpr char kBadAdapter[] = "The adapter must be all, dialup or an adapter ID.";
 constexpr char kCannotWrite[] = "Cannot write the settings; run the command as an administrator.";
@@ -302,7 +308,8 @@ std::string RegBinaryLine(const std::string& name, const std::vector<uint8_t>& d
   return out + "\n";
 }
 
-AdminResult RunAdminCommand(SettingsStore& store, const std::vector<std::string>& args, AdapterSource* adapters) {
+AdminResult RunAdminCommand(SettingsStore& store, const std::vector<std::string>& args, AdapterSource* adapters,
+                            EmailSecrets* secrets) {
   std::vector<std::string> a = args;
   const bool reg = !a.empty() && AsciiEqualNoCase(a[0], "/reg");
   if (reg) a.erase(a.begin());
@@ -311,6 +318,10 @@ AdminResult RunAdminCommand(SettingsStore& store, const std::vector<std::string>
   if (what == "adapters" && a.size() == 1 && !reg) return ListAdapters(adapters);
   if (what == "report") return ReportCommand(store, a, reg);
   if (what == "rule") return RuleCommand(store, a, reg);
+  if (what == "email") {
+    AdminResult r = EmailCommand(store, a, reg, secrets);
+    return r.output.empty() ? Usage() : r;
+  }
   if (what == "/?" || what == "help" || what == "/help") return Done(kUsage);
   return Usage();
 }

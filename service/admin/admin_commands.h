@@ -10,6 +10,8 @@
 //   QuellmarkAdmin report list
 //   QuellmarkAdmin rule set ADAPTER LIMIT UNIT TRANSFER PERIOD ADDRESSES
 //   QuellmarkAdmin rule show
+//   QuellmarkAdmin email set SERVER SENDER [ACCOUNT]   (see email_command.h)
+//   QuellmarkAdmin email protect
 //   QuellmarkAdmin /reg report add ...   (print .reg text instead of writing)
 
 #include <string>
@@ -17,6 +19,7 @@
 
 #include "platform/adapter_source.h"
 #include "platform/settings_store.h"
+#include "service/admin/email_command.h"
 
 namespace qm {
 
@@ -27,9 +30,10 @@ struct AdminResult {
 
 // Runs one command against the HKEY_LOCAL_MACHINE settings of `store`;
 // "adapters" lists what `adapters` reports (none: the system's list cannot
-// be read). Arguments are UTF-8; texts stored as UTF-16 are converted.
+// be read); the e-mail commands need `secrets`. Arguments are UTF-8; texts
+// stored as UTF-16 are converted.
 AdminResult RunAdminCommand(SettingsStore& store, const std::vector<std::string>& args,
-                            AdapterSource* adapters = nullptr);
+                            AdapterSource* adapters = nullptr, EmailSecrets* secrets = nullptr);
 
 // A binary value as .reg text: "\"name\"=hex:01,02,..." wrapped at 80
 // columns with "\\" continuations, as the registry editor writes it.

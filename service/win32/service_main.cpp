@@ -12,9 +12,11 @@
 #include "platform/clock.h"
 #include "service/activity_log.h"
 #include "service/command_line.h"
+#include "platform/win32/key_security.h"
 #include "platform/win32/unique_handle.h"
 #include "service/win32/service_control.h"
 #include "service/win32/service_worker_thread.h"
+#include "settings/registry_layout.h"
 
 namespace qm {
 namespace {
@@ -123,6 +125,13 @@ void RunServiceMode() {
   StartServiceCtrlDispatcherA(table);
 }
 
+// The mail password lies in the machine-wide settings, which every local
+// user could otherwise read; the service itself runs as SYSTEM.
+bool ProtectEmailSettings() {
+  std::string reason;
+  return RestrictMachineKeyToAdministrators(kEmailSettingsKey, reason);
+}
+
 // The prompt goes out at once, so that it stands while the step runs.
 template <typename Step>
 void PrintOutcome(const char* prompt, Step step) {
@@ -148,7 +157,7 @@ int ServiceProgramMain(int argc, char** argv) {
       RunServiceMode();
       break;
     case ServiceCommand::Install:
-      PrintOutcome(kInstallPrompt, [&path] { return InstallService(path); });
+      PrintOutcome(kInstallPrompt, [&path] { return ProtectEmailSettings() && InstallService(path); });
       break;
     case ServiceCommand::Uninstall:
       PrintOutcome(kUninstallPrompt, [] { return UninstallService(); });

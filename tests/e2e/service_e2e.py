@@ -16,6 +16,7 @@ process id, and the namespace and the veth pair are removed, also on
 failure.
 """
 
+import base64
 import csv
 import io
 import os
@@ -48,6 +49,12 @@ VETH_HOST = PAIR.host
 UPLOAD_BYTES = 768 * 1024
 DOWNLOAD_BYTES = 1536 * 1024
 REPORT_SECONDS = 3
+MAIL_PASSWORD = "e2e-Pa55word"
+# The access list of the e-mail settings once closed: SYSTEM and
+# Administrators, full control, handed to sub-keys; nothing inherited.
+EMAIL_KEY_CLOSED = ("protected\n"
+                    "allow S-1-5-18 0x000f003f 0x02\n"
+                    "allow S-1-5-32-544 0x000f003f 0x02\n")
 RECORD_SECONDS = 2
 
 failures = []
@@ -63,11 +70,15 @@ def check(cond, what):
         failures.append(what)
 
 
-def run(args, timeout=60, env=None, check_rc=True, quiet=False):
+def run(args, timeout=60, env=None, check_rc=True, quiet=False, stdin_text=None):
     # Output goes through files, not pipes: Wine's helper processes inherit
-    # the handles and outlive the command.
-    with tempfile.TemporaryFile() as o, tempfile.TemporaryFile() as e:
-        p = subprocess.run(args, stdin=subprocess.DEVNULL, stdout=o, stderr=e, timeout=timeout, env=env)
+    # the handles and outlive the command. So does standard input.
+    with tempfile.TemporaryFile() as i, tempfile.TemporaryFile() as o, tempfile.TemporaryFile() as e:
+        if stdin_text is not None:
+            i.write(stdin_text.encode("utf-8"))
+            i.seek(0)
+        p = subprocess.run(args, stdin=i if stdin_text is not None else subprocess.DEVNULL, stdout=o, stderr=e,
+                           timeout=timeout, env=env)
         o.seek(0)
         e.seek(0)
         out, err = o.read().decode("utf-8", "replace"), e.read().decode("utf-8", "replace")
@@ -84,8 +95,9 @@ class Wine:
         self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
         self.env.pop("DISPLAY", None)
 
-    def __call__(self, *args, timeout=60, check_rc=True, quiet=False):
-        return run([WINE] + list(args), timeout=timeout, env=self.env, check_rc=check_rc, quiet=quiet)
+    def __call__(self, *args, timeout=60, check_rc=True, quiet=False, stdin_text=None):
+        return run([WINE] + list(args), timeout=timeout, env=self.env, check_rc=check_rc, quiet=quiet,
+                   stdin_text=stdin_text)
 
     def drive_c(self, *parts):
         return os.path.join(self.prefix, "drive_c", *parts)
@@ -148,7 +160,7 @@ class SmtpServer:
         conn.settimeout(10)
         f = conn.makefile("rb")
         conn.sendall(b"220 qm-e2e ESMTP\r\n")
-        mail = {"from": None, "to": [], "data": b""}
+        mail = {"from": None, "to": [], "data": b"", "login": None}
         total = 0
         while True:
             line = f.readline(4096)
@@ -157,6 +169,13 @@ class SmtpServer:
             cmd = line.strip().upper()
             if cmd.startswith(b"EHLO") or cmd.startswith(b"HELO"):
                 conn.sendall(b"250 qm-e2e\r\n")
+            elif cmd == b"AUTH LOGIN":
+                conn.sendall(b"334 VXNlcm5hbWU6\r\n")
+                user = base64.b64decode(f.readline(4096).strip())
+                conn.sendall(b"334 UGFzc3dvcmQ6\r\n")
+                password = base64.b64decode(f.readline(4096).strip())
+                mail["login"] = (user.decode("latin-1"), password.decode("latin-1"))
+                conn.sendall(b"235 accepted\r\n")
             elif cmd.startswith(b"MAIL FROM"):
                 mail["from"] = line.strip()[10:].decode("latin-1")
                 conn.sendall(b"250 OK\r\n")
@@ -177,7 +196,7 @@ class SmtpServer:
                 mail["data"] = b"".join(data)
                 self.messages.append(mail)
                 conn.sendall(b"250 queued\r\n")
-                mail = {"from": None, "to": [], "data": b""}
+                mail = {"from": None, "to": [], "data": b"", "login": mail["login"]}
             elif cmd == b"QUIT":
                 conn.sendall(b"221 bye\r\n")
                 return
@@ -232,10 +251,10 @@ def main():
     if os.geteuid() != 0 or not shutil.which("ip"):
         print("skipped: needs root and iproute2 for the network namespace")
         return SKIP
-    if len(sys.argv) != 3 or not all(os.path.exists(p) for p in sys.argv[1:]):
-        print("usage: service_e2e.py QuellmarkService.exe QuellmarkAdmin.exe")
+    if len(sys.argv) != 4 or not all(os.path.exists(p) for p in sys.argv[1:]):
+        print("usage: service_e2e.py QuellmarkService.exe QuellmarkAdmin.exe key_access_probe.exe")
         return 1
-    service_exe, admin_exe = sys.argv[1:]
+    service_exe, admin_exe, probe_exe = sys.argv[1:]
 
     prefix = os.path.join(BUILD or os.getcwd(), "e2e-service-prefix")
     wine = Wine(prefix)
@@ -258,6 +277,12 @@ def main():
         os.makedirs(folder)
         shutil.copy(service_exe, folder)
         shutil.copy(admin_exe, folder)
+        shutil.copy(probe_exe, folder)
+
+        def email_key_closed():
+            _, access = wine(r"C:\Quellmark\key_access_probe.exe", r"Software\Quellmark\Options\EmailSettings",
+                             quiet=True)
+            return access.replace("\r\n", "\n") == EMAIL_KEY_CLOSED, access
         admin = r"C:\Quellmark\QuellmarkAdmin.exe"
 
         PAIR.create()
@@ -303,8 +328,29 @@ def main():
         wine(admin, "report", "add", "zz-missing", "summary", "all", "1", r"C:\Quellmark\no-such-folder\r.txt",
              quiet=True)
 
+        closed, access = email_key_closed()
+        check(not closed, "imported from .reg, the e-mail settings are open to every user: %r" % access)
         _, out = wine(r"C:\Quellmark\QuellmarkService.exe", "/install", quiet=True)
         check(out.replace("\r\n", "\n") == "Install service...success\n", "/install prints the outcome: %r" % out)
+        check(email_key_closed()[0], "after /install only SYSTEM and Administrators may open the e-mail settings")
+        # The login, with the password on standard input, never on the
+        # command line; the key stays closed.
+        rc, out = run([WINE, admin, "email", "set", "127.0.0.1", "quellmark@example.com", "meter"], env=wine.env,
+                      stdin_text=MAIL_PASSWORD + "\r\n", quiet=True)
+        check(rc == 0 and MAIL_PASSWORD not in out, "email set saves the login without showing the password: %r" % out)
+        check(email_key_closed()[0], "after email set the e-mail settings stay closed")
+        # Settings imported anew from a .reg file create an open key;
+        # "email protect" closes it.
+        wine("reg", "delete", r"HKLM\Software\Quellmark\Options\EmailSettings", "/f", quiet=True)
+        with open(os.path.join(folder, "email.reg"), "w", encoding="latin-1", newline="\r\n") as f:
+            f.write("Windows Registry Editor Version 5.00\n\n"
+                    "[HKEY_LOCAL_MACHINE\\Software\\Quellmark\\Options\\EmailSettings]\n"
+                    '"SmtpServer"="127.0.0.1"\n"MailFrom"="quellmark@example.com"\n"SrvReqAuth"=dword:00000001\n'
+                    '"AuthName"="meter"\n"AuthPass"="%s"\n' % MAIL_PASSWORD)
+        wine("reg", "import", r"C:\Quellmark\email.reg", quiet=True)
+        check(not email_key_closed()[0], "a key imported anew is open again")
+        rc, out = wine(admin, "email", "protect", quiet=True, check_rc=False)
+        check(rc == 0 and email_key_closed()[0], "email protect closes it: %r" % out)
 
         smtp = SmtpServer(seconds=150)
         base = PAIR.counters()
@@ -425,6 +471,7 @@ def main():
             text = mail["data"].decode("latin-1")
             body = text.split("\r\n\r\n", 1)[-1]
             check(mail["to"] == ["<admin@example.com>"], "addressed to the rule's address: %s" % mail["to"])
+            check(mail["login"] == ("meter", MAIL_PASSWORD), "the service logged in with AUTH LOGIN: %s" % (mail["login"],))
             check(re.search(r"%[btapf]", body) is None and "100 KB" in body and "e2e veth" in body,
                   "the tags are replaced in the body: %r" % body)
 

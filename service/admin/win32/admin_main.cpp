@@ -1,5 +1,5 @@
 // QuellmarkAdmin.exe: the administrator's tool for the service's report
-// tasks and notification rule (see admin_commands.h and the README).
+// tasks, notification rule and e-mail settings (see admin_commands.h and the README).
 // Arguments are taken as Unicode, so report paths keep every character.
 
 #include <windows.h>
@@ -12,6 +12,7 @@
 #include "platform/win32/registry_settings_store.h"
 #include "platform/win32/win32_adapter_source.h"
 #include "service/admin/admin_commands.h"
+#include "service/admin/win32/console_email_secrets.h"
 
 namespace {
 
@@ -34,7 +35,8 @@ int main() {
   if (argv) LocalFree(argv);
   qm::RegistrySettingsStore store;
   std::unique_ptr<qm::AdapterSource> adapters = qm::OpenSystemAdapterSource();
-  qm::AdminResult result = qm::RunAdminCommand(store, args, adapters.get());
+  qm::ConsoleEmailSecrets secrets;
+  qm::AdminResult result = qm::RunAdminCommand(store, args, adapters.get(), &secrets);
   std::fputs(result.output.c_str(), result.exitCode == 0 ? stdout : stderr);
   return result.exitCode;
 }
