@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/system_error.h"
 #include "platform/win32/unique_handle.h"
 
 namespace qm {
@@ -20,16 +21,22 @@ bool SetRestartOnFailure(SC_HANDLE service) {
   return ChangeServiceConfig2A(service, SERVICE_CONFIG_FAILURE_ACTIONS, &failure) != 0;
 }
 
+// False with the system's reason for the call that just failed.
+bool Failed(std::string& reason) {
+  reason = SystemErrorText(GetLastError());
+  return false;
+}
+
 }  // namespace
 
-bool InstallService(const std::string& programPath, bool* restartSet) {
+bool InstallService(const std::string& programPath, std::string& reason, bool* restartSet) {
   ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE));
-  if (!manager) return false;
+  if (!manager) return Failed(reason);
   std::string command = "\"" + programPath + "\"";
   ServiceHandle service(CreateServiceA(manager.Get(), kServiceName, kServiceDisplayName, SERVICE_ALL_ACCESS,
                                        SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL,
                                        command.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr));
-  if (!service) return false;
+  if (!service) return Failed(reason);
   // The service exists from here on; without its restart settings it
   // still runs, so only the creation decides the outcome.
   const bool set = SetRestartOnFailure(service.Get());
@@ -37,11 +44,11 @@ bool InstallService(const std::string& programPath, bool* restartSet) {
   return true;
 }
 
-bool UninstallService() {
+bool UninstallService(std::string& reason) {
   ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-  if (!manager) return false;
+  if (!manager) return Failed(reason);
   ServiceHandle service(OpenServiceA(manager.Get(), kServiceName, SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE));
-  if (!service) return false;
+  if (!service) return Failed(reason);
   SERVICE_STATUS status{};
   if (ControlService(service.Get(), SERVICE_CONTROL_STOP, &status)) {
     // A service that never leaves "stop pending" must not hang the
@@ -51,7 +58,7 @@ bool UninstallService() {
       if (!QueryServiceStatus(service.Get(), &status)) break;
     }
   }
-  return DeleteService(service.Get()) != 0;
+  return DeleteService(service.Get()) != 0 || Failed(reason);
 }
 
 }  // namespace qm

@@ -127,17 +127,25 @@ void RunServiceMode() {
 
 // The mail password lies in the machine-wide settings, which every local
 // user could otherwise read; the service itself runs as SYSTEM.
-bool ProtectEmailSettings() {
-  std::string reason;
-  return RestrictMachineKeyToAdministrators(kEmailSettingsKey, reason);
+bool Install(const std::string& path, std::string& reason) {
+  return RestrictMachineKeyToAdministrators(kEmailSettingsKey, reason) && InstallService(path, reason);
 }
 
-// The prompt goes out at once, so that it stands while the step runs.
+// The prompt goes out at once, so that it stands while the step runs. A
+// failure says why on a second line and ends the process with status 1,
+// so that scripts see it.
 template <typename Step>
-void PrintOutcome(const char* prompt, Step step) {
+int PrintOutcome(const char* prompt, Step step) {
   std::fputs(prompt, stdout);
   std::fflush(stdout);
-  std::fputs(step() ? "success\n" : "failure\n", stdout);
+  std::string reason;
+  if (step(reason)) {
+    std::fputs("success\n", stdout);
+    return 0;
+  }
+  std::fputs("failure\n", stdout);
+  std::fputs((reason + "\n").c_str(), stdout);
+  return 1;
 }
 
 }  // namespace
@@ -152,18 +160,23 @@ int ServiceProgramMain(int argc, char** argv) {
   g_log = logger;
   log.Open(g_folder + kActivityLogName);
   log.Printf("%s start up...", kServiceDisplayName);
+  int exitCode = 0;
   switch (ParseServiceCommand(argc, argv)) {
     case ServiceCommand::Run:
       RunServiceMode();
       break;
     case ServiceCommand::Install:
-      PrintOutcome(kInstallPrompt, [&path] { return ProtectEmailSettings() && InstallService(path); });
+      exitCode = PrintOutcome(kInstallPrompt, [&path](std::string& reason) { return Install(path, reason); });
       break;
     case ServiceCommand::Uninstall:
-      PrintOutcome(kUninstallPrompt, [] { return UninstallService(); });
+      exitCode = PrintOutcome(kUninstallPrompt, [](std::string& reason) { return UninstallService(reason); });
+      break;
+    case ServiceCommand::Help:
+      std::fputs(kServiceUsage, stdout);
       break;
     case ServiceCommand::Invalid:
       std::fputs(kInvalidParameters, stdout);
+      exitCode = 2;
       break;
   }
   std::fflush(stdout);
@@ -175,7 +188,7 @@ int ServiceProgramMain(int argc, char** argv) {
   // flushed as they are written.
   if (g_jobsLeft) TerminateProcess(GetCurrentProcess(), 0);
   log.Close();
-  return 0;
+  return exitCode;
 }
 
 }  // namespace qm

@@ -333,6 +333,12 @@ def main():
         _, out = wine(r"C:\Quellmark\QuellmarkService.exe", "/install", quiet=True)
         check(out.replace("\r\n", "\n") == "Install service...success\n", "/install prints the outcome: %r" % out)
         check(email_key_closed()[0], "after /install only SYSTEM and Administrators may open the e-mail settings")
+        rc, out = wine(r"C:\Quellmark\QuellmarkService.exe", "/install", quiet=True, check_rc=False)
+        lines = out.replace("\r\n", "\n").split("\n")
+        check(rc == 1 and lines[0] == "Install service...failure" and "exists" in lines[1],
+              "a second /install fails with status 1 and the system's reason: %d %r" % (rc, out))
+        rc, out = wine(r"C:\Quellmark\QuellmarkService.exe", "/?", quiet=True, check_rc=False)
+        check(rc == 0 and out.startswith("Usage: QuellmarkService [/install | /uninstall]"), "/? prints the usage: %r" % out)
         # The login, with the password on standard input, never on the
         # command line; the key stays closed.
         rc, out = run([WINE, admin, "email", "set", "127.0.0.1", "quellmark@example.com", "meter"], env=wine.env,
@@ -508,6 +514,10 @@ def main():
                 break
             time.sleep(0.2)
         check(stops == 2, "the running service was stopped when it was removed")
+        rc, out = wine(r"C:\Quellmark\QuellmarkService.exe", "/uninstall", quiet=True, check_rc=False)
+        lines = out.replace("\r\n", "\n").split("\n")
+        check(rc == 1 and lines[0] == "Uninstall service...failure" and len(lines[1]) > 0,
+              "/uninstall of a removed service fails with status 1 and the system's reason: %d %r" % (rc, out))
     finally:
         def attempt(step):
             try:

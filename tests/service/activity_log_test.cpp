@@ -114,6 +114,8 @@ TEST(ServiceCommandLine, KnowsTwoSwitchesInAnyCaseAndNothingElse) {
       {{"svc", "-install"}, ServiceCommand::Invalid},
       {{"svc", "/installx"}, ServiceCommand::Invalid},
       {{"svc", "/"}, ServiceCommand::Invalid},
+      {{"svc", "/?"}, ServiceCommand::Help},
+      {{"svc", "/?", "/install"}, ServiceCommand::Invalid},
       {{"svc", "/install", "/uninstall"}, ServiceCommand::Invalid},
   };
   for (const Case& c : cases)

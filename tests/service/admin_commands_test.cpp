@@ -76,6 +76,27 @@ TEST(AdminReportTasks, ListFlagsTheValuesTheServiceDoesNotRead) {
                 "later: not read by the service (it stops at an earlier value)\n");
 }
 
+TEST(AdminReportTasks, WarnsOfAnIdNoAdapterHasAndStoresTheTask) {
+  MemorySettingsStore store;
+  ScriptedAdapterSource source;
+  SystemAdapter eth;
+  eth.name = "{00000002-0000-0000-0000-4E6574446576}";
+  eth.description = "eth0";
+  source.adapters = {eth};
+  struct Case {
+    const char* adapter;
+    bool warned;
+  } cases[] = {{"eth0", true}, {"{00000002-0000-0000-0000-4e6574446576}", false}, {"all", false}};
+  for (const Case& c : cases) {
+    AdminResult r = RunAdminCommand(store, {"report", "add", "t", "daily", c.adapter, "5", "C:\\r.csv"}, &source);
+    EXPECT_EQ(r.exitCode, 0) << c.adapter;
+    EXPECT_EQ(r.output.find("Warning: no adapter present now has the ID \"ETH0\"") != std::string::npos, c.warned)
+        << r.output;
+    EXPECT_EQ(r.output.find("\"QuellmarkAdmin adapters\" lists the IDs") != std::string::npos, c.warned) << r.output;
+    EXPECT_EQ(LoadReportTasks(store, kLm).size(), 1u) << c.adapter;
+  }
+}
+
 TEST(AdminReportTasks, RefusesWhatTheServiceWouldMisread) {
   MemorySettingsStore store;
   struct Case {
@@ -88,6 +109,9 @@ TEST(AdminReportTasks, RefusesWhatTheServiceWouldMisread) {
       {{"report", "add", "n", "daily", "all", "0", "C:\\a"}, "1 or more"},
       {{"report", "add", "n", "daily", "all", "5s", "C:\\a"}, "1 or more"},
       {{"report", "add", "n", "daily", "all", "5", std::string(260, 'p')}, "1 to 259"},
+      // What bash leaves of an unquoted C:\Reports\x.html, and a bare name.
+      {{"report", "add", "n", "daily", "all", "5", "C:Reportsx.html"}, "\"C:Reportsx.html\" has no folder"},
+      {{"report", "add", "n", "daily", "all", "5", "x.html"}, "has no folder"},
       {{"report", "delete", "missing"}, "No report task"},
       {{"report", "add", "n"}, "Usage:"},
       {{"rule", "set", "all", "1e3", "MB", "down", "week", "a@b.example"}, "digits"},

@@ -22,7 +22,8 @@ void Remove() {
 TEST(InstallService, RestartsTheServiceAfterACrash) {
   Remove();  // a leftover of an interrupted run
   bool restartSet = false;
-  ASSERT_TRUE(InstallService("C:\\Quellmark\\QuellmarkService.exe", &restartSet));
+  std::string reason;
+  ASSERT_TRUE(InstallService("C:\\Quellmark\\QuellmarkService.exe", reason, &restartSet)) << reason;
   struct Cleanup {
     ~Cleanup() { Remove(); }
   } cleanup;
