@@ -55,6 +55,20 @@ AdminResult Done(const std::string& output) { return {0, output}; }
 AdminResult Fail(const std::string& message) { return {2, message + "\n"}; }
 AdminResult Usage() { return {2, kUsage}; }
 
+// An ID that no adapter present now has (a name typed for an ID, an
+// interface re-created since) makes a task that silently does nothing; say
+// so, but keep it, as the adapter may come back. Empty when the ID is
+// present or the list cannot be read.
+std::string UnknownAdapterWarning(AdapterSource* source, int32_t kind, const std::string& id) {
+  std::vector<SystemAdapter> entries;
+  if (kind != 300 || !source || !source->ListAdapters(entries)) return "";
+  for (SystemAdapter& e : entries)
+    if (MakeAdapterId(e) == id) return "";
+  return "Warning: no adapter present now has the ID \"" + id +
+         "\"; it is stored, but nothing is written for it until such an adapter appears. "
+         "\"QuellmarkAdmin adapters\" lists the IDs.\n";
+}
+
 bool ParseInt(const std::string& text, long long& out) {
   if (text.empty()) return false;
   char* end = nullptr;
@@ -139,11 +153,18 @@ bool ParseReportTask(const std::vector<std::string>& a, ReportTask& task, std::s
     error = "The report file path must have 1 to 259 characters.";
     return false;
   }
+  // The service's working folder is not the administrator's; and a path
+  // typed unquoted into a Unix shell arrives without its backslashes.
+  if (a[4].find_first_of("\\/") == std::string::npos) {
+    error = "The report file \"" + a[4] +
+            "\" has no folder: give a full path such as \"C:\\Reports\\daily.csv\" (quoted, in a Unix shell).";
+    return false;
+  }
   task = MakeReportTask(uint32_t(kind), adapter.kind, adapter.id, int32_t(seconds), file);
   return true;
 }
 
-AdminResult AddReportTask(SettingsStore& store, const std::vector<std::string>& a, bool reg) {
+AdminResult AddReportTask(SettingsStore& store, const std::vector<std::string>& a, bool reg, AdapterSource* adapters) {
   ReportTask task;
   std::string error;
   if (!ParseReportTask(a, task, error)) return Fail(error);
@@ -152,14 +173,15 @@ AdminResult AddReportTask(SettingsStore& store, const std::vector<std::string>& 
   if (reg) return Done(RegHeader(kServiceReportsKey) + RegBinaryLine(name, bytes));
   if (!store.WriteBinary(kLm, kServiceReportsKey, name, bytes.data(), bytes.size()))
     return Fail("Cannot write the report task; run the command as an administrator.");
-  return Done("Report task \"" + name + "\" saved; it takes effect when the service starts next.\n");
+  return Done("Report task \"" + name + "\" saved; it takes effect when the service starts next.\n" +
+              UnknownAdapterWarning(adapters, task.adapterKind, ReportTaskAdapterId(task)));
 }
 
 // a[0] is "report".
-AdminResult ReportCommand(SettingsStore& store, const std::vector<std::string>& a, bool reg) {
+AdminResult ReportCommand(SettingsStore& store, const std::vector<std::string>& a, bool reg, AdapterSource* adapters) {
   if (a.size() == 2 && a[1] == "list") return ListReportTasks(store);
   if (a.size() == 3 && a[1] == "delete") return DeleteReportTask(store, a[2], reg);
-  if (a.size() == 7 && a[1] == "add") return AddReportTask(store, {a.begin() + 2, a.end()}, reg);
+  if (a.size() == 7 && a[1] == "add") return AddReportTask(store, {a.begin() + 2, a.end()}, reg, adapters);
   return Usage();
 }
 
@@ -316,7 +338,7 @@ AdminResult RunAdminCommand(SettingsStore& store, const std::vector<std::string>
   if (a.empty()) return Usage();
   const std::string what = AsciiLower(a[0]);
   if (what == "adapters" && a.size() == 1 && !reg) return ListAdapters(adapters);
-  if (what == "report") return ReportCommand(store, a, reg);
+  if (what == "report") return ReportCommand(store, a, reg, adapters);
   if (what == "rule") return RuleCommand(store, a, reg);
   if (what == "email") {
     AdminResult r = EmailCommand(store, a, reg, secrets);

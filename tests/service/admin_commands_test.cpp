@@ -86,7 +86,7 @@ TEST(AdminReportTasks, WarnsOfAnIdNoAdapterHasAndStoresTheTask) {
   struct Case {
     const char* adapter;
     bool warned;
-  } cases[] = {{"eth0", true}, {"{00000002-0000-0000-0000-4e6574446576}", false}, {"all", false}};
+  } cases[] = {{"300:eth0", true}, {"{00000002-0000-0000-0000-4e6574446576}", false}, {"all", false}};
   for (const Case& c : cases) {
     AdminResult r = RunAdminCommand(store, {"report", "add", "t", "daily", c.adapter, "5", "C:\\r.csv"}, &source);
     EXPECT_EQ(r.exitCode, 0) << c.adapter;
