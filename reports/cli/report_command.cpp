@@ -170,7 +170,8 @@ bool ParseOptionValue(const std::string& name, const std::string& value, Options
   if (name == "--week-start") return ParseRange(name, value, 0, 6, p.weekStartDay, error);
   if (name == "--month-start") return ParseRange(name, value, 1, 31, p.monthStartDay, error);
   if (name == "--date-format") return ParseDateFormat(value, p.dateFormat, error);
-  if (name == "--last-days") return ParseRange(name, value, -1000000, 1000000, p.lastDays, error);
+  // "Last -5 Days" would be a row of nothing: say so instead.
+  if (name == "--last-days") return ParseRange(name, value, 1, 1000000, p.lastDays, error);
   if (name == "--live") return ParseLive(value, o.live, error);
   if (name == "--output") return ParseOutput(value, o.output, error);
   o.name = value;  // --name
@@ -238,6 +239,17 @@ std::string DefaultName(const ReportSubject& s) {
   if (s.kind == kKindAllConnections) return "All Connections";
   if (s.kind == kKindDialUp) return "Dial-Up Connections";
   return s.id;
+}
+
+// A report of an adapter the file has never seen is all zeros, most
+// likely from a mistyped ID; the caller says so beside the report.
+bool HasRecordOf(FileSystem& fs, const std::string& path, const ReportSubject& subject) {
+  bool found = false;
+  VisitDayRecords(fs, path, [&](const DayRecord& r, int64_t) {
+    found = subject.Matches(r);
+    return !found;
+  });
+  return found;
 }
 
 HistoryStatus ListRecords(FileSystem& fs, const std::string& path, uint32_t dateFormat, std::string& out) {
@@ -345,6 +357,9 @@ int RunReportCommand(const std::vector<std::string>& args, FileSystem& fs, Clock
     err = "quellmark-report: " + HistoryStatusText(status, o.history) + "\n";
     return kExitBadInput;
   }
+  if (!o.records && r.subject.kind == kKindAdapter && !HasRecordOf(fs, o.history, r.subject))
+    err = "quellmark-report: no record of adapter 300:" + r.subject.id + " exists in " + o.history +
+          "; --records lists the adapters it holds.\n";
   if (o.output.empty()) {
     out = std::move(text);
     return kExitOk;

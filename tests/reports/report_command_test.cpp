@@ -128,6 +128,18 @@ TEST(ReportCommand, HugeTotalsPrintLargeAndTheirSumsStopAtTheTop) {
   fs.Remove(path);
 }
 
+// An ID the file has no record of still gets its report (of zeros), with
+// a word on standard error; a known one gets none.
+TEST(ReportCommand, SaysWhenTheFileHasNoRecordOfTheAdapter) {
+  const Result unknown = Invoke({"--adapter", "300:{DEADBEEF}", kHistory});
+  EXPECT_EQ(unknown.status, kExitOk);
+  EXPECT_FALSE(unknown.out.empty());
+  EXPECT_EQ(unknown.err, "quellmark-report: no record of adapter 300:{DEADBEEF} exists in " + kHistory +
+                             "; --records lists the adapters it holds.\n");
+  for (const std::string& adapter : {kAdapter, std::string("100"), std::string("200")})
+    EXPECT_EQ(Invoke({"--adapter", adapter, kHistory}).err, "") << adapter;
+}
+
 TEST(ReportCommand, BadInputGetsOneLineAndStatusTwo) {
   const std::string notHistory = test::FixturePath("golden/adapter_daily.txt");
   const struct {
@@ -145,6 +157,8 @@ TEST(ReportCommand, BadInputGetsOneLineAndStatusTwo) {
       {{"--month-start", "0", kHistory}, "--month-start"},
       {{"--date-format", "18", kHistory}, "18"},
       {{"--last-days", "ten", kHistory}, "ten"},
+      {{"--last-days", "-5", kHistory}, "--last-days"},
+      {{"--last-days", "0", kHistory}, "--last-days"},
       {{"--live", "5", kHistory}, "5"},
       {{"--live", "-1,2", kHistory}, "-1,2"},
       {{"--records=yes", kHistory}, "--records"},
