@@ -34,6 +34,9 @@ constexpr char kLogFailed[] =
 constexpr char kLogGivenUp[] =
     "Dear user, you've given up to choose a file for traffic log, which means all traffic information will be "
     "lost when the software restarts.";
+constexpr char kHistoryWriteFailed[] =
+    "Failed to write traffic log file \"%s\": %s\n\nToday's traffic is kept in memory and written again every "
+    "four minutes and when Quellmark exits.";
 constexpr char kConnectionViewerQuestion[] =
     "TCP Connections shows every TCP and UDP endpoint of this computer through a free network utility of "
     "another vendor, which is not part of %s.\n\nTo use it, download the utility, unpack it and copy its "
@@ -348,6 +351,11 @@ bool MeterWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       std::unique_ptr<std::string> error(reinterpret_cast<std::string*>(lp));
       if (error && !error->empty())
         MessageBoxA(hwnd_, NotificationMailFailedText(*error).c_str(), kCaption, MB_OK | MB_ICONINFORMATION);
+      return true;
+    }
+    case UM_HISTORY_WRITE_FAILED: {
+      std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(lp));
+      if (text) MessageBoxA(hwnd_, text->c_str(), kCaption, MB_OK | MB_ICONWARNING);
       return true;
     }
     case UM_APPLY_TOPMOST:
@@ -801,6 +809,15 @@ void MeterWindow::StartNotificationMail(uint64_t periodTotal) {
     auto* text = new std::string(error);
     if (!PostMessageA(owner, UM_MAIL_DONE, 0, reinterpret_cast<LPARAM>(text))) delete text;
   });
+}
+
+// The engine says so once per run of failed writes, from inside the tick: the
+// question is asked after the tick, so the timer never waits on a message box.
+void MeterWindow::HistoryWriteFailed(const std::string& path, const std::string& reason) {
+  std::vector<char> text(sizeof kHistoryWriteFailed + path.size() + reason.size());
+  std::snprintf(text.data(), text.size(), kHistoryWriteFailed, path.c_str(), reason.c_str());
+  auto* message = new std::string(text.data());
+  if (!PostMessageA(hwnd_, UM_HISTORY_WRITE_FAILED, 0, reinterpret_cast<LPARAM>(message))) delete message;
 }
 
 void MeterWindow::RunProgram(const std::string& path) {

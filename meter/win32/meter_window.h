@@ -58,6 +58,7 @@ class MeterWindow : public ModalDialog, public TickListener, public Notification
   void RunProgram(const std::string& path) override;
   void SaveNextAlert(const AlertChoice& choice) override;
   void RefusalBeep() override;
+  void HistoryWriteFailed(const std::string& path, const std::string& reason) override;
 
  private:
   enum StateBit : uint32_t { kVisible = 1, kStartHidden = 2, kTickRunning = 4, kModalOpen = 8 };

@@ -88,6 +88,7 @@
 #define UM_MAIL_DONE 1157
 #define UM_APPLY_TOPMOST 1183
 #define UM_RESET_HISTORY_FILE 1468
+#define UM_HISTORY_WRITE_FAILED 1191  // lParam: the message text, freed by the window
 #define UM_TRAY_NOTIFY 32778
 
 // Page codes of UM_OPTIONS_APPLY
