@@ -140,9 +140,9 @@ INPUT Key(WORD vk, bool up) {
 }
 
 // "ctrl+shift+m": the modifiers down, the key down and up, the modifiers up.
-bool Press(const std::string& spec) {
+bool Press(const std::string& combination) {
   std::vector<WORD> mods;
-  std::string rest = spec;
+  std::string rest = combination;
   for (;;) {
     const size_t plus = rest.find('+');
     if (plus == std::string::npos) break;
