@@ -40,7 +40,7 @@ import threading
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from service_e2e import WINESERVER, Wine, counters, log_lines, run  # noqa: E402
+from service_e2e import WINESERVER, Wine, log_lines, run  # noqa: E402
 
 LOCK = "/tmp/quellmark-test.lock"
 TAG = "qsk%d" % (os.getpid() % 100000)
@@ -224,10 +224,11 @@ def service_pids(prefix):
     return pids
 
 
-def keep_server(wine):
-    """Starts the prefix's Wine server, kept alive between commands."""
-    subprocess.run([WINESERVER, "-p"], env=wine.env, timeout=30, stdin=subprocess.DEVNULL,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+def counters(interface):
+    """Bytes received and sent by one of this machine's interfaces."""
+    base = "/sys/class/net/%s/statistics/" % interface
+    with open(base + "rx_bytes") as rx, open(base + "tx_bytes") as tx:
+        return int(rx.read()), int(tx.read())
 
 
 def wait_for(predicate, seconds, step=0.1):
@@ -256,7 +257,7 @@ def soak(args, wine, folder, rng):
             stream.pause()
             failed_before = len(failures)
             lines = len(log_lines(log_path)) if os.path.exists(log_path) else 0
-            keep_server(wine)
+            wine.keep_server()
             wine("sc", "start", "QuellmarkService", quiet=True, check_rc=False)
             if not wait_for(lambda: "Service is running..." in "".join(log_lines(log_path)[lines:]), 30):
                 failures.append("round %d: the service did not start" % n)
@@ -361,11 +362,7 @@ def main():
     wine = Wine(prefix)
     sink = None
     try:
-        shutil.rmtree(prefix, ignore_errors=True)
-        os.makedirs(prefix)
-        wine("wineboot", "-i", timeout=120, quiet=True)
-        run([WINESERVER, "-w"], env=wine.env, timeout=120)
-        keep_server(wine)
+        wine.boot_fresh()
         folder = wine.drive_c(FOLDER)
         os.makedirs(folder)
         shutil.copy(args.service_exe, folder)

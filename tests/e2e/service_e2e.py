@@ -99,6 +99,22 @@ class Wine:
         return run([WINE] + list(args), timeout=timeout, env=self.env, check_rc=check_rc, quiet=quiet,
                    stdin_text=stdin_text)
 
+    def boot_fresh(self):
+        """A new prefix with a persistent Wine server. Services do not keep a
+        server alive: without a persistent one it would end (and take the
+        service with it) a few seconds after each command, and start the
+        installed service anew with the next."""
+        shutil.rmtree(self.prefix, ignore_errors=True)
+        os.makedirs(self.prefix)
+        self("wineboot", "-i", timeout=120, quiet=True)
+        run([WINESERVER, "-w"], env=self.env, timeout=120)
+        self.keep_server()
+
+    def keep_server(self):
+        """Starts the prefix's Wine server, kept alive between commands."""
+        subprocess.run([WINESERVER, "-p"], env=self.env, timeout=30, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
     def drive_c(self, *parts):
         return os.path.join(self.prefix, "drive_c", *parts)
 
@@ -263,15 +279,7 @@ def main():
     try:
         # A fresh prefix of its own: the installed service starts with the
         # prefix, so the shared one of the other Wine tests stays clean.
-        shutil.rmtree(prefix, ignore_errors=True)
-        os.makedirs(prefix)
-        wine("wineboot", "-i", timeout=120, quiet=True)
-        run([WINESERVER, "-w"], env=wine.env, timeout=120)
-        # Services do not keep a Wine server alive: without a persistent one
-        # it would end (and take the service with it) a few seconds after
-        # each command, and start the installed service anew with the next.
-        subprocess.run([WINESERVER, "-p"], env=wine.env, timeout=30, stdin=subprocess.DEVNULL,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wine.boot_fresh()
 
         folder = wine.drive_c("Quellmark")
         os.makedirs(folder)

@@ -86,12 +86,7 @@ def main():
     figures = {"rounds": 0, "stopped": 0, "hung": 0, "forced": 0, "max_threads": 0, "max_stop_s": 0.0,
                "skips_logged": 0, "starts_failed": 0}
     try:
-        shutil.rmtree(prefix, ignore_errors=True)
-        os.makedirs(prefix)
-        wine("wineboot", "-i", timeout=120, quiet=True)
-        e2e.run([e2e.WINESERVER, "-w"], env=wine.env, timeout=120)
-        subprocess.run([e2e.WINESERVER, "-p"], env=wine.env, timeout=30, stdin=subprocess.DEVNULL,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wine.boot_fresh()
         folder = wine.drive_c("Quellmark")
         os.makedirs(os.path.join(folder, "a-folder"))
         shutil.copy(service_exe, folder)
