@@ -13,7 +13,7 @@ FUZZ_SECONDS ?= 600
 JOBS   ?= $(shell nproc)
 CTEST_ARGS ?=
 
-.PHONY: run test deps configure build clean bench fuzz
+.PHONY: run test test-native test-win deps configure build clean bench fuzz
 
 deps:
 	@tools/install-deps.sh
@@ -44,8 +44,16 @@ run: deps $(WIN)/CMakeCache.txt
 	tools/run-desktop.sh $(WIN)/meter/Quellmark.exe $(BUILD_ROOT)/run
 
 test: build
+	$(MAKE) --no-print-directory test-native test-win
+
+# The parts of `make test`, for an already built tree: the native unit tests
+# and the fuzz targets, which share nothing, and the Wine tree, whose
+# end-to-end tests use a fixed mail port, network namespace and displays.
+test-native:
 	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
 	cd $(FUZZ) && ctest --output-on-failure -j $(JOBS) -L '^fuzz$$' $(CTEST_ARGS)
+
+test-win:
 	cd $(WIN) && ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
 
 # Crashing inputs are left in $(FUZZ)/crashes/<target>/.
