@@ -7,6 +7,7 @@
 #include "engine/adapter_record.h"
 #include "platform/ascii_case.h"
 #include "reports/report_kind.h"
+#include "service/admin/settings_check.h"
 #include "service/report_task.h"
 #include "settings/notification_rule.h"
 #include "settings/registry_layout.h"
@@ -16,35 +17,30 @@ namespace {
 
 constexpr RegRoot kLm = RegRoot::LocalMachine;
 
-constexpr char kUsage[] =
+constexpr char kUsageHead[] =
     "Usage: QuellmarkAdmin [/reg] COMMAND\n"
     "Writes the service's machine-wide settings (HKEY_LOCAL_MACHINE\\Software\\Quellmark).\n"
     "With /reg nothing is written; the .reg text for \"reg import\" is printed instead.\n"
-    "\n"
-    "  adapters\n"
-    "      lists the system's adapters with the IDs that report tasks, the rule and\n"
-    "      the AdaptersEx keys use\n"
-    "  report add NAME TYPE ADAPTER SECONDS FILE\n"
-    "      TYPE     daily, weekly, monthly or summary\n"
-    "      ADAPTER  all (All Connections), dialup (Dial-Up Connections) or an adapter ID\n"
-    "      SECONDS  interval; the first report is written after SECONDS seconds\n"
-    "      FILE     report file; .csv gives CSV, .htm or .html HTML, anything else text\n"
-    "  report delete NAME\n"
-    "  report list\n"
-    "  rule set ADAPTER LIMIT UNIT TRANSFER PERIOD ADDRESSES\n"
-    "      LIMIT    a number such as 500 or 1.5\n"
-    "      UNIT     B, KB, MB, GB or TB\n"
-    "      TRANSFER down, up or both\n"
-    "      PERIOD   week, month or days:N (the last N days, 1 = today)\n"
-    "      ADDRESSES  e-mail addresses separated by commas\n"
-    "  rule off\n"
-    "  rule show\n"
-    "  email set SERVER SENDER [ACCOUNT]\n"
-    "      the service's SMTP server and sender; with ACCOUNT it logs in (AUTH LOGIN)\n"
-    "      with the password typed at the prompt or given on standard input\n"
-    "  email protect\n"
-    "      lets only SYSTEM and Administrators read the e-mail settings, which hold\n"
-    "      the password; run it after importing them from a .reg file\n";
+    "\n";
+
+// What one command takes and does; the usage texts are made from these.
+struct AdminContext;
+using Handler = AdminResult (*)(AdminContext&, const std::vector<std::string>&);
+struct CommandForm {
+  const char* command;    // "report"
+  const char* action;     // "add"; empty for a command without actions
+  const char* arguments;  // "NAME TYPE ADAPTER SECONDS FILE"; a bracketed one is optional
+  const char* help;       // indented lines
+  Handler run;
+};
+
+struct AdminContext {
+  SettingsStore& store;
+  bool reg;
+  AdapterSource* adapters;
+  EmailSecrets* secrets;
+  FileSystem* files;
+};
 
 constexpr char kBadAdapter[] = "The adapter must be all, dialup or an adapter ID.";
 constexpr char kCannotWrite[] = "Cannot write the settings; run the command as an administrator.";
@@ -53,21 +49,9 @@ constexpr const char* kTransfers[] = {"down", "up", "both"};
 
 AdminResult Done(const std::string& output) { return {0, output}; }
 AdminResult Fail(const std::string& message) { return {2, message + "\n"}; }
-AdminResult Usage() { return {2, kUsage}; }
 
-// An ID that no adapter present now has (a name typed for an ID, an
-// interface re-created since) makes a task that silently does nothing; say
-// so, but keep it, as the adapter may come back. Empty when the ID is
-// present or the list cannot be read.
-std::string UnknownAdapterWarning(AdapterSource* source, int32_t kind, const std::string& id) {
-  std::vector<SystemAdapter> entries;
-  if (kind != 300 || !source || !source->ListAdapters(entries)) return "";
-  for (SystemAdapter& e : entries)
-    if (MakeAdapterId(e) == id) return "";
-  return "Warning: no adapter present now has the ID \"" + id +
-         "\"; it is stored, but nothing is written for it until such an adapter appears. "
-         "\"QuellmarkAdmin adapters\" lists the IDs.\n";
-}
+// Empty, or the problem as a warning line.
+std::string Warning(const std::string& problem) { return problem.empty() ? "" : "Warning: " + problem + "\n"; }
 
 bool ParseInt(const std::string& text, long long& out) {
   if (text.empty()) return false;
@@ -100,7 +84,8 @@ std::string TaskText(const ReportTask& t) {
          std::to_string(t.interval <= 0 ? 1 : t.interval) + " s -> " + Utf16ToUtf8(ReportTaskFile(t));
 }
 
-AdminResult ListReportTasks(SettingsStore& store) {
+AdminResult ListReportTasks(AdminContext& c, const std::vector<std::string>&) {
+  SettingsStore& store = c.store;
   std::string out;
   bool stopped = false;  // the service reads no value after one it cannot take
   for (const std::string& name : store.ValueNames(kLm, kServiceReportsKey)) {
@@ -119,9 +104,10 @@ AdminResult ListReportTasks(SettingsStore& store) {
   return Done(out.empty() ? "No report tasks.\n" : out);
 }
 
-AdminResult DeleteReportTask(SettingsStore& store, const std::string& name, bool reg) {
-  if (reg) return Done(RegHeader(kServiceReportsKey) + RegName(name) + "=-\n");
-  if (!store.DeleteValue(kLm, kServiceReportsKey, name)) return Fail("No report task named \"" + name + "\".");
+AdminResult DeleteReportTask(AdminContext& c, const std::vector<std::string>& a) {
+  const std::string& name = a[0];
+  if (c.reg) return Done(RegHeader(kServiceReportsKey) + RegName(name) + "=-\n");
+  if (!c.store.DeleteValue(kLm, kServiceReportsKey, name)) return Fail("No report task named \"" + name + "\".");
   return Done("Report task \"" + name + "\" deleted.\n");
 }
 
@@ -164,25 +150,19 @@ bool ParseReportTask(const std::vector<std::string>& a, ReportTask& task, std::s
   return true;
 }
 
-AdminResult AddReportTask(SettingsStore& store, const std::vector<std::string>& a, bool reg, AdapterSource* adapters) {
+AdminResult AddReportTask(AdminContext& c, const std::vector<std::string>& a) {
   ReportTask task;
   std::string error;
   if (!ParseReportTask(a, task, error)) return Fail(error);
   const std::string& name = a[0];
   const std::vector<uint8_t> bytes = EncodeReportTask(task);
-  if (reg) return Done(RegHeader(kServiceReportsKey) + RegBinaryLine(name, bytes));
-  if (!store.WriteBinary(kLm, kServiceReportsKey, name, bytes.data(), bytes.size()))
+  // .reg text is for other machines, whose adapters and folders this one cannot see.
+  if (c.reg) return Done(RegHeader(kServiceReportsKey) + RegBinaryLine(name, bytes));
+  if (!c.store.WriteBinary(kLm, kServiceReportsKey, name, bytes.data(), bytes.size()))
     return Fail("Cannot write the report task; run the command as an administrator.");
   return Done("Report task \"" + name + "\" saved; it takes effect when the service starts next.\n" +
-              UnknownAdapterWarning(adapters, task.adapterKind, ReportTaskAdapterId(task)));
-}
-
-// a[0] is "report".
-AdminResult ReportCommand(SettingsStore& store, const std::vector<std::string>& a, bool reg, AdapterSource* adapters) {
-  if (a.size() == 2 && a[1] == "list") return ListReportTasks(store);
-  if (a.size() == 3 && a[1] == "delete") return DeleteReportTask(store, a[2], reg);
-  if (a.size() == 7 && a[1] == "add") return AddReportTask(store, {a.begin() + 2, a.end()}, reg, adapters);
-  return Usage();
+              Warning(UnknownAdapterProblem(c.adapters, task.adapterKind, ReportTaskAdapterId(task))) +
+              Warning(MissingFolderProblem(c.files, a[4])));
 }
 
 // --- notification rule -----------------------------------------------------
@@ -196,7 +176,8 @@ std::string RuleText(const NotificationRuleU& r) {
          " " + period + " " + Utf16ToUtf8(FieldText(r.emailAddresses));
 }
 
-AdminResult ShowRule(SettingsStore& store) {
+AdminResult ShowRule(AdminContext& c, const std::vector<std::string>&) {
+  SettingsStore& store = c.store;
   NotificationRuleU r;
   const RuleRead read = ReadNotificationRule(store, kLm, r);
   if (read == RuleRead::Missing) return Done("No notification rule.\n");
@@ -206,9 +187,9 @@ AdminResult ShowRule(SettingsStore& store) {
   return Done(std::string(enabled ? "on" : "off") + ": " + RuleText(r) + "\n");
 }
 
-AdminResult SwitchRuleOff(SettingsStore& store, bool reg) {
-  if (reg) return Done(RegHeader(kOptionsKey) + "\"NotificationEnabled\"=dword:00000000\n");
-  if (!store.WriteDword(kLm, kOptionsKey, "NotificationEnabled", 0)) return Fail(kCannotWrite);
+AdminResult SwitchRuleOff(AdminContext& c, const std::vector<std::string>&) {
+  if (c.reg) return Done(RegHeader(kOptionsKey) + "\"NotificationEnabled\"=dword:00000000\n");
+  if (!c.store.WriteDword(kLm, kOptionsKey, "NotificationEnabled", 0)) return Fail(kCannotWrite);
   return Done("Notification switched off.\n");
 }
 
@@ -271,12 +252,13 @@ bool ParseRule(const std::vector<std::string>& a, NotificationRuleU& r, std::str
   return false;
 }
 
-AdminResult SetRule(SettingsStore& store, const std::vector<std::string>& a, bool reg) {
+AdminResult SetRule(AdminContext& c, const std::vector<std::string>& a) {
+  SettingsStore& store = c.store;
   NotificationRuleU r;
   std::string error;
   if (!ParseRule(a, r, error)) return Fail(error);
   const std::vector<uint8_t> bytes = EncodeNotificationRule(r);
-  if (reg)
+  if (c.reg)
     return Done(RegHeader(kOptionsKey) + "\"NotificationEnabled\"=dword:00000001\n" +
                 RegBinaryLine("NotificationEx2U", bytes));
   if (!store.WriteBinary(kLm, kOptionsKey, "NotificationEx2U", bytes.data(), bytes.size()) ||
@@ -285,18 +267,12 @@ AdminResult SetRule(SettingsStore& store, const std::vector<std::string>& a, boo
   return Done("Notification rule saved and switched on; it takes effect when the service starts next.\n");
 }
 
-// a[0] is "rule".
-AdminResult RuleCommand(SettingsStore& store, const std::vector<std::string>& a, bool reg) {
-  if (a.size() == 2 && a[1] == "show") return ShowRule(store);
-  if (a.size() == 2 && a[1] == "off") return SwitchRuleOff(store, reg);
-  if (a.size() == 8 && a[1] == "set") return SetRule(store, {a.begin() + 2, a.end()}, reg);
-  return Usage();
-}
-
 // --- adapters --------------------------------------------------------------
 
-AdminResult ListAdapters(AdapterSource* source) {
+AdminResult ListAdapters(AdminContext& c, const std::vector<std::string>&) {
+  AdapterSource* source = c.adapters;
   std::vector<SystemAdapter> entries;
+  if (c.reg) return Fail("adapters prints no .reg text; run it without /reg.");
   if (!source || !source->ListAdapters(entries)) return Fail("The system's adapter list cannot be read.");
   std::string out;
   for (SystemAdapter& e : entries) {
@@ -305,6 +281,101 @@ AdminResult ListAdapters(AdapterSource* source) {
     out += id + "  " + e.description + (ip.empty() ? "" : "  " + ip) + "\n";
   }
   return Done(out.empty() ? "No adapters.\n" : out);
+}
+
+AdminResult CheckSettings(AdminContext& c, const std::vector<std::string>&) {
+  if (c.reg) return Fail("check prints no .reg text; run it without /reg.");
+  const std::string problems = ServiceSettingsProblems(c.store, c.adapters, c.files);
+  if (problems.empty()) return Done("No problems found.\n");
+  return {1, problems};
+}
+
+AdminResult SetEmail(AdminContext& c, const std::vector<std::string>& a) {
+  return EmailSet(c.store, a, c.reg, c.secrets);
+}
+AdminResult ProtectEmail(AdminContext& c, const std::vector<std::string>&) { return EmailProtect(c.reg, c.secrets); }
+
+constexpr CommandForm kForms[] = {
+    {"adapters", "", "",
+     "      lists the system's adapters with the IDs that report tasks, the rule and\n"
+     "      the AdaptersEx keys use\n",
+     ListAdapters},
+    {"check", "", "",
+     "      looks for settings the service cannot use: missing folders of the history,\n"
+     "      recorder and report files, adapter IDs no adapter has now\n",
+     CheckSettings},
+    {"report", "add", "NAME TYPE ADAPTER SECONDS FILE",
+     "      TYPE     daily, weekly, monthly or summary\n"
+     "      ADAPTER  all (All Connections), dialup (Dial-Up Connections) or an adapter ID\n"
+     "      SECONDS  interval; the first report is written after SECONDS seconds\n"
+     "      FILE     report file; .csv gives CSV, .htm or .html HTML, anything else text\n",
+     AddReportTask},
+    {"report", "delete", "NAME", "", DeleteReportTask},
+    {"report", "list", "", "", ListReportTasks},
+    {"rule", "set", "ADAPTER LIMIT UNIT TRANSFER PERIOD ADDRESSES",
+     "      LIMIT    a number such as 500 or 1.5\n"
+     "      UNIT     B, KB, MB, GB or TB\n"
+     "      TRANSFER down, up or both\n"
+     "      PERIOD   week, month or days:N (the last N days, 1 = today)\n"
+     "      ADDRESSES  e-mail addresses separated by commas\n",
+     SetRule},
+    {"rule", "off", "", "", SwitchRuleOff},
+    {"rule", "show", "", "", ShowRule},
+    {"email", "set", "SERVER SENDER [ACCOUNT]",
+     "      the service's SMTP server and sender; with ACCOUNT it logs in (AUTH LOGIN)\n"
+     "      with the password typed at the prompt or given on standard input\n",
+     SetEmail},
+    {"email", "protect", "",
+     "      lets only SYSTEM and Administrators read the e-mail settings, which hold\n"
+     "      the password; run it after importing them from a .reg file\n",
+     ProtectEmail},
+};
+
+std::vector<std::string> Words(const std::string& text) {
+  std::vector<std::string> out;
+  for (size_t at = 0; at < text.size();) {
+    const size_t end = std::min(text.find(' ', at), text.size());
+    out.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  return out;
+}
+
+std::string FormLine(const CommandForm& f) {
+  std::string line = f.command;
+  if (*f.action) line += std::string(" ") + f.action;
+  if (*f.arguments) line += std::string(" ") + f.arguments;
+  return line;
+}
+
+std::string WholeUsage() {
+  std::string out = kUsageHead;
+  for (const CommandForm& f : kForms) out += "  " + FormLine(f) + "\n" + f.help;
+  return out;
+}
+
+// The line that says what was wrong, then the usage of `only`, or of every
+// form of `command` when no one form is meant.
+AdminResult CommandUsage(const std::string& what, const std::string& command, const CommandForm* only = nullptr) {
+  std::string out = what + "\n";
+  for (const CommandForm& f : kForms)
+    if (only ? &f == only : command == f.command) out += "Usage: QuellmarkAdmin [/reg] " + FormLine(f) + "\n" + f.help;
+  return {2, out};
+}
+
+// Names the first missing argument, or says how many were given; empty when
+// the count fits.
+std::string CountProblem(const CommandForm& f, const std::vector<std::string>& args) {
+  const std::vector<std::string> names = Words(f.arguments);
+  size_t required = 0;
+  while (required < names.size() && names[required][0] != '[') ++required;
+  const std::string form = *f.action ? std::string(f.command) + " " + f.action : f.command;
+  if (args.size() < required) return form + ": " + names[args.size()] + " is missing.";
+  // Counted, not quoted: the extra word may be a password typed in the wrong place.
+  if (args.size() > names.size())
+    return form + ": too many arguments (" + std::to_string(args.size()) + "; it takes " +
+           (names.empty() ? "none)." : std::string(f.arguments) + "). Quote a value that holds spaces.");
+  return "";
 }
 
 }  // namespace
@@ -331,21 +402,29 @@ std::string RegBinaryLine(const std::string& name, const std::vector<uint8_t>& d
 }
 
 AdminResult RunAdminCommand(SettingsStore& store, const std::vector<std::string>& args, AdapterSource* adapters,
-                            EmailSecrets* secrets) {
+                            EmailSecrets* secrets, FileSystem* files) {
   std::vector<std::string> a = args;
   const bool reg = !a.empty() && AsciiEqualNoCase(a[0], "/reg");
   if (reg) a.erase(a.begin());
-  if (a.empty()) return Usage();
-  const std::string what = AsciiLower(a[0]);
-  if (what == "adapters" && a.size() == 1 && !reg) return ListAdapters(adapters);
-  if (what == "report") return ReportCommand(store, a, reg, adapters);
-  if (what == "rule") return RuleCommand(store, a, reg);
-  if (what == "email") {
-    AdminResult r = EmailCommand(store, a, reg, secrets);
-    return r.output.empty() ? Usage() : r;
+  if (a.empty()) return {2, "No command given.\n" + WholeUsage()};
+  const std::string command = AsciiLower(a[0]);
+  if (command == "/?" || command == "help" || command == "/help") return Done(WholeUsage());
+  const CommandForm* form = nullptr;
+  bool known = false;
+  for (const CommandForm& f : kForms) {
+    if (command != f.command) continue;
+    known = true;
+    if (!*f.action || (a.size() > 1 && AsciiLower(a[1]) == f.action)) form = &f;
   }
-  if (what == "/?" || what == "help" || what == "/help") return Done(kUsage);
-  return Usage();
+  if (!known) return {2, "Unknown command \"" + a[0] + "\".\n" + WholeUsage()};
+  if (!form)
+    return CommandUsage(a.size() > 1 ? command + ": unknown action \"" + a[1] + "\"." : command + ": the action is missing.",
+                        command);
+  const std::vector<std::string> rest(a.begin() + (*form->action ? 2 : 1), a.end());
+  const std::string problem = CountProblem(*form, rest);
+  if (!problem.empty()) return CommandUsage(problem, command, form);
+  AdminContext context{store, reg, adapters, secrets, files};
+  return form->run(context, rest);
 }
 
 }  // namespace qm

@@ -5,6 +5,7 @@
 // text for deployment with "reg import".
 //
 //   QuellmarkAdmin adapters
+//   QuellmarkAdmin check
 //   QuellmarkAdmin report add NAME TYPE ADAPTER SECONDS FILE
 //   QuellmarkAdmin report delete NAME
 //   QuellmarkAdmin report list
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "platform/adapter_source.h"
+#include "platform/file.h"
 #include "platform/settings_store.h"
 #include "service/admin/email_command.h"
 
@@ -30,10 +32,13 @@ struct AdminResult {
 
 // Runs one command against the HKEY_LOCAL_MACHINE settings of `store`;
 // "adapters" lists what `adapters` reports (none: the system's list cannot
-// be read); the e-mail commands need `secrets`. Arguments are UTF-8; texts
-// stored as UTF-16 are converted.
+// be read); the e-mail commands need `secrets`; missing folders are found
+// through `files` (none: not looked for). Arguments are UTF-8; texts
+// stored as UTF-16 are converted. A wrong argument count names the
+// argument and prints that command's usage.
 AdminResult RunAdminCommand(SettingsStore& store, const std::vector<std::string>& args,
-                            AdapterSource* adapters = nullptr, EmailSecrets* secrets = nullptr);
+                            AdapterSource* adapters = nullptr, EmailSecrets* secrets = nullptr,
+                            FileSystem* files = nullptr);
 
 // A binary value as .reg text: "\"name\"=hex:01,02,..." wrapped at 80
 // columns with "\\" continuations, as the registry editor writes it.

@@ -10,6 +10,9 @@ namespace {
 
 constexpr RegRoot kLm = RegRoot::LocalMachine;
 constexpr char kClosed[] = "only SYSTEM and Administrators can read them";
+// .reg text would carry the password in the clear.
+constexpr char kNoRegText[] = "The e-mail commands write the settings themselves; /reg cannot be used with them.";
+constexpr char kNotHere[] = "The e-mail commands are not available here.";
 
 AdminResult Refuse(const std::string& message) { return {2, message + "\n"}; }
 
@@ -45,13 +48,16 @@ AdminResult Set(SettingsStore& store, const std::vector<std::string>& a, EmailSe
 
 }  // namespace
 
-AdminResult EmailCommand(SettingsStore& store, const std::vector<std::string>& a, bool reg, EmailSecrets* secrets) {
-  // .reg text would carry the password in the clear.
-  if (reg) return Refuse("The e-mail commands write the settings themselves; /reg cannot be used with them.");
-  if (!secrets) return Refuse("The e-mail commands are not available here.");
-  if (a.size() == 2 && a[1] == "protect") return Protect(*secrets);
-  if ((a.size() == 4 || a.size() == 5) && a[1] == "set") return Set(store, {a.begin() + 2, a.end()}, *secrets);
-  return {2, ""};
+AdminResult EmailSet(SettingsStore& store, const std::vector<std::string>& a, bool reg, EmailSecrets* secrets) {
+  if (reg) return Refuse(kNoRegText);
+  if (!secrets) return Refuse(kNotHere);
+  return Set(store, a, *secrets);
+}
+
+AdminResult EmailProtect(bool reg, EmailSecrets* secrets) {
+  if (reg) return Refuse(kNoRegText);
+  if (!secrets) return Refuse(kNotHere);
+  return Protect(*secrets);
 }
 
 }  // namespace qm

@@ -27,7 +27,9 @@ class EmailSecrets {
   virtual bool ProtectEmailSettings(std::string& reason) = 0;
 };
 
-// `a` starts with "email". `secrets` null: the commands are refused.
-AdminResult EmailCommand(SettingsStore& store, const std::vector<std::string>& a, bool reg, EmailSecrets* secrets);
+// `a`: SERVER SENDER [ACCOUNT]. With `reg`, or without `secrets`, both
+// commands are refused.
+AdminResult EmailSet(SettingsStore& store, const std::vector<std::string>& a, bool reg, EmailSecrets* secrets);
+AdminResult EmailProtect(bool reg, EmailSecrets* secrets);
 
 }  // namespace qm

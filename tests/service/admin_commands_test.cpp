@@ -4,6 +4,7 @@
 
 #include <cctype>
 
+#include "tests/fakes/memory_file_system.h"
 #include "tests/fakes/memory_settings_store.h"
 #include "tests/fakes/scripted_adapter_source.h"
 #include "service/report_task.h"
@@ -113,7 +114,6 @@ TEST(AdminReportTasks, RefusesWhatTheServiceWouldMisread) {
       {{"report", "add", "n", "daily", "all", "5", "C:Reportsx.html"}, "\"C:Reportsx.html\" has no folder"},
       {{"report", "add", "n", "daily", "all", "5", "x.html"}, "has no folder"},
       {{"report", "delete", "missing"}, "No report task"},
-      {{"report", "add", "n"}, "Usage:"},
       {{"rule", "set", "all", "1e3", "MB", "down", "week", "a@b.example"}, "digits"},
       {{"rule", "set", "all", "10", "PB", "down", "week", "a@b.example"}, "unit"},
       {{"rule", "set", "all", "10", "MB", "sideways", "week", "a@b.example"}, "transfer"},
@@ -182,6 +182,116 @@ TEST(AdminAdapters, ListsTheIdsTheSettingsUse) {
   EXPECT_EQ(r.output, "{0000000A-0000-0000-0000-4E6574446576}  veth0  198.51.100.1\n0011223344550000  eth1\n");
   source.fail_list = true;
   EXPECT_NE(RunAdminCommand(store, {"adapters"}, &source).exitCode, 0);
+}
+
+// A wrong count names the argument (never echoing a value, which may be a
+// password in the wrong place), then gives that one command's usage.
+TEST(AdminUsage, SaysWhatWasWrongThenTheUsageOfThatCommand) {
+  MemorySettingsStore store;
+  struct Case {
+    std::vector<std::string> args;
+    std::string first;    // the line that says what was wrong
+    std::string usage;    // the usage line that must follow
+    std::string notThere; // a usage line of another form that must not
+  } cases[] = {
+      {{"report", "add", "n", "daily", "all", "5"}, "report add: FILE is missing.",
+       "Usage: QuellmarkAdmin [/reg] report add NAME TYPE ADAPTER SECONDS FILE", "report list"},
+      {{"report", "add", "n"}, "report add: TYPE is missing.", "report add NAME", "report delete"},
+      {{"report", "add", "n", "daily", "all", "5", "C:\\Program", "Files\\x.csv"},
+       "report add: too many arguments (6; it takes NAME TYPE ADAPTER SECONDS FILE). Quote a value that holds spaces.",
+       "report add NAME", "rule set"},
+      {{"/reg", "rule", "set", "all", "10", "MB"}, "rule set: TRANSFER is missing.",
+       "Usage: QuellmarkAdmin [/reg] rule set ADAPTER LIMIT UNIT TRANSFER PERIOD ADDRESSES", "rule show"},
+      {{"rule", "show", "x"}, "rule show: too many arguments (1; it takes none).", "Usage: QuellmarkAdmin [/reg] rule show",
+       "rule off"},
+      {{"email", "set", "h"}, "email set: SENDER is missing.", "email set SERVER SENDER [ACCOUNT]", "email protect"},
+      {{"email", "set", "h", "a@b.example", "u", "s3cret"}, "email set: too many arguments (4; it takes SERVER SENDER [ACCOUNT]). Quote a value that holds spaces.",
+       "email set SERVER", "s3cret"},
+      {{"adapters", "eth0"}, "adapters: too many arguments (1; it takes none).", "Usage: QuellmarkAdmin [/reg] adapters",
+       "report list"},
+      // No one form is meant: every form of the command.
+      {{"report"}, "report: the action is missing.", "report list", "rule"},
+      {{"rule", "on"}, "rule: unknown action \"on\".", "rule off", "report"},
+  };
+  for (const Case& c : cases) {
+    AdminResult r = RunAdminCommand(store, c.args);
+    EXPECT_EQ(r.exitCode, 2) << c.first;
+    EXPECT_EQ(r.output.substr(0, r.output.find('\n')), c.first) << r.output;
+    EXPECT_NE(r.output.find(c.usage, c.first.size()), std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find(c.notThere, c.first.size()), std::string::npos) << r.output;
+  }
+  AdminResult unknown = RunAdminCommand(store, {"reprot", "list"});
+  EXPECT_EQ(unknown.exitCode, 2);
+  EXPECT_EQ(unknown.output.rfind("Unknown command \"reprot\".\nUsage: QuellmarkAdmin [/reg] COMMAND\n", 0), 0u) << unknown.output;
+  EXPECT_EQ(RunAdminCommand(store, {"/?"}).output, RunAdminCommand(store, {"help"}).output);
+  EXPECT_TRUE(store.ValueNames(kLm, kServiceReportsKey).empty());
+}
+
+// Settings the service would silently fail on, as far as this machine shows
+// them: report add warns of its own, check finds them all.
+class AdminSettingsCheck : public ::testing::Test {
+ protected:
+  AdminSettingsCheck() {
+    SystemAdapter eth;
+    eth.name = kEth;
+    eth.description = "eth0";
+    source_.adapters = {eth};
+    files_.MakeDirectory("C:\\Reports");
+  }
+  AdminResult Run(const std::vector<std::string>& args) {
+    return RunAdminCommand(store_, args, &source_, nullptr, &files_);
+  }
+  static constexpr char kEth[] = "{00000002-0000-0000-0000-4E6574446576}";
+  MemorySettingsStore store_;
+  ScriptedAdapterSource source_;
+  MemoryFileSystem files_;
+};
+
+TEST_F(AdminSettingsCheck, ReportAddWarnsOfAMissingFolderAndStoresTheTask) {
+  AdminResult ok = Run({"report", "add", "a", "daily", kEth, "60", "C:\\Reports\\a.csv"});
+  EXPECT_EQ(ok.output, "Report task \"a\" saved; it takes effect when the service starts next.\n");
+  AdminResult missing = Run({"report", "add", "b", "daily", "all", "60", "C:\\Report\\b.csv"});
+  EXPECT_EQ(missing.exitCode, 0);
+  EXPECT_NE(missing.output.find("\nWarning: the folder \"C:\\Report\" of \"C:\\Report\\b.csv\" does not exist; create it "
+                                "(mkdir \"C:\\Report\"), or the service cannot write the file.\n"),
+            std::string::npos)
+      << missing.output;
+  EXPECT_EQ(LoadReportTasks(store_, kLm).size(), 2u);
+  // .reg text is for other machines: nothing of this one is looked at.
+  EXPECT_EQ(Run({"/reg", "report", "add", "b", "daily", "all", "60", "C:\\Report\\b.csv"}).output.find("Warning"),
+            std::string::npos);
+}
+
+TEST_F(AdminSettingsCheck, CheckNamesEverySettingTheServiceCannotUse) {
+  EXPECT_EQ(Run({"check"}).output, "ServiceEnabled: not 1, so the service stops as soon as it starts.\n");
+  store_.WriteDword(kLm, kServiceKey, "ServiceEnabled", 1);
+  EXPECT_EQ(Run({"check"}).exitCode, 0);
+  EXPECT_EQ(Run({"check"}).output, "No problems found.\n");
+
+  store_.WriteString(kLm, kOptionsKey, "TrafficLogFile", "C:\\ProgramData\\Quellmark\\TrafficHistory.log");
+  const std::string lan = AdapterKeyPath(300, kEth), gone = AdapterKeyPath(300, "{00000009-0000-0000-0000-4E6574446576}");
+  store_.WriteString(kLm, lan, "AdapterID", kEth);
+  store_.WriteDword(kLm, lan, "RecordTrafficRates", 1);
+  store_.WriteString(kLm, lan, "RecordFile", "C:\\Rates\\lan.csv");
+  store_.WriteString(kLm, gone, "AdapterID", "{00000009-0000-0000-0000-4E6574446576}");
+  store_.WriteDword(kLm, gone, "RecordTrafficRates", 0);
+  store_.WriteString(kLm, gone, "RecordFile", "C:\\Nowhere\\x.csv");  // not recording: not looked at
+  ASSERT_EQ(Run({"report", "add", "t", "daily", "300:eth0", "60", "C:\\Reports\\t.csv"}).exitCode, 0);
+  ASSERT_EQ(Run({"rule", "set", "300:eth1", "1", "GB", "down", "week", "a@b.example"}).exitCode, 0);
+  AdminResult r = Run({"check"});
+  EXPECT_EQ(r.exitCode, 1);
+  const std::string absent = "\", so nothing is written for it until such an adapter appears. "
+                             "\"QuellmarkAdmin adapters\" lists the IDs.\n";
+  EXPECT_EQ(r.output,
+            "TrafficLogFile: the folder \"C:\\ProgramData\\Quellmark\" of \"C:\\ProgramData\\Quellmark\\TrafficHistory.log\" "
+            "does not exist; create it (mkdir \"C:\\ProgramData\\Quellmark\"), or the service cannot write the file.\n"
+            "AdaptersEx\\300-{00000002-0000-0000-0000-4E6574446576} RecordFile: the folder \"C:\\Rates\" of "
+            "\"C:\\Rates\\lan.csv\" does not exist; create it (mkdir \"C:\\Rates\"), or the service cannot write the file.\n"
+            "AdaptersEx\\300-{00000009-0000-0000-0000-4E6574446576}: no adapter present now has the ID "
+            "\"{00000009-0000-0000-0000-4E6574446576}" + absent +
+            "Report task \"t\": no adapter present now has the ID \"ETH0" + absent +
+            "Notification rule: no adapter present now has the ID \"ETH1" + absent);
+  EXPECT_NE(RunAdminCommand(store_, {"/reg", "check"}).exitCode, 0);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file.h"
 #include "platform/win32/registry_settings_store.h"
 #include "platform/win32/win32_adapter_source.h"
 #include "service/admin/admin_commands.h"
@@ -36,7 +37,7 @@ int main() {
   qm::RegistrySettingsStore store;
   std::unique_ptr<qm::AdapterSource> adapters = qm::OpenSystemAdapterSource();
   qm::ConsoleEmailSecrets secrets;
-  qm::AdminResult result = qm::RunAdminCommand(store, args, adapters.get(), &secrets);
+  qm::AdminResult result = qm::RunAdminCommand(store, args, adapters.get(), &secrets, &qm::SystemFileSystem());
   std::fputs(result.output.c_str(), result.exitCode == 0 ? stdout : stderr);
   return result.exitCode;
 }
