@@ -36,9 +36,8 @@ std::string ExportFileName(const std::string& path, ReportForm form) {
   return path;
 }
 
-HistoryStatus BuildReport(FileSystem& fs, const std::string& historyPath, const ReportRequest& request,
-                          ReportForm form, std::string& out) {
-  out.clear();
+HistoryStatus AggregateReport(FileSystem& fs, const std::string& historyPath, const ReportRequest& request,
+                              ReportData& data) {
   ReportAggregator aggregator(request.kind, request.subject, request.today, request.params, request.variant);
   Traffic live = request.live;
   const Date& today = request.today;
@@ -49,10 +48,17 @@ HistoryStatus BuildReport(FileSystem& fs, const std::string& historyPath, const 
       live = Traffic{r.download, r.upload};
     return true;
   });
-  if (status != HistoryStatus::Ok) return status;
-  const ReportData data = aggregator.Finish(live);
-  out = RenderReport(MakeReportCells(data, request.subjectName, request.params), form);
-  return HistoryStatus::Ok;
+  if (status == HistoryStatus::Ok) data = aggregator.Finish(live);
+  return status;
+}
+
+HistoryStatus BuildReport(FileSystem& fs, const std::string& historyPath, const ReportRequest& request,
+                          ReportForm form, std::string& out) {
+  out.clear();
+  ReportData data;
+  const HistoryStatus status = AggregateReport(fs, historyPath, request, data);
+  if (status == HistoryStatus::Ok) out = RenderReport(MakeReportCells(data, request.subjectName, request.params), form);
+  return status;
 }
 
 ReportFileOutcome WriteReportFile(FileSystem& fs, const std::string& historyPath, const std::string& reportPath,

@@ -34,8 +34,12 @@ struct ReportRequest {
   ReportVariant variant = ReportVariant::Service;
 };
 
-// Reads the history file by path (sharing it with its writer), aggregates
-// and renders. On failure `out` is left empty.
+// Reads the history file by path (sharing it with its writer) and
+// aggregates; `data` is set only on success.
+HistoryStatus AggregateReport(FileSystem& fs, const std::string& historyPath, const ReportRequest& request,
+                              ReportData& data);
+
+// AggregateReport, then renders. On failure `out` is left empty.
 HistoryStatus BuildReport(FileSystem& fs, const std::string& historyPath, const ReportRequest& request,
                           ReportForm form, std::string& out);
 

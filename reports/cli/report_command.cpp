@@ -8,8 +8,10 @@
 
 #include "engine/adapter_argument.h"
 #include "engine/day_record.h"
+#include "platform/ascii_case.h"
 #include "reports/aggregation.h"
 #include "reports/report_file.h"
+#include "reports/report_json.h"
 #include "reports/report_kind.h"
 
 namespace qm {
@@ -19,7 +21,7 @@ const char kReportCommandUsage[] =
     "Writes a traffic report of one adapter from a Quellmark traffic history file.\r\n"
     "\r\n"
     "  --report daily|weekly|monthly|summary   report kind (default daily)\r\n"
-    "  --format text|csv|html                  form (default: from --output's extension, else text)\r\n"
+    "  --format text|csv|html|json             form (default: from --output's extension, else text)\r\n"
     "  --adapter 100|200|300:ID                100 All Connections (default), 200 Dial-Up Connections,\r\n"
     "                                          300:ID a network adapter by its ID (any case)\r\n"
     "  --name TEXT                             display name in the report\r\n"
@@ -42,6 +44,7 @@ namespace {
 struct Options {
   ReportRequest request;
   std::optional<ReportForm> form;
+  bool json = false;  // not a form of the report files, so apart from `form`
   std::optional<std::string> name;
   std::optional<Date> today;
   std::optional<Traffic> live;
@@ -76,18 +79,24 @@ bool ParseKind(const std::string& text, ReportKind& kind, std::string& error) {
   return false;
 }
 
-bool ParseForm(const std::string& text, std::optional<ReportForm>& form, std::string& error) {
+bool ParseForm(const std::string& text, Options& o, std::string& error) {
+  if (text == "json") {
+    o.json = true;
+    o.form.reset();
+    return true;
+  }
   static const struct {
     const char* word;
     ReportForm form;
   } kForms[] = {{"text", ReportForm::Text}, {"csv", ReportForm::Csv}, {"html", ReportForm::Html}};
   for (const auto& f : kForms) {
     if (text == f.word) {
-      form = f.form;
+      o.form = f.form;
+      o.json = false;
       return true;
     }
   }
-  error = "bad format '" + text + "' (expected text, csv or html)";
+  error = "bad format '" + text + "' (expected text, csv, html or json)";
   return false;
 }
 
@@ -164,7 +173,7 @@ bool ParseOptionValue(const std::string& name, const std::string& value, Options
   ReportRequest& r = o.request;
   ReportParams& p = r.params;
   if (name == "--report") return ParseKind(value, r.kind, error);
-  if (name == "--format") return ParseForm(value, o.form, error);
+  if (name == "--format") return ParseForm(value, o, error);
   if (name == "--adapter") return ParseSubject(value, r.subject, error);
   if (name == "--today") return ParseDay(value, o.today, error);
   if (name == "--week-start") return ParseRange(name, value, 0, 6, p.weekStartDay, error);
@@ -268,6 +277,14 @@ HistoryStatus ListRecords(FileSystem& fs, const std::string& path, uint32_t date
   });
 }
 
+// JSON is no form of the report files (the service's tasks keep their
+// rule), but an output named .json asks for it here.
+bool IsJsonName(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  return name.size() > 5 && AsciiLower(name.substr(name.size() - 5)) == ".json";
+}
+
 // A temporary file beside the output, under a name nobody else holds:
 // it is created new, so an existing file of that name is never touched.
 std::unique_ptr<File> CreateTemporary(FileSystem& fs, const std::string& path, std::string& temp) {
@@ -349,10 +366,19 @@ int RunReportCommand(const std::vector<std::string>& args, FileSystem& fs, Clock
   if (o.live) r.live = *o.live;
   r.liveFromHistory = !o.live;
   const ReportForm form = o.form ? *o.form : o.output.empty() ? ReportForm::Text : FormFromFileName(o.output);
+  const bool json = o.json || (!o.form && IsJsonName(o.output));
 
   std::string text;
-  const HistoryStatus status = o.records ? ListRecords(fs, o.history, r.params.dateFormat, text)
-                                         : BuildReport(fs, o.history, r, form, text);
+  HistoryStatus status;
+  if (o.records) {
+    status = ListRecords(fs, o.history, r.params.dateFormat, text);
+  } else if (json) {
+    ReportData data;
+    status = AggregateReport(fs, o.history, r, data);
+    if (status == HistoryStatus::Ok) text = RenderReportJson(data, r.subject, r.subjectName, r.today, r.params);
+  } else {
+    status = BuildReport(fs, o.history, r, form, text);
+  }
   if (status != HistoryStatus::Ok) {
     err = "quellmark-report: " + HistoryStatusText(status, o.history) + "\n";
     return kExitBadInput;

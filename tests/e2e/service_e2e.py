@@ -32,6 +32,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from history_records import history_records  # noqa: E402
+from report_amounts import format_amount  # noqa: E402
 from veth_pair import VethPair  # noqa: E402
 
 SKIP = 77
@@ -229,17 +230,6 @@ class SmtpServer:
 
 
 # --- readers -----------------------------------------------------------------
-
-def format_amount(v):
-    """Amounts as the reports print them (byte units)."""
-    if v < 1000:
-        return "%d B" % v
-    for bound, scale, fmt in ((1024000, 2 ** -10, "%.1f KB"), (1048576000, 2 ** -20, "%.2f MB"),
-                              (1073741824000, 2 ** -30, "%.2f GB")):
-        if v < bound:
-            return fmt % (v * scale)
-    return "%.2f TB" % (v * 2 ** -40)
-
 
 def log_lines(path):
     with open(path, "rb") as f:

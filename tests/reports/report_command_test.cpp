@@ -125,6 +125,16 @@ TEST(ReportCommand, HugeTotalsPrintLargeAndTheirSumsStopAtTheTop) {
   // The week's download is 2^64 bytes: one more than a 64-bit count holds.
   EXPECT_NE(r.out.find("16777216.00 TB,8388608.00 TB,16777216.00 TB"), std::string::npos) << r.out;
   EXPECT_NE(Invoke({"--records", path}).out.find("\t9223372036854775808\t1\r\n"), std::string::npos);
+  // JSON carries the exact counts, held at the top as the text is.
+  const Result json = Invoke({"--report", "daily", "--format", "json", "--today", "2026-01-20", path});
+  EXPECT_NE(json.out.find("\"download\": 9223372036854775808, \"upload\": 1, \"both\": 9223372036854775809"),
+            std::string::npos) << json.out;
+  const Result week = Invoke({"--report", "weekly", "--output", "command_huge.JSON", "--today", "2026-01-20", path});
+  ASSERT_EQ(week.status, kExitOk) << week.err;
+  EXPECT_NE(test::ReadWhole("command_huge.JSON").find("\"download\": 18446744073709551615, \"upload\": "
+                                                      "9223372036854775809, \"both\": 18446744073709551615"),
+            std::string::npos);
+  fs.Remove("command_huge.JSON");
   fs.Remove(path);
 }
 
@@ -149,6 +159,8 @@ TEST(ReportCommand, BadInputGetsOneLineAndStatusTwo) {
       {{"--colour", "red", kHistory}, "--colour"},
       {{"--report", "yearly", kHistory}, "yearly"},
       {{"--format", "pdf", kHistory}, "pdf"},
+      {{"--format", "json", "--today", "2026-02-30", kHistory}, "2026-02-30"},
+      {{"--format=json", notHistory}, notHistory.c_str()},
       {{"--adapter", "300:", kHistory}, "300:"},
       {{"--adapter", "400", kHistory}, "400"},
       {{"--today", "2026-02-30", kHistory}, "2026-02-30"},
