@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "meter/dpi_scale.h"
+
 namespace qm {
 namespace {
 
@@ -15,6 +17,11 @@ int64_t LocalSecondsNow() {
   return int64_t(t.wHour) * 3600 + t.wMinute * 60 + t.wSecond;
 }
 
+int ScreenDpi() {
+  WindowDc screen(nullptr);
+  return screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : kDefaultDpi;
+}
+
 bool UserUsesTwelveHourClock() {
   char value[4] = {};
   if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_ITIME, value, sizeof value) <= 0) return true;
@@ -22,7 +29,7 @@ bool UserUsesTwelveHourClock() {
 }
 
 RateGraphView::RateGraphView(const SampleHistory* history, std::function<bool()> ownerVisible)
-    : graph_(history), ownerVisible_(std::move(ownerVisible)), localNow_(LocalSecondsNow) {
+    : graph_(history), ownerVisible_(std::move(ownerVisible)), localNow_(LocalSecondsNow), dpi_(ScreenDpi()) {
   graph_.SetTwelveHourClock(UserUsesTwelveHourClock());
 }
 
@@ -95,7 +102,7 @@ void RateGraphView::Apply(Repaint what, bool applyNow) {
 
 void RateGraphView::ApplySettings(const GraphViewSettings& settings) {
   const auto oldFonts = graph_.Settings().fonts;
-  graph_.ApplySettings(settings);
+  graph_.ApplySettings(ScaledToDpi(settings, dpi_));
   if (hwnd_ && graph_.Settings().fonts != oldFonts) MakeFonts();
 }
 
@@ -106,7 +113,7 @@ void RateGraphView::SetColor(GraphColor which, Color color, bool applyNow) {
   Apply(graph_.SetColor(which, color), applyNow);
 }
 void RateGraphView::SetFont(FontRole role, const ViewFont& font, bool applyNow) {
-  const Repaint what = graph_.SetFont(role, font);
+  const Repaint what = graph_.SetFont(role, ScaledToDpi(font, dpi_));
   if (hwnd_) MakeFonts();
   Apply(what, applyNow);
 }

@@ -68,6 +68,7 @@ class RateGraphView {
   RateGraph graph_;
   std::function<bool()> ownerVisible_;
   std::function<int64_t()> localNow_;
+  int dpi_;  // the screen's, for the font heights given as for 96 DPI
   HWND hwnd_ = nullptr;
   std::array<GdiHandle<HFONT>, kFontRoleCount> fonts_;
   OffscreenSurface surface_;  // before the canvas: the canvas lets go first
