@@ -322,6 +322,11 @@ bool MeterWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       if ((wp & 0xFFF0) != SC_MINIMIZE) return false;
       Hide();
       return true;
+    case WM_HELP:
+      // F1: the menu shows it beside Help, the accelerators have no entry.
+      OpenHelp();
+      result = TRUE;
+      return true;
     case WM_HOTKEY:
       if (wp == HOTKEY_SHOW && opts_.HotkeyEnabled) Show();
       return true;
