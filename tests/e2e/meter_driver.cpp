@@ -18,6 +18,8 @@
 //   meter_driver lock PATH SECONDS    holds the file open without sharing
 //   meter_driver tips                 the texts of every tooltip of the notification
 //                                     area (read in the process that shows them)
+//   meter_driver window|count|close|clipped TITLE ...
+//                                     any top-level window by its title (driver_windows.h)
 //
 // Exit status: 0 done, 1 the window or box was not found, 2 bad arguments.
 
@@ -30,6 +32,7 @@
 #include <vector>
 
 #include "platform/win32/unique_handle.h"
+#include "tests/e2e/driver_windows.h"
 
 namespace {
 
@@ -290,6 +293,7 @@ int main(int argc, char** argv) {
   if (what == "setopt" && argc == 4) return SetOption(argv[2], DWORD(std::strtoul(argv[3], nullptr, 0)));
   if (what == "view" && argc == 4) return View(argv[2], std::strtof(argv[3], nullptr));
   if (what == "lock" && argc == 4) return Lock(argv[2], std::atoi(argv[3]));
+  if (const int rc = qm::driver::RunWindowCommand(argc, argv); rc >= 0) return rc;
   HWND hwnd = MeterWindow();
   if (!hwnd) return 1;
   if (what == "command" && argc == 3)

@@ -1,0 +1,134 @@
+#include "tests/e2e/driver_windows.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/win32/unique_handle.h"
+
+namespace qm::driver {
+namespace {
+
+std::string TextOf(HWND hwnd) {
+  char text[1024] = {};
+  SendMessageA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+std::string ClassOf(HWND hwnd) {
+  char name[256] = {};
+  GetClassNameA(hwnd, name, sizeof name);
+  return name;
+}
+
+std::vector<HWND> VisibleWindowsTitled(const std::string& title) {
+  struct Search {
+    const std::string* title;
+    std::vector<HWND> found;
+  } search{&title, {}};
+  EnumWindows(
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        if (IsWindowVisible(hwnd) && TextOf(hwnd) == *s->title) s->found.push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// A control's text measured with the dialog font the way the control lays it
+// out: word-wrapped for multi-line statics, on one line otherwise. Buttons
+// keep a margin for their frame, check boxes and radio buttons for the box.
+bool Clipped(HWND control, HDC dc, std::string& why) {
+  const std::string cls = ClassOf(control);
+  std::string text = TextOf(control);
+  if (text.empty() || !IsWindowVisible(control)) return false;
+  const LONG style = LONG(GetWindowLongPtrA(control, GWL_STYLE));
+  RECT client;
+  GetClientRect(control, &client);
+  int room = client.right, height = client.bottom;
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  UINT format = DT_CALCRECT | DT_EXPANDTABS;
+  if (cls == "Button") {
+    const LONG kind = style & BS_TYPEMASK;
+    if (kind == BS_GROUPBOX) {
+      room -= MulDiv(16, dpi, 96);
+      format |= DT_SINGLELINE;
+    } else if (kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX || kind == BS_RADIOBUTTON ||
+               kind == BS_AUTORADIOBUTTON || kind == BS_3STATE || kind == BS_AUTO3STATE) {
+      room -= GetSystemMetrics(SM_CXMENUCHECK) + MulDiv(4, dpi, 96);
+      format |= (style & BS_MULTILINE) ? DT_WORDBREAK : DT_SINGLELINE;
+    } else {
+      room -= MulDiv(6, dpi, 96);
+      format |= (style & BS_MULTILINE) ? DT_WORDBREAK : DT_SINGLELINE;
+    }
+  } else if (cls == "Static") {
+    const LONG kind = style & SS_TYPEMASK;
+    if (kind != SS_LEFT && kind != SS_CENTER && kind != SS_RIGHT && kind != SS_LEFTNOWORDWRAP &&
+        kind != SS_SIMPLE && kind != SS_OWNERDRAW)
+      return false;  // icons, frames, pictures
+    format |= kind == SS_LEFTNOWORDWRAP || kind == SS_SIMPLE ? DT_SINGLELINE : DT_WORDBREAK;
+  } else {
+    return false;  // edit boxes, lists and the like scroll their text
+  }
+  RECT need{0, 0, room, 0};
+  DrawTextA(dc, text.c_str(), int(text.size()), &need, format);
+  if (need.right <= room && need.bottom <= height) return false;
+  char line[1200];
+  std::snprintf(line, sizeof line, "%s|%s|needs %ldx%ld, has %dx%d", cls.c_str(), text.c_str(), need.right,
+                need.bottom, room, height);
+  why = line;
+  return true;
+}
+
+int PrintClipped(HWND window, const char* face, int points) {
+  WindowDc screen(nullptr);
+  HDC dc = screen.Get();
+  GdiHandle<HFONT> font(CreateFontA(-MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE,
+                                    FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face));
+  HGDIOBJ old = SelectObject(dc, font.Get());
+  std::printf("dpi=%d\n", GetDeviceCaps(dc, LOGPIXELSY));
+  int clipped = 0, controls = 0;
+  for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    ++controls;
+    std::string why;
+    if (Clipped(c, dc, why)) {
+      std::printf("clipped=%s\n", why.c_str());
+      ++clipped;
+    }
+  }
+  SelectObject(dc, old);
+  std::printf("controls=%d\nclipped_count=%d\n", controls, clipped);
+  return 0;
+}
+
+}  // namespace
+
+int RunWindowCommand(int argc, char** argv) {
+  if (argc < 3) return -1;
+  const std::string what = argv[1];
+  if (what != "window" && what != "count" && what != "close" && what != "clipped") return -1;
+  const std::vector<HWND> windows = VisibleWindowsTitled(argv[2]);
+  if (what == "count") {
+    std::printf("count=%zu\n", windows.size());
+    return 0;
+  }
+  if (windows.empty()) return 1;
+  HWND window = windows.front();
+  if (what == "window") {
+    RECT r;
+    GetWindowRect(window, &r);
+    std::printf("rect=%ld %ld %ld %ld\nclass=%s\n", r.left, r.top, r.right, r.bottom, ClassOf(window).c_str());
+    std::printf("maximized=%d\nforeground=%d\n", IsZoomed(window) ? 1 : 0, GetForegroundWindow() == window ? 1 : 0);
+    return 0;
+  }
+  if (what == "close") return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+  return PrintClipped(window, argc > 3 ? argv[3] : "Tahoma", argc > 4 ? std::atoi(argv[4]) : 8);
+}
+
+}  // namespace qm::driver

@@ -1,0 +1,13 @@
+#pragma once
+// The test driver's commands on any top-level window found by its title:
+// where it is, how many there are, closing it, and which of its controls
+// cannot show their whole text.
+
+namespace qm::driver {
+
+// Runs "window TITLE", "count TITLE", "close TITLE" or
+// "clipped TITLE [FACE POINTS]"; returns the exit status, or -1 when argv
+// names none of them.
+int RunWindowCommand(int argc, char** argv);
+
+}  // namespace qm::driver
