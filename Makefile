@@ -4,6 +4,7 @@
 #             (the fuzz targets for a few seconds each).
 # make fuzz   runs every fuzz target for FUZZ_SECONDS, keeping its corpus.
 # make bench  builds a release tree without sanitizers and runs the benchmarks.
+# make installer  builds build/win/Quellmark-Setup.exe with its help file.
 
 BUILD_ROOT ?= build
 NATIVE := $(BUILD_ROOT)/native
@@ -13,7 +14,7 @@ FUZZ_SECONDS ?= 600
 JOBS   ?= $(shell nproc)
 CTEST_ARGS ?=
 
-.PHONY: run test test-native test-win deps configure build clean bench fuzz
+.PHONY: run test test-native test-win deps configure build clean bench fuzz installer
 
 deps:
 	@tools/install-deps.sh
@@ -42,6 +43,12 @@ build: configure
 run: deps $(WIN)/CMakeCache.txt
 	cmake --build $(WIN) -j $(JOBS) --target Quellmark
 	tools/run-desktop.sh $(WIN)/meter/Quellmark.exe $(BUILD_ROOT)/run
+
+# The help file's screenshots are taken from the program under Xvfb, so
+# this runs the program once (in a prefix of its own, on a display of its own).
+installer: deps $(WIN)/CMakeCache.txt
+	cmake --build $(WIN) -j $(JOBS) --target installer
+	@echo "built $(WIN)/Quellmark-Setup.exe"
 
 test: build
 	$(MAKE) --no-print-directory test-native test-win

@@ -9,7 +9,7 @@ packages=(
   xvfb xauth imagemagick x11-utils xdotool
   iproute2 python3 python3-aiosmtpd
   clang libclang-rt-14-dev
-  fp-utils
+  nsis fp-utils
 )
 missing=()
 for p in "${packages[@]}"; do

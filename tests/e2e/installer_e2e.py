@@ -1,0 +1,205 @@
+#!/usr/bin/python3
+"""End-to-end test of Quellmark-Setup.exe in a fresh Wine prefix of its own.
+
+Installs silently with the service, checks the files, the Start menu links,
+the uninstaller's registration, the service, the start with Windows and the
+version data; starts the installed program, whose first start opens the help
+("Quellmark Help", found again by F1); upgrades over the running program;
+looks at the meter window and the About box at 144 DPI; uninstalls silently
+and checks that the service, the files and the links are gone and the
+history files are kept. Screenshots stay in installer_e2e/.
+
+Usage: installer_e2e.py Quellmark-Setup.exe meter_driver.exe
+"""
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+from desktop_e2e import Desktop, WINE, check, failures, passes  # noqa: E402
+
+INSTALLED = "C:\\Program Files\\Quellmark"
+PROGRAMS = ["Quellmark.exe", "QuellmarkService.exe", "QuellmarkAdmin.exe"]
+FILES = PROGRAMS + ["Quellmark.chm", "quellmark-service.reg", "uninstall.exe"]
+LINKS = ["Quellmark.lnk", "Quellmark Help.lnk", "Uninstall Quellmark.lnk"]
+UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quellmark"
+RUN_KEY = "HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"
+SERVICE_KEY = "HKLM\\System\\CurrentControlSet\\Services\\QuellmarkService"
+HELP = "Quellmark Help"
+ID_EXIT, ID_ABOUT = 32795, 57664
+
+
+class Setup(Desktop):
+    """A Desktop whose program is the installed one."""
+
+    def __init__(self, setup, driver, work):
+        super().__init__(INSTALLED + "\\Quellmark.exe", driver, work)
+        self.setup_exe = setup
+        # No menu entries or file associations on the host for the links.
+        self.env["WINEDLLOVERRIDES"] = "mscoree,mshtml=;winemenubuilder.exe=d"
+        self.folder = os.path.join(self.prefix, "drive_c", "Program Files", "Quellmark")
+        self.menu = os.path.join(self.prefix, "drive_c", "ProgramData", "Microsoft", "Windows", "Start Menu",
+                                 "Programs", "Quellmark")
+
+    def run(self, name, args, timeout=180):
+        with open(os.path.join(self.work, name + ".log"), "wb") as log:
+            return subprocess.run([WINE] + args, env=self.env, stdin=subprocess.DEVNULL, stdout=log,
+                                  stderr=subprocess.STDOUT, timeout=timeout).returncode
+
+    def reg(self, key, value=None):
+        """The data of a value ("" for a key that exists), or None."""
+        self.count += 1
+        name = "reg-%d" % self.count
+        args = ["reg", "query", key] + (["/v", value] if value else [])
+        if self.run(name, args, 60) != 0:
+            return None
+        with open(os.path.join(self.work, name + ".log"), encoding="latin-1") as f:
+            for line in f:
+                parts = line.strip().split(None, 2)
+                if value and parts and parts[0].lower() == value.lower():
+                    return parts[2] if len(parts) > 2 else ""
+        return None if value else ""
+
+    def shot(self, name):
+        """A screenshot to look at; nothing reads its pixels here."""
+        subprocess.run(["import", "-display", self.display, "-window", "root",
+                        os.path.join(self.work, name + ".png")], check=True, timeout=30)
+
+    def windows(self, title):
+        rc, lines = self.drive("count", title)
+        return int(lines[0].split("=")[1]) if rc == 0 and lines else -1
+
+
+def has_version_data(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    return all(s.encode("utf-16-le") in data for s in ("ProductVersion", "2.6.0.629", "Quellmark"))
+
+
+def install(s):
+    rc = s.run("setup", [s.setup_exe, "/S", "/SERVICE=1"])
+    check(rc == 0, "Quellmark-Setup.exe /S /SERVICE=1 ends with 0 (got %d)" % rc)
+    missing = [f for f in FILES if not os.path.isfile(os.path.join(s.folder, f))]
+    check(not missing, "every file is installed into Program Files (missing: %s)" % missing)
+    links = [f for f in LINKS if not os.path.isfile(os.path.join(s.menu, f))]
+    check(not links, "the Start menu links exist (missing: %s)" % links)
+    check(s.reg(UNINSTALL_KEY, "UninstallString") == '"%s\\uninstall.exe"' % INSTALLED,
+          "the uninstaller is registered")
+    check(s.reg(UNINSTALL_KEY, "DisplayVersion") == "2.6.0.629", "with the version")
+    check((s.reg(SERVICE_KEY, "ImagePath") or "").strip('"').lower() ==
+          (INSTALLED + "\\QuellmarkService.exe").lower(), "the service is installed")
+    check(s.reg("HKLM\\Software\\Quellmark\\Options\\EmailSettings") is not None,
+          "the e-mail settings key exists, closed by email protect")
+    check(s.reg(RUN_KEY, "Quellmark") == '"%s\\Quellmark.exe"' % INSTALLED, "Quellmark starts with Windows")
+    for p in PROGRAMS:
+        check(has_version_data(os.path.join(s.folder, p)), "%s carries the version data" % p)
+    with open(os.path.join(s.folder, "Quellmark.exe"), "rb") as f:
+        exe = f.read()
+    check(b"Microsoft.Windows.Common-Controls" in exe and b"<dpiAware>true</dpiAware>" in exe,
+          "Quellmark.exe declares common controls 6 and DPI awareness")
+
+
+def first_start_and_help(s):
+    s.start("program")
+    info = s.wait_for(lambda: (lambda i: i if i.get("found") == "1" else None)(s.info()), 60)
+    if not check(info is not None, "the installed program starts: its meter window appears"):
+        return False
+    check(s.wait_for(lambda: s.windows(HELP) == 1, 60), "the first start opens the help: one window titled %s"
+          % HELP)
+    s.shot("help-96dpi")
+    time.sleep(2)  # the help window's own activation settles first
+    s.drive("keys", "f1")  # brings the meter window forward, then F1
+    check(s.wait_for(lambda: "foreground=1" in s.drive("window", HELP)[1], 20) and s.windows(HELP) == 1,
+          "F1 with the help open brings that window forward: still one help window")
+    s.drive("close", HELP)
+    check(s.wait_for(lambda: s.windows(HELP) == 0, 20), "the help window closes")
+    time.sleep(2)
+    s.drive("keys", "f1")
+    check(s.wait_for(lambda: s.windows(HELP) == 1, 60), "F1 opens the help again")
+    s.drive("close", HELP)
+    s.wait_for(lambda: s.windows(HELP) == 0, 20)
+    s.shot("meter-96dpi")
+    return True
+
+
+def upgrade_over_running(s):
+    running = s.procs[-1]
+    rc = s.run("upgrade", [s.setup_exe, "/S"])
+    check(rc == 0, "a second setup over the running program ends with 0")
+    check(s.wait_for(lambda: s.info().get("found") != "1", 20), "and ended the running program first")
+    check(s.wait_for(lambda: running.poll() is not None, 20), "whose process is gone")
+    check(s.reg(SERVICE_KEY, "ImagePath") is not None, "the service stays installed")
+    check(s.reg("HKCU\\Software\\Quellmark\\Options", "TrafficLogFile") is not None, "the settings stay")
+
+
+def at_144_dpi(s):
+    for key in ("HKCU\\Control Panel\\Desktop", "HKCC\\Software\\Fonts"):
+        s.run("dpi", ["reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144", "/f"], 60)
+    s.start("program-144")
+    if not check(s.wait_for(lambda: s.info().get("found") == "1", 60), "the program starts at 144 DPI"):
+        return
+    time.sleep(3)
+    s.shot("meter-144dpi")
+    s.drive("command", ID_ABOUT)
+    rect = s.wait_for(lambda: s.drive("window", "About Quellmark")[0] == 0, 20)
+    if check(rect, "the About box opens at 144 DPI"):
+        rc, lines = s.drive("clipped", "About Quellmark", "Tahoma", 8)
+        print("\n".join(lines))
+        check("dpi=144" in lines, "the screen has 144 DPI")
+        check("clipped_count=0" in lines, "no text of the About box is clipped")
+        time.sleep(1)
+        s.shot("about-144dpi")
+        s.drive("close", "About Quellmark")
+    s.drive("command", ID_EXIT)
+    check(s.wait_for(lambda: s.info().get("found") != "1", 20), "the program exits")
+
+
+def uninstall(s):
+    # A history file of the service beside the programs, and the user's own.
+    with open(os.path.join(s.folder, "TrafficHistory.log"), "wb") as f:
+        f.write(b"NTSL\x02" + bytes(19))
+    user_history = (s.reg("HKCU\\Software\\Quellmark\\Options", "TrafficLogFile") or "")
+    rc = s.run("uninstall", [INSTALLED + "\\uninstall.exe", "/S"])
+    check(rc == 0, "uninstall.exe /S ends with 0")
+    gone = s.wait_for(lambda: not any(os.path.exists(os.path.join(s.folder, f)) for f in FILES), 60)
+    check(gone, "the program files are removed")
+    check(not os.path.exists(s.menu), "the Start menu folder is removed")
+    check(s.reg(SERVICE_KEY, "ImagePath") is None, "the service is removed")
+    check(s.reg(RUN_KEY, "Quellmark") is None, "the start with Windows is removed")
+    check(s.reg(UNINSTALL_KEY, "UninstallString") is None, "the uninstaller is no longer registered")
+    check(os.path.isfile(os.path.join(s.folder, "TrafficHistory.log")), "the service's history file is kept")
+    local = user_history.replace("C:\\", os.path.join(s.prefix, "drive_c") + "/").replace("\\", "/")
+    check(user_history and os.path.isfile(local), "the user's history file is kept: %s" % user_history)
+    check(s.reg("HKCU\\Software\\Quellmark\\Options", "TrafficLogFile") is not None, "and the settings")
+
+
+def main():
+    if len(sys.argv) != 3:
+        print(__doc__)
+        return 2
+    setup, driver = map(os.path.abspath, sys.argv[1:])
+    work = os.path.abspath("installer_e2e")
+    shutil.rmtree(work, ignore_errors=True)  # a fresh prefix every run
+    os.makedirs(work)
+    s = Setup(setup, driver, work)
+    try:
+        s.setup()
+        install(s)
+        if first_start_and_help(s):
+            upgrade_over_running(s)
+            at_144_dpi(s)
+        uninstall(s)
+    finally:
+        s.close()
+    print("screenshots:", work)
+    print("%d passed, %d failed" % (len(passes), len(failures)))
+    for f in failures:
+        print("FAILED:", f)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
