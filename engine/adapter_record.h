@@ -48,7 +48,7 @@ struct AdapterRecord {
   bool monitored = false;            // Monitored
   int viewSlot = -1;                 // the meter window's number for this adapter's graph view; -1 without one
   float size = 0.0f;                 // Size, share of the graph area
-  SampleHistory history;             // newest first; empty in the service
+  SampleHistory history;             // newest first; in the service only the newest
 
   int64_t dayRecordPosition = -1;    // offset of today's DayRecord, -1 before its first flush
   uint64_t todayDownload = 0;
@@ -66,7 +66,7 @@ struct AdapterRecord {
   bool seenThisTick = false;
   uint32_t resetRatesCommand = 0;  // 9300..9599, 0 while without entry
 
-  uint64_t cumulativeDownload = 0;  // since start or the last reset of the rates
+  uint64_t cumulativeDownload = 0;  // since start or the last reset of the rates (the service never resets)
   uint64_t cumulativeUpload = 0;
   uint64_t sampleCount = 0;
 

@@ -100,9 +100,14 @@ RateSample TrafficEngine::CountSample(AdapterRecord& r, uint64_t download, uint6
   RateSample s;
   s.download = Clamp32(download);
   s.upload = Clamp32(upload);
-  if (variant_ == EngineVariant::Service) return s;
   r.cumulativeDownload += download;
   r.cumulativeUpload += upload;
+  if (variant_ == EngineVariant::Service) {
+    // The service draws nothing: the newest sample is kept for its
+    // metrics endpoint, with the totals above.
+    r.history.assign(1, s);
+    return s;
+  }
   ++r.sampleCount;
   s.averageDownload = Clamp32(r.cumulativeDownload / r.sampleCount);
   s.averageUpload = Clamp32(r.cumulativeUpload / r.sampleCount);
