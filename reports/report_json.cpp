@@ -3,25 +3,12 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "platform/utf8.h"
 #include "reports/aggregation.h"
 #include "reports/report_kind.h"
 
 namespace qm {
 namespace {
-
-// The length of the valid UTF-8 sequence at `s[i]`, or 0.
-size_t Utf8Length(const std::string& s, size_t i) {
-  const auto byte = [&](size_t k) { return uint8_t(s[k]); };
-  const uint8_t b = byte(i);
-  size_t n = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
-  if (n == 0 || i + n > s.size()) return 0;
-  for (size_t k = 1; k < n; ++k)
-    if ((byte(i + k) & 0xC0) != 0x80) return 0;
-  if (n == 2 && b < 0xC2) return 0;                                        // overlong
-  if (n == 3 && ((b == 0xE0 && byte(i + 1) < 0xA0) || (b == 0xED && byte(i + 1) >= 0xA0))) return 0;  // overlong, surrogate
-  if (n == 4 && ((b == 0xF0 && byte(i + 1) < 0x90) || b > 0xF4 || (b == 0xF4 && byte(i + 1) >= 0x90))) return 0;
-  return n;
-}
 
 std::string IsoDate(const Date& d) {
   char text[24];
@@ -76,23 +63,17 @@ std::string Summary(const SummaryReport& s) {
 
 std::string JsonString(const std::string& text) {
   std::string out = "\"";
-  for (size_t i = 0; i < text.size();) {
-    const uint8_t c = uint8_t(text[i]);
+  for (char ch : ValidUtf8(text)) {
+    const uint8_t c = uint8_t(ch);
     if (c == '"' || c == '\\') {
       out += '\\';
-      out += char(c);
-      ++i;
+      out += ch;
     } else if (c < 0x20 || c == 0x7F) {
       char escaped[8];
       std::snprintf(escaped, sizeof escaped, "\\u%04x", unsigned(c));
       out += escaped;
-      ++i;
-    } else if (const size_t n = Utf8Length(text, i)) {
-      out.append(text, i, n);
-      i += n;
     } else {
-      out += "\\ufffd";
-      ++i;
+      out += ch;
     }
   }
   return out + "\"";

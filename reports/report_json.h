@@ -22,7 +22,7 @@ std::string RenderReportJson(const ReportData& data, const ReportSubject& subjec
                              const Date& today, const ReportParams& params);
 
 // `text` as a JSON string, quotes included; bytes that are not UTF-8 become
-// U+FFFD, so the output is always valid JSON.
+// U+FFFD (see ValidUtf8), so the output is always valid JSON.
 std::string JsonString(const std::string& text);
 
 }  // namespace qm
