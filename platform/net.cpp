@@ -18,6 +18,7 @@ using SocketHandle = int;
 #include <cerrno>
 #include <cstring>
 #include <mutex>
+#include <string>
 
 namespace qm {
 namespace {
@@ -76,6 +77,22 @@ sockaddr_in IPv4(uint32_t address, uint16_t port) {
   sa.sin_port = htons(port);
   sa.sin_addr.s_addr = address;
   return sa;
+}
+
+std::string LastNetError() {
+#ifdef _WIN32
+  const int code = WSAGetLastError();
+  char text[512] = "";
+  if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, DWORD(code), 0, text,
+                     sizeof text, nullptr) == 0)
+    return "error " + std::to_string(code);
+  std::string why = text;
+  while (!why.empty() && (why.back() == '\n' || why.back() == '\r' || why.back() == ' ' || why.back() == '.'))
+    why.pop_back();
+  return why + " (" + std::to_string(code) + ")";
+#else
+  return std::strerror(errno);
+#endif
 }
 
 }  // namespace
@@ -181,23 +198,56 @@ void TcpListener::Close() {
 }
 
 bool TcpListener::Listen(uint16_t port) {
+  std::string why;
+  return Listen(htonl(INADDR_LOOPBACK), port, why);
+}
+
+bool TcpListener::Listen(uint32_t address, uint16_t port, std::string& why) {
   Close();
-  if (!NetStartup()) return false;
+  if (!NetStartup()) {
+    why = "the socket library cannot be started";
+    return false;
+  }
   handle_ = NewTcpSocket();
-  if (handle_ == TcpSocket::kInvalid) return false;
+  if (handle_ == TcpSocket::kInvalid) {
+    why = LastNetError();
+    return false;
+  }
   SocketHandle s = H(handle_);
 #ifndef _WIN32
   int on = 1;  // a fixed port may be reused at once after a test run
   setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
 #endif
-  sockaddr_in sa = IPv4(htonl(INADDR_LOOPBACK), port);
+  sockaddr_in sa = IPv4(address, port);
   socklen_t len = sizeof sa;
   if (bind(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0 || listen(s, 8) != 0 ||
       getsockname(s, reinterpret_cast<sockaddr*>(&sa), &len) != 0) {
+    why = LastNetError();
     Close();
     return false;
   }
   port_ = ntohs(sa.sin_port);
+  return true;
+}
+
+bool WaitReadable(const TcpListener* listener, const std::vector<TcpSocket*>& peers, int timeout_ms,
+                  std::vector<bool>& ready) {
+  fd_set set;
+  FD_ZERO(&set);
+  SocketHandle top = 0;
+  const auto watch = [&](intptr_t h) {
+    if (h == TcpSocket::kInvalid) return;
+    FD_SET(H(h), &set);
+    if (H(h) > top) top = H(h);
+  };
+  for (TcpSocket* p : peers) watch(p->handle_);
+  if (listener) watch(listener->handle_);
+  timeval tv{timeout_ms / 1000, (timeout_ms % 1000) * 1000};
+  ready.assign(peers.size() + 1, false);
+  if (select(int(top) + 1, &set, nullptr, nullptr, &tv) <= 0) return false;
+  for (size_t i = 0; i < peers.size(); ++i)
+    ready[i] = peers[i]->handle_ != TcpSocket::kInvalid && FD_ISSET(H(peers[i]->handle_), &set);
+  ready[peers.size()] = listener && listener->handle_ != TcpSocket::kInvalid && FD_ISSET(H(listener->handle_), &set);
   return true;
 }
 

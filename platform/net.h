@@ -1,10 +1,11 @@
 #pragma once
-// TCP client sockets with time limits: Winsock on Windows, BSD sockets
-// elsewhere. Only what the mail client needs.
+// TCP sockets with time limits: Winsock on Windows, BSD sockets elsewhere.
+// Only what the mail client and the service's metrics endpoint need.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace qm {
 
@@ -15,6 +16,8 @@ bool NetStartup();
 // Resolves a dotted address or a host name to an IPv4 address in network
 // byte order; false when it cannot.
 bool ResolveIPv4(const std::string& host, uint32_t& address);
+
+class TcpListener;
 
 class TcpSocket {
  public:
@@ -35,6 +38,7 @@ class TcpSocket {
 
  private:
   friend class TcpListener;
+  friend bool WaitReadable(const TcpListener*, const std::vector<TcpSocket*>&, int, std::vector<bool>&);
   static constexpr intptr_t kInvalid = -1;
   intptr_t handle_ = kInvalid;
 };
@@ -50,14 +54,25 @@ class TcpListener {
 
   // Listens on 127.0.0.1:port; port 0 picks a free one (see port()).
   bool Listen(uint16_t port);
+  // Listens on any IPv4 address (network byte order); false with the
+  // system's reason in `why`.
+  bool Listen(uint32_t address, uint16_t port, std::string& why);
   uint16_t port() const { return port_; }
   // Waits at most timeout_ms for a connection; false on time-out or error.
   bool Accept(TcpSocket& peer, int timeout_ms);
   void Close();
 
  private:
+  friend bool WaitReadable(const TcpListener*, const std::vector<TcpSocket*>&, int, std::vector<bool>&);
   intptr_t handle_ = TcpSocket::kInvalid;
   uint16_t port_ = 0;
 };
+
+// Waits at most timeout_ms until `listener` (none: not watched) has a
+// connection waiting or one of `peers` has data or was closed; `ready`
+// gets one flag per peer, then one for the listener. False on time-out or
+// error.
+bool WaitReadable(const TcpListener* listener, const std::vector<TcpSocket*>& peers, int timeout_ms,
+                  std::vector<bool>& ready);
 
 }  // namespace qm
