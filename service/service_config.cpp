@@ -15,6 +15,7 @@ ServiceConfig ReadServiceConfig(SettingsStore& store, RegRoot root) {
   if (store.ReadBinary(root, kServiceKey, "ServiceOptions", options))
     std::memcpy(config.ServiceOptions, options.data(), std::min(options.size(), sizeof config.ServiceOptions));
   config.reports = LoadReportTasks(store, root, &config.reportsStopped);
+  store.ReadString(root, kServiceKey, kMetricsListenValue, config.MetricsListen);
   return config;
 }
 

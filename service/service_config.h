@@ -15,11 +15,16 @@ namespace qm {
 inline constexpr int kServiceOptionNotification = 1;
 inline constexpr int kServiceOptionRecorder = 2;
 
+// Where the metrics endpoint listens ("127.0.0.1:9464"); missing or empty:
+// there is none.
+inline constexpr char kMetricsListenValue[] = "MetricsListen";
+
 struct ServiceConfig {
   uint32_t ServiceEnabled = 0;
   uint32_t ServiceOptions[3] = {0, 0, 0};
   std::vector<ReportTask> reports;
   std::string reportsStopped;  // the log line when a bad value ended the tasks
+  std::string MetricsListen;
 
   bool NotificationsInService() const { return ServiceOptions[kServiceOptionNotification] != 0; }
   bool RecorderInService() const { return ServiceOptions[kServiceOptionRecorder] != 0; }

@@ -1,5 +1,6 @@
 #include "service/worker.h"
 
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "recorder/adapter_rates_log.h"
 #include "reports/report_file.h"
 #include "reports/report_kind.h"
+#include "service/metrics_server.h"
 #include "service/report_jobs.h"
 #include "service/service_config.h"
 #include "settings/service_settings.h"
@@ -95,14 +97,19 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
     PrepareNotification();
     jobs_ = std::make_shared<ReportJobs>(config_.reports.size());
     skipping_.assign(config_.reports.size(), false);
+    StartMetrics();
     return true;
   }
 
-  void Tick() { engine_.SampleTick(); }
+  void Tick() {
+    engine_.SampleTick();
+    if (metrics_) metrics_->Publish(Snapshot());
+  }
 
   // Final flush; after a failed set-up only the release happens. Returns
   // the number of report jobs still running.
   size_t End() {
+    metrics_.reset();
     if (engine_.history().IsOpen()) {
       // The last chance to write what is only in memory: one line when it
       // fails, whatever was logged before.
@@ -198,6 +205,46 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
     skipping_[index] = false;
   }
 
+  // Off unless MetricsListen is set; a failure to listen is logged once and
+  // the service counts on without it.
+  void StartMetrics() {
+    if (config_.MetricsListen.empty()) return;
+    startTime_ = std::chrono::duration_cast<std::chrono::seconds>(
+                     std::chrono::system_clock::now().time_since_epoch()).count();
+    metrics_ = std::make_unique<MetricsServer>();
+    std::string why;
+    if (!metrics_->Start(config_.MetricsListen, why)) {
+      s_.log.Printf(kLogMetricsFailed, config_.MetricsListen.c_str(), why.c_str());
+      metrics_.reset();
+      return;
+    }
+    s_.log.Printf(kLogMetricsListening, config_.MetricsListen.c_str());
+    metrics_->Publish(Snapshot());
+  }
+
+  MetricsSnapshot Snapshot() {
+    MetricsSnapshot snapshot;
+    snapshot.startTime = startTime_;
+    AdapterList& list = engine_.adapters();
+    for (size_t i = 0; i < list.size(); ++i) {
+      const AdapterRecord& r = list[i];
+      AdapterMetrics a;
+      a.kind = r.kind;
+      a.id = r.id;
+      a.name = r.displayName;
+      a.received = r.cumulativeDownload;
+      a.sent = r.cumulativeUpload;
+      a.todayReceived = r.todayDownload;
+      a.todaySent = r.todayUpload;
+      if (!r.history.empty()) {
+        a.receiveRate = r.history.front().download;
+        a.sendRate = r.history.front().upload;
+      }
+      snapshot.adapters.push_back(std::move(a));
+    }
+    return snapshot;
+  }
+
   WorkerSeams& s_;
   TrafficEngine engine_;
   ServiceConfig config_;
@@ -208,6 +255,8 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
   ServiceNotification notification_;
   std::shared_ptr<ReportJobs> jobs_;
   std::vector<bool> skipping_;  // per task: a skip was logged and no run started since
+  std::unique_ptr<MetricsServer> metrics_;
+  int64_t startTime_ = 0;
 };
 
 }  // namespace

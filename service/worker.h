@@ -32,6 +32,9 @@ inline constexpr char kLogReportSkipped[] =
     "Report (%s) is still being written; runs that fall due meanwhile are skipped.";
 inline constexpr char kLogReportThreadFailed[] = "Failed to start the report job for '%s'.";
 inline constexpr char kLogHistoryWritten[] = "Traffic log file (%s) written again.";
+inline constexpr char kLogMetricsFailed[] =
+    "Metrics: cannot listen on %s: %s. The service counts on without the endpoint.";
+inline constexpr char kLogMetricsListening[] = "Metrics: listening on %s.";
 inline constexpr char kLogHistoryLost[] =
     "Failed to write traffic log file (%s) at stop: %s. The traffic counted since its last write is lost.";
 

@@ -8,6 +8,8 @@
 #include "platform/ascii_case.h"
 #include "reports/report_kind.h"
 #include "service/admin/settings_check.h"
+#include "service/metrics_server.h"
+#include "service/service_config.h"
 #include "service/report_task.h"
 #include "settings/notification_rule.h"
 #include "settings/registry_layout.h"
@@ -283,6 +285,36 @@ AdminResult ListAdapters(AdminContext& c, const std::vector<std::string>&) {
   return Done(out.empty() ? "No adapters.\n" : out);
 }
 
+// --- metrics endpoint ------------------------------------------------------
+
+AdminResult SetMetrics(AdminContext& c, const std::vector<std::string>& a) {
+  uint32_t address = 0;
+  uint16_t port = 0;
+  if (!ParseListenAddress(a[0], address, port) || port == 0)
+    return Fail("The address must be IPv4ADDRESS:PORT, such as 127.0.0.1:9464 (0.0.0.0:9464 for every interface).");
+  if (c.reg) return Done(RegHeader(kServiceKey) + "\"" + kMetricsListenValue + "\"=\"" + a[0] + "\"\n");
+  if (!c.store.WriteString(kLm, kServiceKey, kMetricsListenValue, a[0])) return Fail(kCannotWrite);
+  const bool loopback = (address & 0xFF) == 127;
+  return Done("The service answers http://" + a[0] + "/metrics once it starts next." +
+              (loopback ? "\n" : " Other machines reach it only through a firewall rule (see the README).\n"));
+}
+
+AdminResult MetricsOff(AdminContext& c, const std::vector<std::string>&) {
+  if (c.reg) return Done(RegHeader(kServiceKey) + "\"" + kMetricsListenValue + "\"=-\n");
+  std::string listen;
+  if (c.store.ReadString(kLm, kServiceKey, kMetricsListenValue, listen) &&
+      !c.store.DeleteValue(kLm, kServiceKey, kMetricsListenValue))
+    return Fail(kCannotWrite);
+  return Done("Metrics endpoint off once the service starts next.\n");
+}
+
+AdminResult ShowMetrics(AdminContext& c, const std::vector<std::string>&) {
+  std::string listen;
+  if (!c.store.ReadString(kLm, kServiceKey, kMetricsListenValue, listen) || listen.empty())
+    return Done("Metrics endpoint off.\n");
+  return Done("http://" + listen + "/metrics\n");
+}
+
 AdminResult CheckSettings(AdminContext& c, const std::vector<std::string>&) {
   if (c.reg) return Fail("check prints no .reg text; run it without /reg.");
   const std::string problems = ServiceSettingsProblems(c.store, c.adapters, c.files);
@@ -321,6 +353,12 @@ constexpr CommandForm kForms[] = {
      SetRule},
     {"rule", "off", "", "", SwitchRuleOff},
     {"rule", "show", "", "", ShowRule},
+    {"metrics", "set", "ADDRESS:PORT",
+     "      the service answers GET /metrics (Prometheus text format) on this address,\n"
+     "      for example 127.0.0.1:9464\n",
+     SetMetrics},
+    {"metrics", "off", "", "", MetricsOff},
+    {"metrics", "show", "", "", ShowMetrics},
     {"email", "set", "SERVER SENDER [ACCOUNT]",
      "      the service's SMTP server and sender; with ACCOUNT it logs in (AUTH LOGIN)\n"
      "      with the password typed at the prompt or given on standard input\n",

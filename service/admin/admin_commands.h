@@ -11,6 +11,7 @@
 //   QuellmarkAdmin report list
 //   QuellmarkAdmin rule set ADAPTER LIMIT UNIT TRANSFER PERIOD ADDRESSES
 //   QuellmarkAdmin rule show
+//   QuellmarkAdmin metrics set ADDRESS:PORT | metrics off | metrics show
 //   QuellmarkAdmin email set SERVER SENDER [ACCOUNT]   (see email_command.h)
 //   QuellmarkAdmin email protect
 //   QuellmarkAdmin /reg report add ...   (print .reg text instead of writing)

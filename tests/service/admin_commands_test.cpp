@@ -184,6 +184,29 @@ TEST(AdminAdapters, ListsTheIdsTheSettingsUse) {
   EXPECT_NE(RunAdminCommand(store, {"adapters"}, &source).exitCode, 0);
 }
 
+TEST(AdminMetrics, SetsShowsAndClearsTheListenAddress) {
+  MemorySettingsStore store;
+  EXPECT_EQ(RunAdminCommand(store, {"metrics", "show"}).output, "Metrics endpoint off.\n");
+  AdminResult set = RunAdminCommand(store, {"metrics", "set", "127.0.0.1:9464"});
+  EXPECT_EQ(set.output, "The service answers http://127.0.0.1:9464/metrics once it starts next.\n");
+  std::string listen;
+  EXPECT_TRUE(store.ReadString(kLm, kServiceKey, "MetricsListen", listen));
+  EXPECT_EQ(listen, "127.0.0.1:9464");
+  EXPECT_EQ(RunAdminCommand(store, {"metrics", "show"}).output, "http://127.0.0.1:9464/metrics\n");
+  EXPECT_NE(RunAdminCommand(store, {"metrics", "set", "0.0.0.0:9464"}).output.find("firewall"), std::string::npos);
+  for (const char* bad : {"localhost:9464", "127.0.0.1", "127.0.0.1:0", "127.0.0.1:70000"}) {
+    AdminResult r = RunAdminCommand(store, {"metrics", "set", bad});
+    EXPECT_EQ(r.exitCode, 2) << bad;
+    EXPECT_NE(r.output.find("IPv4ADDRESS:PORT"), std::string::npos) << r.output;
+  }
+  EXPECT_EQ(RunAdminCommand(store, {"/reg", "metrics", "off"}).output,
+            "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Quellmark\\Service]\n\"MetricsListen\"=-\n");
+  EXPECT_TRUE(store.ReadString(kLm, kServiceKey, "MetricsListen", listen));
+  EXPECT_EQ(RunAdminCommand(store, {"metrics", "off"}).exitCode, 0);
+  EXPECT_FALSE(store.ReadString(kLm, kServiceKey, "MetricsListen", listen));
+  EXPECT_EQ(RunAdminCommand(store, {"metrics", "off"}).exitCode, 0);  // already off
+}
+
 // A wrong count names the argument (never echoing a value, which may be a
 // password in the wrong place), then gives that one command's usage.
 TEST(AdminUsage, SaysWhatWasWrongThenTheUsageOfThatCommand) {
