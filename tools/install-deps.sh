@@ -7,7 +7,7 @@ packages=(
   wine64
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth imagemagick x11-utils xdotool
-  iproute2 python3 python3-aiosmtpd
+  iproute2 python3 python3-aiosmtpd prometheus
   clang libclang-rt-14-dev
   nsis fp-utils
 )

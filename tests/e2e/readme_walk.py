@@ -34,7 +34,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from history_records import history_records  # noqa: E402
-from service_e2e import SmtpServer, Wine, in_order, log_lines, message_of  # noqa: E402
+from service_e2e import SmtpServer, Wine, end_all, in_order, log_lines, message_of  # noqa: E402
 from veth_pair import VethPair  # noqa: E402
 
 SKIP = 77
@@ -329,22 +329,8 @@ def main():
         for lang, extra, lines in blocks:
             walk.step(lang, extra, lines)
     finally:
-        def attempt(step):
-            try:
-                step()
-            except Exception as e:  # cleanup goes on whatever one step did
-                print("cleanup: %s" % e)
-        if walk.smtp:
-            attempt(walk.smtp.close)
         prefix = walk.shell.env.get("WINEPREFIX")
-        if prefix and os.path.isdir(prefix):
-            attempt(lambda: subprocess.run(["/usr/lib/wine/wineserver", "-k"], env=dict(os.environ, WINEPREFIX=prefix),
-                                           timeout=30))
-        for p in walk.processes:
-            if p.poll() is None:
-                p.kill()
-                attempt(lambda: p.wait(timeout=10))
-        attempt(PAIR.remove)
+        end_all(Wine(prefix) if prefix else None, walk.processes, PAIR, walk.smtp)
 
     print("%d passed, %d failed" % (len(passes), len(failures)))
     return 1 if failures else 0

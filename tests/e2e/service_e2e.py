@@ -133,6 +133,30 @@ class Wine:
         return False
 
 
+def attempt(step):
+    """One cleanup step: the cleanup goes on whatever it did."""
+    try:
+        step()
+    except Exception as e:
+        print("cleanup: %s" % e)
+
+
+def end_all(wine, processes, pair, smtp=None):
+    """Ends what a test started, also after a failure: its mail server, the
+    service and the Wine server of its prefix (that prefix only), its
+    processes by id, and its veth pair."""
+    if smtp:
+        attempt(smtp.close)
+    if wine and os.path.isdir(wine.prefix):
+        attempt(lambda: wine("sc", "stop", "QuellmarkService", check_rc=False, quiet=True, timeout=20))
+        attempt(lambda: subprocess.run([WINESERVER, "-k"], env=wine.env, timeout=30))
+    for p in processes:
+        if p.poll() is None:
+            p.kill()
+            attempt(lambda: p.wait(timeout=10))
+    attempt(pair.remove)
+
+
 # --- the SMTP server of the test ------------------------------------------
 
 class SmtpServer:
@@ -517,21 +541,7 @@ def main():
         check(rc == 1 and lines[0] == "Uninstall service...failure" and len(lines[1]) > 0,
               "/uninstall of a removed service fails with status 1 and the system's reason: %d %r" % (rc, out))
     finally:
-        def attempt(step):
-            try:
-                step()
-            except Exception as e:  # cleanup goes on whatever one step did
-                print("cleanup: %s" % e)
-        if smtp:
-            attempt(smtp.close)
-        if os.path.isdir(prefix):
-            attempt(lambda: wine("sc", "stop", "QuellmarkService", check_rc=False, quiet=True, timeout=20))
-            attempt(lambda: subprocess.run([WINESERVER, "-k"], env=wine.env, timeout=30))
-        for p in processes:
-            if p.poll() is None:
-                p.kill()
-                attempt(lambda: p.wait(timeout=10))
-        attempt(PAIR.remove)
+        end_all(wine, processes, PAIR, smtp)
 
     print("%d passed, %d failed" % (len(passes), len(failures)))
     return 1 if failures else 0
