@@ -84,8 +84,15 @@ std::string LastNetError() {
   const int code = WSAGetLastError();
   char text[512] = "";
   if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, DWORD(code), 0, text,
-                     sizeof text, nullptr) == 0)
-    return "error " + std::to_string(code);
+                     sizeof text, nullptr) == 0) {
+    // Not every system has texts for the socket errors; the usual ones of
+    // a listener get a word here.
+    const char* known = code == WSAEADDRINUSE      ? "the address is already in use"
+                        : code == WSAEADDRNOTAVAIL ? "the address is not one of this computer's"
+                        : code == WSAEACCES        ? "access denied"
+                                                   : "error";
+    return std::string(known) + " (" + std::to_string(code) + ")";
+  }
   std::string why = text;
   while (!why.empty() && (why.back() == '\n' || why.back() == '\r' || why.back() == ' ' || why.back() == '.'))
     why.pop_back();

@@ -142,7 +142,8 @@ def main():
         time.sleep(2)
         msgs = [message_of(l) for l in log_lines(log)]
         failed = [m for m in msgs if m and m.startswith("Metrics: cannot listen on 127.0.0.1:%d: " % METRICS_PORT)]
-        check(len(failed) == 1 and "Service is running..." in msgs, "a taken port is one log line: %s" % failed)
+        check(len(failed) == 1 and "already in use" in failed[0] and "Service is running..." in msgs,
+              "a taken port is one log line with the reason: %s" % failed)
         wine("sc", "stop", "QuellmarkService", quiet=True)
         check(wine.wait_state("STOPPED", 20), "and it stops as usual")
         blocker.close()
