@@ -13,6 +13,8 @@
 #include "tests/fakes/memory_settings_store.h"
 #include "settings/fixed_records.h"
 
+#include "tests/notify/rule_fixture.h"
+
 namespace qm {
 namespace {
 
@@ -47,16 +49,7 @@ AdapterRecord Adapter(int32_t kind, const std::string& id, const std::string& na
 
 NotificationRule Rule(const char* limit, uint32_t unit, uint32_t transfer, uint32_t period, int32_t nDays = 1,
                       int32_t kind = 300, const char* id = "ETH0-ID") {
-  NotificationRule r{};
-  r.version = 3;
-  r.adapterKind = kind;
-  SetFieldText(r.adapterId, id);
-  SetFieldText(r.limitText, limit);
-  r.unit = unit;
-  r.transferType = transfer;
-  r.period = period;
-  r.nDays = nDays;
-  return r;
+  return MakeRule(limit, unit, transfer, period, nDays, kind, id);
 }
 
 const Date kWednesday = MakeDate(2026, 3, 11);
