@@ -13,8 +13,11 @@
 #include "meter/win32/resource.h"
 #include "meter/win32/transparency.h"
 #include "meter/win32/web_address.h"
+#include "notify/beep_player.h"
+#include "notify/win32/alert_window.h"
 #include "notify/notification_mail.h"
 #include "platform/win32/shell_folders.h"
+#include "platform/win32/system_error.h"
 #include "settings/history_path.h"
 #include "settings/registry_layout.h"
 #include "settings/start_with_windows.h"
@@ -37,6 +40,7 @@ constexpr char kLogGivenUp[] =
 constexpr char kHistoryWriteFailed[] =
     "Failed to write traffic log file \"%s\": %s\n\nToday's traffic is kept in memory and written again every "
     "four minutes and when Quellmark exits.";
+constexpr char kProgramFailed[] = "Failed to run the program \"%s\" of the usage notification: %s";
 constexpr char kConnectionViewerQuestion[] =
     "TCP Connections shows every TCP and UDP endpoint of this computer through a free network utility of "
     "another vendor, which is not part of %s.\n\nTo use it, download the utility, unpack it and copy its "
@@ -358,6 +362,12 @@ bool MeterWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         MessageBoxA(hwnd_, NotificationMailFailedText(*error).c_str(), kCaption, MB_OK | MB_ICONINFORMATION);
       return true;
     }
+    case UM_PROGRAM_FAILED: {
+      // Said over the alert window that is opening, which it belongs to.
+      std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(lp));
+      if (text) MessageBoxA(GetLastActivePopup(hwnd_), text->c_str(), kCaption, MB_OK | MB_ICONWARNING);
+      return true;
+    }
     case UM_HISTORY_WRITE_FAILED: {
       std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(lp));
       if (text) MessageBoxA(hwnd_, text->c_str(), kCaption, MB_OK | MB_ICONWARNING);
@@ -588,10 +598,14 @@ void MeterWindow::OpenConnectionViewer() {
 
 // Every modal window of the program opens through here: its commands are
 // disabled meanwhile, and the meter window must not cover it.
+// The alert window may open over another modal window (the tick runs in
+// every modal loop): the outer one keeps its state when the alert closes.
 void MeterWindow::RunModal(const std::function<void()>& window) {
+  const bool nested = Has(kModalOpen);
   Set(kModalOpen, true);
   SetTopmost(false);
   window();
+  if (nested) return;
   if (opts_.AlwaysOnTop) SetTopmost(true);
   Set(kModalOpen, false);
 }
@@ -795,9 +809,13 @@ void MeterWindow::Relayout(AdapterRecord& record) {
 
 // ---- notification owner -----------------------------------------------------------
 
-AlertChoice MeterWindow::ShowAlertWindow(const AlertRequest&) {
-  // The alert window is not part of this program yet; the choice stands.
-  return alerts_.choice();
+AlertChoice MeterWindow::ShowAlertWindow(const AlertRequest& request) {
+  AlertChoice choice = request.choice;
+  RunModal([&] {
+    AlertWindow alert(request);
+    choice = alert.Show(instance_, hwnd_);
+  });
+  return choice;
 }
 
 void MeterWindow::StartNotificationMail(uint64_t periodTotal) {
@@ -811,8 +829,9 @@ void MeterWindow::StartNotificationMail(uint64_t periodTotal) {
   HWND owner = hwnd_;
   // The mail thread hands its outcome over; the window frees it.
   SendNotificationMail(in, SystemClock(), [owner](const std::string& error) {
-    auto* text = new std::string(error);
-    if (!PostMessageA(owner, UM_MAIL_DONE, 0, reinterpret_cast<LPARAM>(text))) delete text;
+    auto* text = error.empty() ? nullptr : new std::string(error);
+    if (!PostMessageA(owner, UM_MAIL_DONE, WPARAM(GetCurrentThreadId()), reinterpret_cast<LPARAM>(text)))
+      delete text;
   });
 }
 
@@ -825,8 +844,17 @@ void MeterWindow::HistoryWriteFailed(const std::string& path, const std::string&
   if (!PostMessageA(hwnd_, UM_HISTORY_WRITE_FAILED, 0, reinterpret_cast<LPARAM>(message))) delete message;
 }
 
+// A program that cannot be started is said after the tick, as the history
+// failure is, so the alert window is not held up by the message.
 void MeterWindow::RunProgram(const std::string& path) {
-  ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  const auto code = reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  if (code > 32) return;
+  const DWORD error = GetLastError();
+  const std::string reason = SystemErrorText(error ? error : DWORD(code));
+  std::vector<char> text(sizeof kProgramFailed + path.size() + reason.size());
+  std::snprintf(text.data(), text.size(), kProgramFailed, path.c_str(), reason.c_str());
+  auto* message = new std::string(text.data());
+  if (!PostMessageA(hwnd_, UM_PROGRAM_FAILED, 0, reinterpret_cast<LPARAM>(message))) delete message;
 }
 
 void MeterWindow::SaveNextAlert(const AlertChoice& choice) {
@@ -845,6 +873,7 @@ void MeterWindow::Shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
   StopTick();
+  StopBeep();
   if (opts_.HotkeyEnabled) UnregisterHotKey(hwnd_, HOTKEY_SHOW);
   if (HWND help = FindWindowA(nullptr, kHelpWindowTitle)) PostMessageA(help, WM_CLOSE, 0, 0);
   if (engine_.history().IsOpen()) {

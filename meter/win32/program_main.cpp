@@ -11,6 +11,7 @@
 
 #include "meter/win32/meter_window.h"
 #include "meter/win32/resource.h"
+#include "notify/beep_player.h"
 #include "platform/win32/registry_settings_store.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_adapter_source.h"
@@ -45,6 +46,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   const bool com = SUCCEEDED(CoInitialize(nullptr));
+  qm::SetProcessBeepFunctions([](uint32_t frequency, uint32_t duration) { Beep(frequency, duration); },
+                              [](uint32_t duration) { Sleep(duration); });
 
   // 4. The IP support functions.
   std::unique_ptr<qm::AdapterSource> adapters = qm::OpenSystemAdapterSource();

@@ -5,6 +5,8 @@
 // Dialogs
 #define IDD_METER 102
 #define IDD_ABOUTBOX 210
+#define IDD_ALERT 401
+#define IDD_EMAIL_SETTINGS 402
 
 // Icons, bitmaps, cursors, menus, accelerators
 #define IDR_MAINFRAME 128  // program icon
@@ -28,6 +30,29 @@
 #define IDC_ABOUT_SUPPORT 1004
 #define IDC_ABOUT_CHECK_UPDATES 1005
 #define IDC_ABOUT_TELL_FRIEND 1006
+
+// Controls of the alert window
+#define IDC_ALERT_MESSAGE 4001
+#define IDC_ALERT_SO_FAR 4002
+#define IDC_ALERT_STOP_SOUND 4003
+#define IDC_ALERT_NO_LONGER 4004
+#define IDC_ALERT_NEXT 4005
+#define IDC_ALERT_MINUTES 4006
+#define IDC_ALERT_MINUTES_SPIN 4007
+
+// Controls of the Email Settings dialog
+#define IDC_EMAIL_SERVER 4021
+#define IDC_EMAIL_FROM 4022
+#define IDC_EMAIL_AUTH 4023
+#define IDC_EMAIL_ACCOUNT 4024
+#define IDC_EMAIL_PASSWORD 4025
+#define IDC_EMAIL_SUBJECT 4026
+#define IDC_EMAIL_BODY 4027
+#define IDC_EMAIL_PREVIEW 4028
+#define IDC_EMAIL_SEND_TEST 4029
+#define IDC_EMAIL_TEST_ADDRESS 4030
+#define IDC_EMAIL_STATUS 4031
+#define IDC_EMAIL_TAGS 4032
 
 // The tray icon's identifier
 #define IDI_TRAY_ICON_ID 104
@@ -89,6 +114,7 @@
 #define UM_APPLY_TOPMOST 1183
 #define UM_RESET_HISTORY_FILE 1468
 #define UM_HISTORY_WRITE_FAILED 1191  // lParam: the message text, freed by the window
+#define UM_PROGRAM_FAILED 1192  // lParam: the message text, freed by the window
 #define UM_TRAY_NOTIFY 32778
 
 // Page codes of UM_OPTIONS_APPLY
