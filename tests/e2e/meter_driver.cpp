@@ -20,6 +20,7 @@
 //                                     area (read in the process that shows them)
 //   meter_driver window|count|close|clipped TITLE ...
 //                                     any top-level window by its title (driver_windows.h)
+//   meter_driver dialog TITLE ...     the dialog commands of dialog_driver.cpp
 //
 // Exit status: 0 done, 1 the window or box was not found, 2 bad arguments.
 
@@ -33,6 +34,7 @@
 
 #include "platform/win32/unique_handle.h"
 #include "tests/e2e/driver_windows.h"
+#include "tests/e2e/dialog_driver.h"
 
 namespace {
 
@@ -284,6 +286,7 @@ int Tips() {
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
+  if (const int status = DialogCommand(argc, argv); status >= 0) return status;
   const std::string what = argv[1];
   if (what == "info") return Info();
   if (what == "options") return Options();

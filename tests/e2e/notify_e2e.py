@@ -1,0 +1,374 @@
+#!/usr/bin/python3
+"""End-to-end test of the notification windows under Wine and Xvfb.
+
+The alert window: a rule with a limit of 1 MB downloaded today through a
+veth adapter of this test is passed by real traffic across the pair
+(198.51.100.0/24, a network namespace the test makes); the window opens
+with its message and so-far line, which grows with more traffic; "Stop
+Sound", the refusals of "Next " (0 minutes, not a number), the choice handed
+back and stored, Ctrl+N showing it again; the rule's program that cannot be
+started is reported.
+
+The Email Settings dialog (through email_dialog_host.exe): its checks, the
+preview, a test e-mail through AUTH LOGIN to an SMTP server of this test on
+127.0.0.1 port 25 with the success box, and a server that never answers:
+the dialog stays responsive, disabled with "Sending email...", until the
+failure box comes within the client's time limit.
+
+Needs root (network namespace, port 25); without it the test is skipped.
+Everything it starts is ended by process id; the namespace and the pair are
+removed also on failure. Screenshots stay in notify_e2e/.
+
+Usage: notify_e2e.py Quellmark.exe meter_driver.exe email_dialog_host.exe
+"""
+import os
+import re
+import shutil
+import socket
+import struct
+import subprocess
+import sys
+import threading
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(HERE, "..", "meter"))
+import desktop_e2e  # noqa: E402
+from desktop_e2e import Desktop, check, ends  # noqa: E402
+from service_e2e import SmtpServer  # noqa: E402
+from veth_pair import VethPair  # noqa: E402
+
+SKIP = 77
+WINE = desktop_e2e.WINE
+PAIR = VethPair("qn%d" % (os.getpid() % 100000), "198.51.100.213", "198.51.100.214", port=5203)
+ADAPTER_NAME = "Metered Link"
+ID_EXIT, ID_SHOW_ALERT = 32795, 32805
+IDOK = 1
+ALERT = "Notification - Quellmark"
+EMAIL = "Email Settings"
+
+# Controls of the alert window and the Email Settings dialog.
+A_MESSAGE, A_SO_FAR, A_STOP, A_NO_LONGER, A_NEXT, A_MINUTES = 4001, 4002, 4003, 4004, 4005, 4006
+E_SERVER, E_FROM, E_AUTH, E_ACCOUNT, E_PASSWORD, E_SUBJECT, E_BODY = 4021, 4022, 4023, 4024, 4025, 4026, 4027
+E_PREVIEW, E_SEND, E_ADDRESS, E_STATUS = 4028, 4029, 4030, 4031
+MAIL_ACCOUNT, MAIL_PASSWORD = "meter-user", "Pa55-word"
+
+
+def rule_record(adapter_id):
+    """NotificationEx2: 1 MB downloaded in the last 1 days through the
+    adapter, beep pattern 0, a program that does not exist."""
+    def text(value, size):
+        return value.encode("latin-1").ljust(size, b"\0")
+    record = struct.pack("<Ii", 3, 300) + text(adapter_id, 260) + text("1", 64)
+    record += struct.pack("<IIII", 2, 0, 2, 0) + text("", 260)           # MB, downloaded, custom, no sound
+    record += struct.pack("<IIiI", 1, 0, 1, 0) + text("", 260)           # beep 0, N = 1, no e-mail
+    record += struct.pack("<I", 1) + text("C:\\missing\\alarm-tool.exe", 260)
+    assert len(record) == 1148
+    return record
+
+
+def reg_hex(data):
+    return ",".join("%02x" % b for b in data)
+
+
+def reg_import(d, name, lines):
+    path = os.path.join(d.work, name + ".reg")
+    with open(path, "w", encoding="latin-1", newline="\r\n") as f:
+        f.write("REGEDIT4\n\n" + "\n".join(lines) + "\n")
+    d.quiet([WINE, "reg", "import", path], d.env, 60)
+
+
+class Dialog:
+    """A dialog found by its title through the driver."""
+
+    def __init__(self, d, title):
+        self.d, self.title = d, title
+
+    def read(self):
+        _, lines = self.d.drive("dialog", self.title)
+        got = {"found": False, "controls": {}, "boxes": [], "texts": []}
+        for line in lines:
+            key, _, value = line.partition("=")
+            if key == "found":
+                got["found"] = value == "1"
+            elif key == "control":
+                cid, cls, enabled, checked, text = value.split("|", 4)
+                got["controls"][int(cid)] = {"class": cls, "enabled": enabled == "1", "checked": int(checked),
+                                             "text": text}
+            elif key == "box":
+                got["boxes"].append(value)
+            elif key == "text":
+                got["texts"].append(value)
+            else:
+                got[key] = value
+        return got
+
+    def wait(self, predicate, seconds=15):
+        return self.d.wait_for(lambda: (lambda g: g if predicate(g) else None)(self.read()), seconds)
+
+    def click(self, cid):
+        self.d.drive("click", self.title, cid)
+
+    def set(self, cid, text):
+        self.d.drive("settext", self.title, cid, text)
+
+    def box(self, text, seconds=15):
+        """Waits for a message box with this text; returns the dialog's state."""
+        return self.wait(lambda g: text in g["texts"], seconds)
+
+    def answer(self, button=IDOK):
+        self.d.drive("boxclick", self.title, button)
+        return self.wait(lambda g: not g["boxes"], 10)
+
+
+def cv(g, cid, key="text"):
+    """A value of control `cid` in a dialog state; None when it is gone."""
+    return g["controls"].get(cid, {}).get(key)
+
+
+# --- the alert window ---------------------------------------------------------
+
+def alert_window(d, program, date_text):
+    PAIR.create()
+    adapter_id = "{%08X-0000-0000-0000-4E6574446576}" % PAIR.ifindex()
+    d.drive("reset")
+    key = "[HKEY_CURRENT_USER\\Software\\Quellmark\\%s]"
+    reg_import(d, "rule", [
+        key % "Options", '"NotificationEnabled"=dword:00000001', '"NextAlertType"=dword:00000000',
+        '"NextAlertMin"=dword:00000005', '"NotificationEx2"=hex:' + reg_hex(rule_record(adapter_id)), "",
+        key % ("AdaptersEx\\300-" + adapter_id), '"AdapterID"="%s"' % adapter_id,
+        '"AdapterName"="%s"' % ADAPTER_NAME, ""])
+    p = d.start("alert-start")
+    if not check(d.wait_for(lambda: d.info().get("found") == "1", 30), "the program starts with the rule"):
+        return p
+    time.sleep(2)
+    check(not Dialog(d, ALERT).read()["found"], "no alert before the traffic")
+    got = PAIR.exchange(64 * 1024, 2 * 1024 * 1024, d.procs, 4)
+    check(got == 2 * 1024 * 1024, "2 MB crossed the pair (%d bytes back)" % got)
+    alert = Dialog(d, ALERT)
+    seen = alert.wait(lambda g: g["found"] and g["controls"].get(A_SO_FAR, {}).get("text"), 20)
+    if not check(seen is not None, "passing the limit opens the alert window"):
+        return p
+    # The rule's program cannot be started: said in a box over the alert.
+    failed = 'Failed to run the program "C:\\missing\\alarm-tool.exe" of the usage notification: '
+    box = alert.wait(lambda g: any(t.startswith(failed) for t in g["texts"]), 15)
+    check(box is not None, "the program that cannot be started is reported: %s" % (box and box["texts"]))
+    if box:
+        alert.answer()
+    c = alert.read()["controls"]
+    want = ('Dear user, more than 1 MB have been downloaded through "%s" in last 1 days (%s -- %s).'
+            % (ADAPTER_NAME, date_text, date_text))
+    check(c[A_MESSAGE]["text"] == want, "the message: %s" % c[A_MESSAGE]["text"])
+    first = c[A_SO_FAR]["text"]
+    m = re.fullmatch(r"Downloaded so far: ([0-9.]+) MB", first)
+    check(m is not None and float(m.group(1)) >= 2.0, "the so-far line counts the 2 MB: %s" % first)
+    check(c[A_STOP]["enabled"], "Stop Sound is on while the beep plays")
+    check(c[A_NO_LONGER]["checked"] == 1 and not c[A_MINUTES]["enabled"],
+          "No longer is chosen as stored, and the minutes box is off")
+    check(c[A_MINUTES]["text"] == "5", "the minutes box shows the stored 5")
+    d.shot("alert-window")
+    # More traffic: the line follows within a second or two.
+    PAIR.exchange(16 * 1024, 1024 * 1024, d.procs, 2)
+    grown = alert.wait(lambda g: cv(g, A_SO_FAR) not in (None, first), 5)
+    check(grown is not None, "the so-far line grows with the traffic: %s" % (grown and cv(grown, A_SO_FAR)))
+    alert.click(A_STOP)
+    check(alert.wait(lambda g: cv(g, A_STOP, "enabled") is False, 10) is not None,
+          "Stop Sound stops and disables itself")
+    # "Next " with 0 minutes, then with a text that is no number.
+    alert.click(A_NEXT)
+    check(alert.wait(lambda g: cv(g, A_MINUTES, "enabled"), 10) is not None, "Next turns the minutes on")
+    for minutes, refusal in (("0", "Minutes up to next alert should be greater than 0."),
+                             ("soon", "Please enter an integer.")):
+        alert.set(A_MINUTES, minutes)
+        alert.click(IDOK)
+        state = alert.box(refusal)
+        check(state is not None, "Next with %r is refused: %s" % (minutes, refusal))
+        if state and minutes == "0":
+            d.shot("alert-refusal")
+        alert.answer()
+        check(alert.read()["found"], "and the window stays open")
+    alert.set(A_MINUTES, "2")
+    alert.click(IDOK)
+    check(d.wait_for(lambda: not alert.read()["found"], 10), "Close with 2 minutes closes the window")
+    opts = d.wait_for(lambda: (lambda o: o if o.get("NextAlertType") == "1" else None)(d.options()), 10) or \
+        d.options()
+    check(opts.get("NextAlertType") == "1" and opts.get("NextAlertMin") == "2",
+          "the choice is stored: type %s, %s minutes" % (opts.get("NextAlertType"), opts.get("NextAlertMin")))
+    # Ctrl+N shows it again, with the choice it was closed with.
+    d.drive("command", ID_SHOW_ALERT)
+    again = alert.wait(lambda g: g["found"], 10)
+    check(again is not None and cv(again, A_NEXT, "checked") == 1 and cv(again, A_MINUTES) == "2",
+          "Ctrl+N shows the alert again with Next 2")
+    alert.click(A_NO_LONGER)
+    alert.wait(lambda g: cv(g, A_MINUTES, "enabled") is False, 10)
+    alert.click(IDOK)
+    check(d.wait_for(lambda: not alert.read()["found"], 10) and
+          d.wait_for(lambda: d.options().get("NextAlertType") == "0", 10), "closing with No longer stores type 0")
+    d.drive("command", ID_EXIT)
+    check(ends(d, p), "the program ends on Exit")
+    return None
+
+
+# --- the Email Settings dialog ------------------------------------------------
+
+class SilentServer(SmtpServer):
+    """Takes connections on port 25 and never says a word."""
+
+    def converse(self, conn):
+        while time.monotonic() < self.end:
+            time.sleep(0.2)
+
+
+def start_host(d, host, name):
+    log = open(os.path.join(d.work, name + ".log"), "wb")
+    p = subprocess.Popen([WINE, host], env=d.env, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
+    log.close()
+    d.procs.append(p)
+    return p
+
+
+def email_checks(dialog):
+    """The settings checks of OK, in order, and the test address."""
+    dialog.set(E_SERVER, "")
+    dialog.click(IDOK)
+    check(dialog.box("Please input SMTP server name or IP.") is not None, "OK with no server is refused")
+    dialog.answer()
+    dialog.set(E_SERVER, "127.0.0.1")
+    dialog.set(E_ACCOUNT, "")
+    dialog.click(IDOK)
+    check(dialog.box("Please input SMTP server authentication account name.") is not None,
+          "authentication without an account name is refused")
+    dialog.answer()
+    dialog.set(E_ACCOUNT, MAIL_ACCOUNT)
+    dialog.set(E_ADDRESS, "one@example.com, two@example.com")
+    dialog.click(E_SEND)
+    check(dialog.box("Please enter a valid email address.") is not None, "two test addresses are refused")
+    dialog.answer()
+    dialog.click(E_PREVIEW)
+    preview = dialog.wait(lambda g: any(t.startswith("Hi,") for t in g["texts"]), 15)
+    body = [t for t in (preview or {"texts": []})["texts"] if t.startswith("Hi,")]
+    check(body and "More than 10 GB have been downloaded through LAN [10.0.0.10] in last week "
+          "(03/02/2008 -- 03/08/2008)." in body[0] and "Bytes downloaded so far: 11.2 GB" in body[0],
+          "Preview shows the body with the test values: %s" % body)
+    dialog.answer()
+
+
+def email_dialog(d, host):
+    reg_import(d, "mail", [
+        "[HKEY_CURRENT_USER\\Software\\Quellmark\\Options\\EmailSettings]", '"SmtpServer"="127.0.0.1"',
+        '"MailFrom"="meter@example.com"', '"SrvReqAuth"=dword:00000001', '"AuthName"="%s"' % MAIL_ACCOUNT,
+        '"AuthPass"="%s"' % MAIL_PASSWORD, ""])
+    p = start_host(d, host, "email-host")
+    dialog = Dialog(d, EMAIL)
+    opened = dialog.wait(lambda g: g["found"], 30)
+    if not check(opened is not None, "the Email Settings dialog opens"):
+        return
+    c = opened["controls"]
+    check(c[E_SERVER]["text"] == "127.0.0.1" and c[E_AUTH]["checked"] == 1 and c[E_ACCOUNT]["enabled"] and
+          c[E_SUBJECT]["text"] == "Bandwidth Usage Notification" and c[E_BODY]["text"].startswith("Hi,"),
+          "it shows the stored settings and the default template")
+    dialog.click(E_AUTH)
+    off = dialog.wait(lambda g: cv(g, E_ACCOUNT, "enabled") is False, 10)
+    check(off is not None and cv(off, E_PASSWORD, "enabled") is False,
+          "unticking authentication disables account and password")
+    dialog.click(E_AUTH)
+    dialog.wait(lambda g: cv(g, E_ACCOUNT, "enabled"), 10)
+    email_checks(dialog)
+
+    # A test e-mail that arrives.
+    smtp = SmtpServer(seconds=60)
+    try:
+        dialog.set(E_ADDRESS, "reader@example.com")
+        dialog.click(E_SEND)
+        done = dialog.box("The test email was sent successfully.", 60)
+        check(done is not None, "a test e-mail to the local server gives the success box")
+        if done:
+            d.shot("email-sent")
+        dialog.answer()
+        after = dialog.read()
+        check(after.get("enabled") == "1" and cv(after, E_STATUS) == "",
+              "the dialog is enabled again and the status label is empty")
+    finally:
+        smtp.close()
+    check(len(smtp.messages) == 1, "the server received one message (%d)" % len(smtp.messages))
+    if smtp.messages:
+        mail = smtp.messages[0]
+        data = mail["data"].decode("latin-1")
+        check(mail["login"] == (MAIL_ACCOUNT, MAIL_PASSWORD), "AUTH LOGIN carried the account: %s" % (mail["login"],))
+        check(mail["from"].strip() == "<meter@example.com>" and mail["to"] == ["<reader@example.com>"],
+              "MAIL FROM and RCPT TO: %s %s" % (mail["from"], mail["to"]))
+        check("Subject: [Test Email] Bandwidth Usage Notification\r\n" in data and
+              "More than 10 GB have been downloaded through LAN [10.0.0.10]" in data,
+              "the test subject and the body with the test values arrived")
+
+    # A server that never answers: the dialog waits, alive, for the time limit.
+    silent = SilentServer(seconds=200)
+    try:
+        started = time.monotonic()
+        dialog.click(E_SEND)
+        waiting = dialog.wait(lambda g: g.get("enabled") == "0", 10)
+        check(waiting is not None and cv(waiting, E_STATUS) == "Sending email...",
+              "while sending the dialog is disabled and says Sending email...")
+        if waiting:
+            d.shot("email-sending")
+        answers = []
+        while time.monotonic() - started < 20:
+            answers.append(dialog.read().get("responsive"))
+            time.sleep(2)
+        check(answers and all(a == "1" for a in answers), "the dialog answers all the while: %s" % answers)
+        failed = dialog.box("Failed to send the test email.||Error: Time out.", 150)
+        took = time.monotonic() - started
+        check(failed is not None and 55 < took < 140,
+              "a silent server gives the failure box after the time limit (%.0f s)" % took)
+        if failed:
+            d.shot("email-failed")
+        dialog.answer()
+    finally:
+        silent.close()
+    dialog.set(E_SUBJECT, "Usage")
+    dialog.click(IDOK)
+    check(ends(d, p) and p.returncode == 0, "OK closes the dialog and saves")
+    out = os.path.join(d.work, "subject.txt")
+    with open(out, "wb") as f:
+        subprocess.run([WINE, "reg", "query", "HKCU\\Software\\Quellmark\\Options\\EmailSettings", "/v",
+                        "EmlTempSubject"], env=d.env, stdin=subprocess.DEVNULL, stdout=f, stderr=subprocess.STDOUT,
+                       timeout=60)
+    with open(out, encoding="latin-1") as f:
+        check(re.search(r"EmlTempSubject\s+REG_SZ\s+Usage\s*$", f.read(), re.M) is not None,
+              "the subject typed is stored")
+
+
+def main():
+    if len(sys.argv) != 4:
+        print(__doc__)
+        return 2
+    program, driver, host = map(os.path.abspath, sys.argv[1:])
+    if os.geteuid() != 0 or not shutil.which("ip"):
+        print("skipped: needs root and iproute2 (network namespace, port 25)")
+        return SKIP
+    work = os.path.abspath("notify_e2e")
+    os.makedirs(work, exist_ok=True)
+    for name in os.listdir(work):
+        if name.endswith((".png", ".ppm", ".txt", ".log", ".reg")):
+            os.remove(os.path.join(work, name))
+    d = Desktop(program, driver, work)
+    today = time.localtime()
+    date_text = "%02d/%02d/%04d" % (today.tm_mon, today.tm_mday, today.tm_year)
+    try:
+        d.setup()
+        alert_window(d, program, date_text)
+        email_dialog(d, host)
+    finally:
+        d.close()
+        PAIR.remove()
+    print("screenshots:", work)
+    passes, failures = desktop_e2e.passes, desktop_e2e.failures
+    print("%d passed, %d failed" % (len(passes), len(failures)))
+    for f in failures:
+        print("FAILED:", f)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
