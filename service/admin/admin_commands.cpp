@@ -334,7 +334,7 @@ constexpr CommandForm kForms[] = {
      ListAdapters},
     {"check", "", "",
      "      looks for settings the service cannot use: missing folders of the history,\n"
-     "      recorder and report files, adapter IDs no adapter has now\n",
+     "      recorder and report files, adapter IDs no adapter has now, a bad MetricsListen\n",
      CheckSettings},
     {"report", "add", "NAME TYPE ADAPTER SECONDS FILE",
      "      TYPE     daily, weekly, monthly or summary\n"

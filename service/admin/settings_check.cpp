@@ -5,6 +5,7 @@
 #include "engine/adapter_record.h"
 #include "engine/day_record.h"
 #include "platform/ascii_case.h"
+#include "service/metrics_server.h"
 #include "service/report_task.h"
 #include "service/service_config.h"
 #include "settings/notification_rule.h"
@@ -90,6 +91,12 @@ std::string ServiceSettingsProblems(SettingsStore& store, AdapterSource* adapter
   std::string out;
   const ServiceConfig config = ReadServiceConfig(store, kLm);
   if (config.ServiceEnabled == 0) out += "ServiceEnabled: not 1, so the service stops as soon as it starts.\n";
+  std::string listen;
+  uint32_t address = 0;
+  uint16_t port = 0;
+  if (store.ReadString(kLm, kServiceKey, kMetricsListenValue, listen) && !listen.empty() &&
+      (!ParseListenAddress(listen, address, port) || port == 0))
+    out += "MetricsListen: \"" + listen + "\" is not IPv4ADDRESS:PORT, so the service serves no metrics.\n";
   std::string history;
   if (store.ReadString(kLm, kOptionsKey, "TrafficLogFile", history) && !history.empty())
     Add(out, "TrafficLogFile", MissingFolderProblem(files, history));

@@ -21,8 +21,8 @@ std::string MissingFolderProblem(FileSystem* files, const std::string& path);
 std::string UnknownAdapterProblem(AdapterSource* adapters, int32_t kind, const std::string& id);
 
 // Every problem of the service's settings below HKEY_LOCAL_MACHINE, one
-// line each, naming the setting first: the service switched off, the
-// history file's folder, each recorder file's folder and adapter, each
+// line each, naming the setting first: the service switched off, a
+// metrics address it cannot use, the history file's folder, each recorder file's folder and adapter, each
 // report task's folder and adapter, and the rule's adapter.
 std::string ServiceSettingsProblems(SettingsStore& store, AdapterSource* adapters, FileSystem* files);
 

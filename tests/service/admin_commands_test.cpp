@@ -291,6 +291,7 @@ TEST_F(AdminSettingsCheck, CheckNamesEverySettingTheServiceCannotUse) {
   EXPECT_EQ(Run({"check"}).exitCode, 0);
   EXPECT_EQ(Run({"check"}).output, "No problems found.\n");
 
+  store_.WriteString(kLm, kServiceKey, "MetricsListen", "localhost:9464");  // typed into a .reg file by hand
   store_.WriteString(kLm, kOptionsKey, "TrafficLogFile", "C:\\ProgramData\\Quellmark\\TrafficHistory.log");
   const std::string lan = AdapterKeyPath(300, kEth), gone = AdapterKeyPath(300, "{00000009-0000-0000-0000-4E6574446576}");
   store_.WriteString(kLm, lan, "AdapterID", kEth);
@@ -306,6 +307,7 @@ TEST_F(AdminSettingsCheck, CheckNamesEverySettingTheServiceCannotUse) {
   const std::string absent = "\", so nothing is written for it until such an adapter appears. "
                              "\"QuellmarkAdmin adapters\" lists the IDs.\n";
   EXPECT_EQ(r.output,
+            "MetricsListen: \"localhost:9464\" is not IPv4ADDRESS:PORT, so the service serves no metrics.\n"
             "TrafficLogFile: the folder \"C:\\ProgramData\\Quellmark\" of \"C:\\ProgramData\\Quellmark\\TrafficHistory.log\" "
             "does not exist; create it (mkdir \"C:\\ProgramData\\Quellmark\"), or the service cannot write the file.\n"
             "AdaptersEx\\300-{00000002-0000-0000-0000-4E6574446576} RecordFile: the folder \"C:\\Rates\" of "
