@@ -1,0 +1,82 @@
+#pragma once
+// A report-style list view that sorts by the column whose header is
+// clicked, comparing each column by its kind of cell (numbers, amounts,
+// dates, text), with an arrow in the sorted header, grid lines and
+// whole-row selection. It tells its parent, by posted messages whose
+// numbers the program chooses, when it was sorted (column, descending) and
+// when its selection changed.
+//
+//   SortableListView list(UM_LIST_SORTED, UM_LIST_SELECTION_CHANGED);
+//   list.Attach(Item(IDC_LIST), {{"Date", 95, LVCFMT_LEFT, CellKind::Date}, ...}, dateFormat);
+//   // in WM_NOTIFY: if (list.OnNotify(*hdr)) return true;
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "format/cell_compare.h"
+
+namespace qm {
+
+struct ListColumn {
+  const char* title;
+  int width;  // pixels at 96 dots per inch
+  int format; // LVCFMT_LEFT, LVCFMT_CENTER or LVCFMT_RIGHT
+  CellKind kind;
+};
+
+class SortableListView {
+ public:
+  SortableListView(UINT sortedMessage, UINT selectionMessage)
+      : sortedMessage_(sortedMessage), selectionMessage_(selectionMessage) {}
+  SortableListView(const SortableListView&) = delete;
+  SortableListView& operator=(const SortableListView&) = delete;
+
+  // Takes the list view control: its columns (widths scaled to the screen's
+  // dots per inch), grid lines, whole-row selection. False when `list` is
+  // no window.
+  bool Attach(HWND list, const std::vector<ListColumn>& columns, uint32_t dateFormat);
+  HWND Handle() const { return hwnd_; }
+
+  // The list's notifications from its parent's WM_NOTIFY; true when handled.
+  bool OnNotify(const NMHDR& header);
+
+  // Sorts by the column; the arrow moves there, and the parent hears of it.
+  void Sort(int column, bool descending);
+  int SortColumn() const { return sortColumn_; }
+  bool SortedDescending() const { return descending_; }
+
+  // Rows: cell texts and the caller's data, which identifies the row (no
+  // two rows share it).
+  int InsertRow(int at, const std::vector<std::string>& cells, LPARAM data);
+  void DeleteAll();
+  int RowCount() const;
+  // The row carrying `data`, or -1.
+  int FindRow(LPARAM data) const;
+  LPARAM RowData(int row) const;
+  std::string CellText(int row, int column) const;
+  // Sets the cell's text only when it differs from what is shown, so an
+  // unchanged row is never redrawn.
+  void SetCell(int row, int column, const std::string& text);
+  // The data of the selected rows, top to bottom.
+  std::vector<LPARAM> SelectedData() const;
+  // Every row's texts in the order shown.
+  std::vector<std::vector<std::string>> Texts() const;
+
+ private:
+  static int CALLBACK Compare(LPARAM a, LPARAM b, LPARAM self);
+  void ShowArrow();
+
+  UINT sortedMessage_, selectionMessage_;
+  HWND hwnd_ = nullptr;
+  std::vector<ListColumn> columns_;
+  uint32_t dateFormat_ = 0;
+  int sortColumn_ = -1;
+  bool descending_ = false;
+  std::unordered_map<LPARAM, std::string> sortTexts_;  // while sorting: the sorted column by row data
+};
+
+}  // namespace qm
