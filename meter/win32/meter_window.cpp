@@ -16,6 +16,7 @@
 #include "notify/beep_player.h"
 #include "notify/win32/alert_window.h"
 #include "notify/notification_mail.h"
+#include "reports/win32/summary_sheet.h"
 #include "platform/win32/shell_folders.h"
 #include "platform/win32/system_error.h"
 #include "settings/history_path.h"
@@ -424,8 +425,8 @@ bool MeterWindow::OnCommand(int id, int, HWND) {
     case ID_SHOW: Show(); return true;
     case ID_HIDE: Hide(); return true;
     case ID_EXIT: End(2); return true;
+    case ID_TRAFFIC_REPORTS: OpenTrafficReports(); return true;
     case ID_OPTIONS:
-    case ID_TRAFFIC_REPORTS:
     case ID_STOPWATCH:
     case ID_RATES_RECORDER:
       return true;  // their windows are not part of this program yet
@@ -615,6 +616,29 @@ void MeterWindow::ShowAbout() {
   RunModal([this] {
     AboutBox about;
     about.Run(instance_, IDD_ABOUTBOX, hwnd_);
+  });
+}
+
+void MeterWindow::OpenTrafficReports() {
+  if (Has(kModalOpen)) return;
+  RunModal([this] {
+    ReportsWindowState state;
+    state.history = engine_.history().file();
+    state.adapters = &engine_.adapters();
+    state.dateFormat = opts_.DateFormat;
+    state.weekStartDay = int(opts_.WeekStartDay);
+    state.monthStartDay = int(opts_.MonthStartDay);
+    state.subject = reportSubject_;
+    state.lastDays = opts_.SumLastDays;
+    state.historyPath = engine_.historyPath();
+    state.pageIndex = reportPage_;
+    CSummarySheet sheet(instance_, state);
+    sheet.Run(hwnd_);
+    reportSubject_ = state.subject;
+    reportPage_ = state.pageIndex;
+    opts_.SumLastDays = state.lastDays;
+    SaveOptionGroup(kSaveLastDays);
+    engine_.ChangeHistoryPath(state.historyPath);
   });
 }
 

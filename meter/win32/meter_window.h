@@ -18,6 +18,7 @@
 #include "meter/win32/tray_icon.h"
 #include "notify/notification_monitor.h"
 #include "recorder/adapter_rates_log.h"
+#include "reports/report_types.h"
 #include "settings/email_settings.h"
 #include "settings/options.h"
 #include "uikit/dialog.h"
@@ -90,6 +91,7 @@ class MeterWindow : public ModalDialog, public TickListener, public Notification
   void OpenHelp();
   void OpenConnectionViewer();
   void ShowAbout();
+  void OpenTrafficReports();
   void RunModal(const std::function<void()>& window);
   void SetTopmost(bool topmost);
   void SaveOptionGroup(SaveGroups groups);
@@ -132,6 +134,10 @@ class MeterWindow : public ModalDialog, public TickListener, public Notification
   bool movingByProgram_ = false;
   std::optional<SplitterDrag> drag_;
   int nextChildId_ = 8000;
+
+  // The traffic reports window's subject and page, kept for the run.
+  ReportSubject reportSubject_;
+  int reportPage_ = 0;
 
   RatesLogOptions recorderOptions_;
   NotificationAlerts alerts_;

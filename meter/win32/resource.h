@@ -7,6 +7,9 @@
 #define IDD_ABOUTBOX 210
 #define IDD_ALERT 401
 #define IDD_EMAIL_SETTINGS 402
+#define IDD_SUMMARY_SHEET 260  // the traffic reports window and its pages
+#define IDD_SUM_SUMMARY 261
+#define IDD_SUM_LIST 262  // the daily, weekly and monthly pages
 
 // Icons, bitmaps, cursors, menus, accelerators
 #define IDR_MAINFRAME 128  // program icon
@@ -53,6 +56,29 @@
 #define IDC_EMAIL_TEST_ADDRESS 4030
 #define IDC_EMAIL_STATUS 4031
 #define IDC_EMAIL_TAGS 4032
+
+// Controls of the traffic reports window
+#define IDC_SUM_TABS 1301
+#define IDC_SUM_ADAPTERS 1302
+#define IDC_SUM_EXPORT 1303
+#define IDC_SUM_CLEAR 1304
+#define IDC_SUM_LIST 1310
+#define IDC_SUM_SELECTION 1311
+#define IDC_SUM_START_DAY 1312
+#define IDC_SUM_UNTIL 1320
+#define IDC_SUM_HEADINGS 1321  // three: Downloaded, Uploaded, Both
+#define IDC_SUM_LABELS 1325    // six: Today: ... Total: (the fifth is "&Last")
+#define IDC_SUM_FIGURES 1331   // six rows of three, row by row
+#define IDC_SUM_LAST_DAYS 1350
+#define IDC_SUM_LAST_DAYS_SPIN 1351
+#define IDC_SUM_DAYS 1352
+#define IDC_SUM_LOG_LABEL 1353
+#define IDC_SUM_LOG_PATH 1354
+#define IDC_SUM_CHANGE 1355
+#define IDC_SUM_BACKUP 1356
+#define IDC_SUM_RESTORE 1357
+#define IDC_SUM_HINT_ADAPTERS 1358
+#define IDC_SUM_HINT_UNITS 1359
 
 // The tray icon's identifier
 #define IDI_TRAY_ICON_ID 104
@@ -105,6 +131,7 @@
 
 // Timers and hot key
 #define TIMER_TICK 101
+#define TIMER_REPORT_REFRESH 102  // each reports page's one-second refresh
 #define HOTKEY_SHOW 8976
 
 // Private window messages
@@ -113,6 +140,9 @@
 #define UM_MAIL_DONE 1157
 #define UM_APPLY_TOPMOST 1183
 #define UM_RESET_HISTORY_FILE 1468
+#define UM_REPORT_SUBJECT_CHANGED 1123
+#define UM_LIST_SORTED 1296             // wParam: column, lParam: 1 when descending
+#define UM_LIST_SELECTION_CHANGED 1472
 #define UM_HISTORY_WRITE_FAILED 1191  // lParam: the message text, freed by the window
 #define UM_PROGRAM_FAILED 1192  // lParam: the message text, freed by the window
 #define UM_TRAY_NOTIFY 32778
