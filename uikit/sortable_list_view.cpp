@@ -1,5 +1,9 @@
 #include "uikit/sortable_list_view.h"
 
+#include <algorithm>
+#include <cstring>
+#include <unordered_set>
+
 #include "platform/win32/unique_handle.h"
 
 namespace qm {
@@ -9,6 +13,8 @@ int Dpi(HWND hwnd) {
   WindowDc dc(hwnd);
   return dc ? GetDeviceCaps(dc.Get(), LOGPIXELSY) : 96;
 }
+
+const std::string kNoText;
 
 }  // namespace
 
@@ -34,6 +40,25 @@ bool SortableListView::Attach(HWND list, const std::vector<ListColumn>& columns,
 bool SortableListView::OnNotify(const NMHDR& h) {
   if (!hwnd_ || h.hwndFrom != hwnd_) return false;
   switch (h.code) {
+    case LVN_GETDISPINFOA: {
+      LVITEMA& item = const_cast<NMLVDISPINFOA&>(reinterpret_cast<const NMLVDISPINFOA&>(h)).item;
+      if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        const std::string& text = CellText(item.iItem, item.iSubItem);
+        const size_t n = std::min(text.size(), size_t(item.cchTextMax - 1));
+        std::memcpy(item.pszText, text.data(), n);
+        item.pszText[n] = '\0';
+      }
+      return true;
+    }
+    case LVN_GETDISPINFOW: {
+      LVITEMW& item = const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(h)).item;
+      if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        const std::string& text = CellText(item.iItem, item.iSubItem);
+        const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), int(text.size()), item.pszText, item.cchTextMax - 1);
+        item.pszText[std::max(0, n)] = L'\0';
+      }
+      return true;
+    }
     case LVN_COLUMNCLICK: {
       const int column = reinterpret_cast<const NMLISTVIEW&>(h).iSubItem;
       // Another column starts ascending; the sorted one turns around.
@@ -42,34 +67,51 @@ bool SortableListView::OnNotify(const NMHDR& h) {
     }
     case LVN_ITEMCHANGED: {
       const auto& n = reinterpret_cast<const NMLISTVIEW&>(h);
-      if (!(n.uChanged & LVIF_STATE) || !((n.uOldState ^ n.uNewState) & LVIS_SELECTED)) return false;
-      // Selecting many rows changes many items: the parent hears it once.
-      HWND parent = GetParent(hwnd_);
-      MSG pending;
-      if (!PeekMessageA(&pending, parent, selectionMessage_, selectionMessage_, PM_NOREMOVE))
-        PostMessageA(parent, selectionMessage_, 0, 0);
+      if ((n.uChanged & LVIF_STATE) && ((n.uOldState ^ n.uNewState) & LVIS_SELECTED)) TellSelection();
+      return true;
+    }
+    case LVN_ODSTATECHANGED: {
+      const auto& n = reinterpret_cast<const NMLVODSTATECHANGE&>(h);
+      if ((n.uOldState ^ n.uNewState) & LVIS_SELECTED) TellSelection();
       return true;
     }
   }
   return false;
 }
 
-int CALLBACK SortableListView::Compare(LPARAM a, LPARAM b, LPARAM selfParam) {
-  auto* self = reinterpret_cast<SortableListView*>(selfParam);
-  const int r = CompareCells(self->columns_[size_t(self->sortColumn_)].kind, self->sortTexts_[a],
-                             self->sortTexts_[b], self->dateFormat_);
-  return self->descending_ ? -r : r;
+// Selecting many rows changes many items: the parent hears it once.
+void SortableListView::TellSelection() {
+  HWND parent = GetParent(hwnd_);
+  MSG pending;
+  if (!PeekMessageA(&pending, parent, selectionMessage_, selectionMessage_, PM_NOREMOVE))
+    PostMessageA(parent, selectionMessage_, 0, 0);
+}
+
+void SortableListView::Select(int row, bool on) {
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED;
+  item.state = on ? LVIS_SELECTED : 0;
+  SendMessageA(hwnd_, LVM_SETITEMSTATE, WPARAM(row), reinterpret_cast<LPARAM>(&item));
 }
 
 void SortableListView::Sort(int column, bool descending) {
   if (!hwnd_ || column < 0 || size_t(column) >= columns_.size()) return;
   sortColumn_ = column;
   descending_ = descending;
-  // The comparison sees rows by their data only: their texts are read first.
-  sortTexts_.clear();
-  for (int row = 0, n = RowCount(); row < n; ++row) sortTexts_[RowData(row)] = CellText(row, column);
-  SendMessageA(hwnd_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(this), reinterpret_cast<LPARAM>(&Compare));
-  sortTexts_.clear();
+  // The list keeps selections by position: they follow their rows by data.
+  const std::vector<LPARAM> selectedData = SelectedData();
+  const std::unordered_set<LPARAM> selected(selectedData.begin(), selectedData.end());
+  const CellKind kind = columns_[size_t(column)].kind;
+  std::stable_sort(rows_.begin(), rows_.end(), [&](const ListRow& a, const ListRow& b) {
+    const int r = CompareCells(kind, a.cells[size_t(column)], b.cells[size_t(column)], dateFormat_);
+    return descending ? r > 0 : r < 0;
+  });
+  if (!selected.empty()) {
+    Select(-1, false);
+    for (size_t i = 0; i < rows_.size(); ++i)
+      if (selected.count(rows_[i].data)) Select(int(i), true);
+  }
+  InvalidateRect(hwnd_, nullptr, FALSE);
   ShowArrow();
   PostMessageA(GetParent(hwnd_), sortedMessage_, WPARAM(column), LPARAM(descending ? 1 : 0));
 }
@@ -86,74 +128,49 @@ void SortableListView::ShowArrow() {
   }
 }
 
-int SortableListView::InsertRow(int at, const std::vector<std::string>& cells, LPARAM data) {
-  LVITEMA item{};
-  item.mask = LVIF_TEXT | LVIF_PARAM;
-  item.iItem = at;
-  item.lParam = data;
-  item.pszText = const_cast<char*>(cells.empty() ? "" : cells[0].c_str());
-  const int row = int(SendMessageA(hwnd_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-  if (row < 0) return row;
-  for (size_t i = 1; i < cells.size(); ++i) {
-    LVITEMA sub{};
-    sub.iSubItem = int(i);
-    sub.pszText = const_cast<char*>(cells[i].c_str());
-    SendMessageA(hwnd_, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&sub));
-  }
-  return row;
+void SortableListView::SetRows(std::vector<ListRow> rows) {
+  for (ListRow& r : rows) r.cells.resize(columns_.size());
+  rows_ = std::move(rows);
+  Select(-1, false);
+  SendMessageA(hwnd_, LVM_SETITEMCOUNT, rows_.size(), 0);
+  InvalidateRect(hwnd_, nullptr, TRUE);
 }
-
-void SortableListView::DeleteAll() { SendMessageA(hwnd_, LVM_DELETEALLITEMS, 0, 0); }
-
-int SortableListView::RowCount() const { return int(SendMessageA(hwnd_, LVM_GETITEMCOUNT, 0, 0)); }
 
 int SortableListView::FindRow(LPARAM data) const {
-  LVFINDINFOA find{};
-  find.flags = LVFI_PARAM;
-  find.lParam = data;
-  return int(SendMessageA(hwnd_, LVM_FINDITEMA, WPARAM(-1), reinterpret_cast<LPARAM>(&find)));
+  for (size_t i = 0; i < rows_.size(); ++i)
+    if (rows_[i].data == data) return int(i);
+  return -1;
 }
 
-LPARAM SortableListView::RowData(int row) const {
-  LVITEMA item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = row;
-  return SendMessageA(hwnd_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) ? item.lParam : LPARAM(-1);
-}
-
-std::string SortableListView::CellText(int row, int column) const {
-  char text[256] = {};
-  LVITEMA item{};
-  item.iSubItem = column;
-  item.pszText = text;
-  item.cchTextMax = sizeof text;
-  SendMessageA(hwnd_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-  return text;
+const std::string& SortableListView::CellText(int row, int column) const {
+  if (row < 0 || size_t(row) >= rows_.size() || column < 0 || size_t(column) >= rows_[size_t(row)].cells.size())
+    return kNoText;
+  return rows_[size_t(row)].cells[size_t(column)];
 }
 
 void SortableListView::SetCell(int row, int column, const std::string& text) {
-  if (row < 0 || CellText(row, column) == text) return;
-  LVITEMA item{};
-  item.iSubItem = column;
-  item.pszText = const_cast<char*>(text.c_str());
-  SendMessageA(hwnd_, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+  if (row < 0 || size_t(row) >= rows_.size() || column < 0 || size_t(column) >= columns_.size()) return;
+  std::string& cell = rows_[size_t(row)].cells[size_t(column)];
+  if (cell == text) return;
+  cell = text;
+  SendMessageA(hwnd_, LVM_REDRAWITEMS, WPARAM(row), LPARAM(row));
 }
 
 std::vector<LPARAM> SortableListView::SelectedData() const {
   std::vector<LPARAM> out;
   for (int row = -1;;) {
     row = int(SendMessageA(hwnd_, LVM_GETNEXTITEM, WPARAM(row), LVNI_SELECTED));
-    if (row < 0) break;
-    out.push_back(RowData(row));
+    if (row < 0 || size_t(row) >= rows_.size()) break;
+    out.push_back(rows_[size_t(row)].data);
   }
   return out;
 }
 
 std::vector<std::vector<std::string>> SortableListView::Texts() const {
-  std::vector<std::vector<std::string>> rows(static_cast<size_t>(RowCount()));
-  for (size_t r = 0; r < rows.size(); ++r)
-    for (size_t c = 0; c < columns_.size(); ++c) rows[r].push_back(CellText(int(r), int(c)));
-  return rows;
+  std::vector<std::vector<std::string>> out;
+  out.reserve(rows_.size());
+  for (const ListRow& r : rows_) out.push_back(r.cells);
+  return out;
 }
 
 }  // namespace qm

@@ -6,6 +6,10 @@
 // numbers the program chooses, when it was sorted (column, descending) and
 // when its selection changed.
 //
+// The list keeps the rows' texts itself and the control asks for what it
+// draws (its template has LVS_OWNERDATA), so thousands of rows are shown
+// at once instead of being inserted one message at a time.
+//
 //   SortableListView list(UM_LIST_SORTED, UM_LIST_SELECTION_CHANGED);
 //   list.Attach(Item(IDC_LIST), {{"Date", 95, LVCFMT_LEFT, CellKind::Date}, ...}, dateFormat);
 //   // in WM_NOTIFY: if (list.OnNotify(*hdr)) return true;
@@ -14,7 +18,6 @@
 #include <commctrl.h>
 
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "format/cell_compare.h"
@@ -26,6 +29,13 @@ struct ListColumn {
   int width;  // pixels at 96 dots per inch
   int format; // LVCFMT_LEFT, LVCFMT_CENTER or LVCFMT_RIGHT
   CellKind kind;
+};
+
+// A row: its cell texts and the caller's data, which identifies it (no two
+// rows share it).
+struct ListRow {
+  std::vector<std::string> cells;
+  LPARAM data = 0;
 };
 
 class SortableListView {
@@ -44,20 +54,18 @@ class SortableListView {
   // The list's notifications from its parent's WM_NOTIFY; true when handled.
   bool OnNotify(const NMHDR& header);
 
-  // Sorts by the column; the arrow moves there, and the parent hears of it.
+  // Sorts by the column; the arrow moves there, the selected rows stay
+  // selected, and the parent hears of it.
   void Sort(int column, bool descending);
   int SortColumn() const { return sortColumn_; }
   bool SortedDescending() const { return descending_; }
 
-  // Rows: cell texts and the caller's data, which identifies the row (no
-  // two rows share it).
-  int InsertRow(int at, const std::vector<std::string>& cells, LPARAM data);
-  void DeleteAll();
-  int RowCount() const;
+  // Replaces every row (nothing selected afterwards), in this order.
+  void SetRows(std::vector<ListRow> rows);
+  int RowCount() const { return int(rows_.size()); }
   // The row carrying `data`, or -1.
   int FindRow(LPARAM data) const;
-  LPARAM RowData(int row) const;
-  std::string CellText(int row, int column) const;
+  const std::string& CellText(int row, int column) const;
   // Sets the cell's text only when it differs from what is shown, so an
   // unchanged row is never redrawn.
   void SetCell(int row, int column, const std::string& text);
@@ -67,8 +75,9 @@ class SortableListView {
   std::vector<std::vector<std::string>> Texts() const;
 
  private:
-  static int CALLBACK Compare(LPARAM a, LPARAM b, LPARAM self);
   void ShowArrow();
+  void TellSelection();
+  void Select(int row, bool on);
 
   UINT sortedMessage_, selectionMessage_;
   HWND hwnd_ = nullptr;
@@ -76,7 +85,7 @@ class SortableListView {
   uint32_t dateFormat_ = 0;
   int sortColumn_ = -1;
   bool descending_ = false;
-  std::unordered_map<LPARAM, std::string> sortTexts_;  // while sorting: the sorted column by row data
+  std::vector<ListRow> rows_;  // in the order shown
 };
 
 }  // namespace qm

@@ -78,13 +78,11 @@ void ReportListPage::Reload() {
   data_ = aggregator.Finish(LiveTotals());
   loaded_ = true;
 
-  SendMessageA(list_.Handle(), WM_SETREDRAW, FALSE, 0);
-  list_.DeleteAll();
   const ReportCells cells = MakeReportCells(data_, std::string(), Params());
-  for (size_t i = 0; i < cells.rows.size(); ++i) list_.InsertRow(int(i), cells.rows[i], LPARAM(i));
+  std::vector<ListRow> rows(cells.rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) rows[i] = ListRow{cells.rows[i], LPARAM(i)};
+  list_.SetRows(std::move(rows));
   if (sortColumn_ >= 0) list_.Sort(sortColumn_, sortDescending_);
-  SendMessageA(list_.Handle(), WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list_.Handle(), nullptr, TRUE);
   ShowSelection();
 }
 
@@ -110,9 +108,9 @@ void ReportListPage::ShowSelection() {
   for (LPARAM d : list_.SelectedData())
     if (d >= 0) selected.push_back(size_t(d));
   const std::string line = SelectionLine(data_.rows, selected);
-  char shown[256] = {};
-  GetDlgItemTextA(hwnd_, IDC_SUM_SELECTION, shown, sizeof shown);
-  if (line != shown) SetDlgItemTextA(hwnd_, IDC_SUM_SELECTION, line.c_str());
+  if (line == selectionShown_) return;
+  selectionShown_ = line;
+  SetDlgItemTextA(hwnd_, IDC_SUM_SELECTION, line.c_str());
 }
 
 bool ReportListPage::OnTimer(UINT_PTR id) {

@@ -37,6 +37,7 @@ class ReportListPage : public ReportPage {
   ReportData data_;
   int sortColumn_ = -1;
   bool sortDescending_ = false;
+  std::string selectionShown_;
 };
 
 class CSumDailyPage : public ReportListPage {
