@@ -19,12 +19,6 @@ constexpr char kLogFilter[] = "Log File (*.log)\0*.log\0";
 constexpr size_t kLastDaysRow = 4;
 constexpr size_t kRows = 6;
 
-void SetTextIfChanged(HWND control, const std::string& text) {
-  char shown[512] = {};
-  GetWindowTextA(control, shown, sizeof shown);
-  if (text != shown) SetWindowTextA(control, text.c_str());
-}
-
 // A log file chosen in a save or open dialog; false when cancelled.
 bool ChooseLogFile(HWND owner, const char* title, bool save, DWORD flags, std::string& path) {
   char file[MAX_PATH] = {};
@@ -78,7 +72,7 @@ void CSumSummaryPage::Reload() {
   });
   summary_ = aggregator.Finish(Traffic{}).summary;
   loaded_ = true;
-  SetTextIfChanged(Item(IDC_SUM_UNTIL), UntilTodayLine(today_));
+  SetDlgItemTextA(hwnd_, IDC_SUM_UNTIL, UntilTodayLine(today_).c_str());
   ShowRows(0, kRows - 1);
 }
 
@@ -93,8 +87,13 @@ ReportData CSumSummaryPage::Figures() const {
 void CSumSummaryPage::ShowRows(size_t first, size_t last) {
   const ReportCells cells = MakeReportCells(Figures(), std::string(), Params());
   for (size_t row = first; row <= last && row < cells.rows.size(); ++row)
-    for (size_t column = 1; column < cells.rows[row].size(); ++column)
-      SetTextIfChanged(Item(int(IDC_SUM_FIGURES + row * 3 + column - 1)), cells.rows[row][column]);
+    for (size_t column = 1; column < cells.rows[row].size(); ++column) {
+      // What the page shows is kept, so an unchanged figure costs no message.
+      const size_t at = row * 3 + column - 1;
+      if (shown_[at] == cells.rows[row][column]) continue;
+      shown_[at] = cells.rows[row][column];
+      SetDlgItemTextA(hwnd_, int(IDC_SUM_FIGURES + at), shown_[at].c_str());
+    }
 }
 
 void CSumSummaryPage::LastDaysEdited() {
@@ -136,13 +135,9 @@ void CSumSummaryPage::OnDestroy() { state_.lastDays = TypedLastDays(); }
 void CSumSummaryPage::Export() {
   ReportCells cells = MakeReportCells(Figures(), SubjectName(), Params());
   // The figures as the page shows them.
-  for (size_t row = 0; row < cells.rows.size(); ++row) {
-    for (size_t column = 1; column < cells.rows[row].size(); ++column) {
-      char text[64] = {};
-      GetDlgItemTextA(hwnd_, int(IDC_SUM_FIGURES + row * 3 + column - 1), text, sizeof text);
-      cells.rows[row][column] = text;
-    }
-  }
+  for (size_t row = 0; row < cells.rows.size(); ++row)
+    for (size_t column = 1; column < cells.rows[row].size(); ++column)
+      cells.rows[row][column] = shown_[row * 3 + column - 1];
   ExportReport(hwnd_, cells);
 }
 

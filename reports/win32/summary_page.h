@@ -4,6 +4,8 @@
 // current every second; the number N in an edit box with a spin control;
 // and the history file's path with Change, Backup and Restore.
 
+#include <array>
+#include <string>
 #include <vector>
 
 #include "reports/summary_figures.h"
@@ -43,6 +45,7 @@ class CSumSummaryPage : public ReportPage {
   Date today_;
   SummaryReport summary_;
   std::vector<StoredDay> stored_;  // the subject's days but today, for the last-days row
+  std::array<std::string, 18> shown_;  // the figures shown, row by row
 };
 
 }  // namespace qm
