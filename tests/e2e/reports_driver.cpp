@@ -206,7 +206,8 @@ INPUT Mouse(DWORD flags) {
   return in;
 }
 
-// A real click on the middle of the column's header.
+// A real click on the middle of the column's header, long enough after any
+// click before it not to make a double click with it.
 int ClickHeader(int column) {
   HWND sheet = Sheet();
   HWND list = sheet ? Control(sheet, kList) : nullptr;
@@ -218,7 +219,7 @@ int ClickHeader(int column) {
   for (int c = 0; c < column; ++c) x += int(SendMessageA(list, LVM_GETCOLUMNWIDTH, c, 0));
   x += int(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0)) / 2;
   SetForegroundWindow(sheet);
-  Sleep(100);
+  Sleep(GetDoubleClickTime() + 100);
   SetCursorPos(x, (h.top + h.bottom) / 2);
   Sleep(100);
   INPUT click[] = {Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP)};
