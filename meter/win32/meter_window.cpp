@@ -374,6 +374,9 @@ bool MeterWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       if (text) MessageBoxA(hwnd_, text->c_str(), kCaption, MB_OK | MB_ICONWARNING);
       return true;
     }
+    case UM_OPTIONS_APPLY:
+      if (lp) OnOptionsApply(int(wp), *reinterpret_cast<OptionsPage*>(lp));
+      return true;
     case UM_APPLY_TOPMOST:
       if (opts_.AlwaysOnTop) SetTopmost(true);
       return true;
@@ -426,7 +429,7 @@ bool MeterWindow::OnCommand(int id, int, HWND) {
     case ID_HIDE: Hide(); return true;
     case ID_EXIT: End(2); return true;
     case ID_TRAFFIC_REPORTS: OpenTrafficReports(); return true;
-    case ID_OPTIONS:
+    case ID_OPTIONS: OpenOptions(); return true;
     case ID_STOPWATCH:
     case ID_RATES_RECORDER:
       return true;  // their windows are not part of this program yet
@@ -535,12 +538,16 @@ void MeterWindow::ToggleAlwaysOnTop() {
 
 void MeterWindow::ToggleCaption() {
   opts_.ShowCaption = !opts_.ShowCaption;
+  ApplyCaptionStyle();
+  SaveOptionGroup(kSaveGeneral);
+}
+
+void MeterWindow::ApplyCaptionStyle() {
   LONG_PTR style = GetWindowLongPtrA(hwnd_, GWL_STYLE);
   style = opts_.ShowCaption ? (style | WS_CAPTION) : (style & ~LONG_PTR(WS_CAPTION));
   SetWindowLongPtrA(hwnd_, GWL_STYLE, style);
   SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_ERASE);
-  SaveOptionGroup(kSaveGeneral);
 }
 
 void MeterWindow::ToggleClickThrough() {
@@ -722,16 +729,19 @@ void MeterWindow::PlaceViews() {
 void MeterWindow::ToggleAdapterView(uint32_t command) {
   AdapterList& list = engine_.adapters();
   for (size_t i = 0; i < list.size(); ++i) {
-    AdapterRecord& r = list[i];
-    if (r.adaptersMenuCommand != command) continue;
-    if (!r.HasView())
-      ShowAdapterView(r);
-    else if (ShownRecords().size() < 2)
-      MessageBoxA(hwnd_, kOneAdapter, kCaption, MB_OK | MB_ICONWARNING);
-    else
-      HideAdapterView(r);
+    if (list[i].adaptersMenuCommand != command) continue;
+    ToggleAdapterView(list[i]);
     return;
   }
+}
+
+void MeterWindow::ToggleAdapterView(AdapterRecord& r) {
+  if (!r.HasView())
+    ShowAdapterView(r);
+  else if (ShownRecords().size() < 2)
+    MessageBoxA(hwnd_, kOneAdapter, kCaption, MB_OK | MB_ICONWARNING);
+  else
+    HideAdapterView(r);
 }
 
 void MeterWindow::MoveWindowSpan(const WindowSpan& span) {

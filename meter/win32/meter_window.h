@@ -14,6 +14,8 @@
 #include "engine/traffic_engine.h"
 #include "meter/view_stack.h"
 #include "meter/win32/meter_menu.h"
+#include "meter/options_checks.h"
+#include "meter/win32/options_page.h"
 #include "meter/win32/rate_graph_view.h"
 #include "meter/win32/tray_icon.h"
 #include "notify/notification_monitor.h"
@@ -84,6 +86,7 @@ class MeterWindow : public ModalDialog, public TickListener, public Notification
   void ToggleIpInTitle();
   void ToggleAlwaysOnTop();
   void ToggleCaption();
+  void ApplyCaptionStyle();
   void ToggleClickThrough();
   void ToggleSemiTransparent();
   void ApplyWindowTransparency();
@@ -96,6 +99,15 @@ class MeterWindow : public ModalDialog, public TickListener, public Notification
   void SetTopmost(bool topmost);
   void SaveOptionGroup(SaveGroups groups);
 
+  // The options sheet and what its pages apply (meter_window_options.cpp)
+  void OpenOptions();
+  void OnOptionsApply(int code, OptionsPage& page);
+  void ApplyGeneralPage(const Options& values, HWND page);
+  void ApplyGraphTextPage(const Options& values);
+  void ApplyAdaptersPage(const Options& values, const std::vector<AdapterRow>& rows);
+  void RegisterShowHotkey(HWND messageOwner);
+  void RelayoutViews(bool titles);
+
   // Graph views (stacking)
   std::vector<AdapterRecord*> ShownRecords();
   RateGraphView* ViewOf(const AdapterRecord& record);
@@ -104,6 +116,7 @@ class MeterWindow : public ModalDialog, public TickListener, public Notification
   void StackAllViews();
   void PlaceViews();
   void ToggleAdapterView(uint32_t command);
+  void ToggleAdapterView(AdapterRecord& record);
   void ShowAdapterView(AdapterRecord& record);
   void HideAdapterView(AdapterRecord& record);
   void MoveWindowSpan(const WindowSpan& span);

@@ -77,6 +77,8 @@ class RateGraphView {
 
 // Local time of day in seconds, as the time labels show it.
 int64_t LocalSecondsNow();
+// The screen's dots per inch (96 when it cannot be read).
+int ScreenDpi();
 // The user's time format: true for the 12-hour clock (also when unknown).
 bool UserUsesTwelveHourClock();
 
