@@ -21,6 +21,10 @@
 //   meter_driver window|count|close|clipped TITLE ...
 //                                     any top-level window by its title (driver_windows.h)
 //   meter_driver dialog TITLE ...     the dialog commands of dialog_driver.cpp
+//   meter_driver sheet ...            works the options sheet (sheet_driver.cpp)
+//   meter_driver holdkey LETTER SECONDS  holds Ctrl+Shift+LETTER as another program would
+//   meter_driver runkey               the values of the current user's Run key
+//   meter_driver adapterkey KEY NAME NUMBER  a 32-bit value of an AdaptersEx key
 //
 // Exit status: 0 done, 1 the window or box was not found, 2 bad arguments.
 
@@ -33,8 +37,10 @@
 #include <vector>
 
 #include "platform/win32/unique_handle.h"
+#include "tests/e2e/driver_text.h"
 #include "tests/e2e/driver_windows.h"
 #include "tests/e2e/dialog_driver.h"
+#include "tests/e2e/sheet_driver.h"
 
 namespace {
 
@@ -49,20 +55,8 @@ HWND MeterWindow() {
   return IsWindow(hwnd) ? hwnd : nullptr;
 }
 
-std::string TextOf(HWND hwnd) {
-  char text[1024] = {};
-  SendMessageA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-  std::string out(text);
-  for (char& c : out)
-    if (c == '\r' || c == '\n') c = '|';
-  return out;
-}
-
-std::string ClassOf(HWND hwnd) {
-  char name[256] = {};
-  GetClassNameA(hwnd, name, sizeof name);
-  return name;
-}
+std::string TextOf(HWND hwnd) { return WindowTextOf(hwnd); }
+std::string ClassOf(HWND hwnd) { return ClassNameOf(hwnd); }
 
 void PrintRect(const char* name, const RECT& r) {
   std::printf("%s=%ld %ld %ld %ld\n", name, r.left, r.top, r.right, r.bottom);
@@ -297,6 +291,9 @@ int main(int argc, char** argv) {
   if (what == "view" && argc == 4) return View(argv[2], std::strtof(argv[3], nullptr));
   if (what == "lock" && argc == 4) return Lock(argv[2], std::atoi(argv[3]));
   if (const int rc = qm::driver::RunWindowCommand(argc, argv); rc >= 0) return rc;
+  if (what == "holdkey" && argc == 4) return HoldHotkey(argv[2][0], std::atoi(argv[3]));
+  if (what == "runkey") return RunKeyValues();
+  if (what == "adapterkey" && argc == 5) return AdapterValue(argv[2], argv[3], DWORD(std::strtoul(argv[4], nullptr, 0)));
   HWND hwnd = MeterWindow();
   if (!hwnd) return 1;
   if (what == "command" && argc == 3)
@@ -306,6 +303,7 @@ int main(int argc, char** argv) {
                         LPARAM(std::strtoll(argv[4], nullptr, 0)))
                ? 0
                : 1;
+  if (what == "sheet") return SheetCommand(hwnd, argc, argv);
   if (what == "keys") {
     SetForegroundWindow(hwnd);
     Sleep(200);
