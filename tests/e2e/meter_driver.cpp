@@ -21,6 +21,9 @@
 //   meter_driver window|count|close|clipped TITLE ...
 //                                     any top-level window by its title (driver_windows.h)
 //   meter_driver dialog TITLE ...     the dialog commands of dialog_driver.cpp
+//   meter_driver controls|press|type|selrow|selcombo TITLE ...
+//                                     the program's windows with nested controls, list
+//                                     view rows and combo entries (control_driver.h)
 //
 // Exit status: 0 done, 1 the window or box was not found, 2 bad arguments.
 
@@ -33,6 +36,7 @@
 #include <vector>
 
 #include "platform/win32/unique_handle.h"
+#include "tests/e2e/control_driver.h"
 #include "tests/e2e/driver_windows.h"
 #include "tests/e2e/dialog_driver.h"
 
@@ -299,6 +303,7 @@ int main(int argc, char** argv) {
   if (const int rc = qm::driver::RunWindowCommand(argc, argv); rc >= 0) return rc;
   HWND hwnd = MeterWindow();
   if (!hwnd) return 1;
+  if (const int done = qm::ControlCommand(hwnd, argc, argv); done >= 0) return done;
   if (what == "command" && argc == 3)
     return PostMessageA(hwnd, WM_COMMAND, WPARAM(std::strtoul(argv[2], nullptr, 0)), 0) ? 0 : 1;
   if (what == "message" && argc == 5)
