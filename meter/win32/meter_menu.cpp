@@ -78,11 +78,10 @@ void PopupMenu::Refresh(const Options& o, const AdapterList& list, const MenuSta
   if (!m) return;
   Enable(m, ID_SHOW, !s.visible);
   Enable(m, ID_HIDE, s.visible);
-  // The options sheet, stopwatch and recorder windows are not part of this
-  // program yet: their commands stay disabled.
-  for (UINT id : {ID_OPTIONS, ID_STOPWATCH, ID_RATES_RECORDER}) Enable(m, id, false);
-  Enable(m, ID_TRAFFIC_REPORTS, !s.modalOpen);
-  Enable(m, ID_APP_ABOUT, !s.modalOpen);
+  // The options sheet is not part of this program yet: its command stays
+  // disabled.
+  Enable(m, ID_OPTIONS, false);
+  for (UINT id : {ID_TRAFFIC_REPORTS, ID_STOPWATCH, ID_RATES_RECORDER, ID_APP_ABOUT}) Enable(m, id, !s.modalOpen);
 
   for (size_t i = 0; i < list.size(); ++i) {
     const AdapterRecord& r = list[i];
