@@ -49,6 +49,10 @@ struct AdapterRecord {
   int viewSlot = -1;                 // the meter window's number for this adapter's graph view; -1 without one
   float size = 0.0f;                 // Size, share of the graph area
   SampleHistory history;             // newest first; in the service only the newest
+  // Samples ever put into the history, never reset: a reader that keeps the
+  // count it has seen knows how many at the head are new, even after the
+  // history was emptied in between.
+  uint64_t samplesAdded = 0;
 
   int64_t dayRecordPosition = -1;    // offset of today's DayRecord, -1 before its first flush
   uint64_t todayDownload = 0;

@@ -106,12 +106,14 @@ RateSample TrafficEngine::CountSample(AdapterRecord& r, uint64_t download, uint6
     // The service draws nothing: the newest sample is kept for its
     // metrics endpoint, with the totals above.
     r.history.assign(1, s);
+    ++r.samplesAdded;
     return s;
   }
   ++r.sampleCount;
   s.averageDownload = Clamp32(r.cumulativeDownload / r.sampleCount);
   s.averageUpload = Clamp32(r.cumulativeUpload / r.sampleCount);
   r.history.push_front(s);
+  ++r.samplesAdded;
   while (r.history.size() > options_.historyLimit) r.history.pop_back();
   return s;
 }

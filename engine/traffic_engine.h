@@ -70,9 +70,11 @@ class TrafficEngine {
   void SampleTick();
 
   // Empties the sample history and the cumulative values of every record, or
-  // of the record with this Reset-Rates command; day totals stay.
+  // of the record with this Reset-Rates command, or of this record; day
+  // totals stay.
   void ResetRates();
   bool ResetRates(uint32_t command);
+  void ResetRates(AdapterRecord& record) { ResetRecord(record); }
   // The machine suspends: the next reading of every adapter is a first one.
   void Suspend();
 

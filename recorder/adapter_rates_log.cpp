@@ -49,9 +49,9 @@ bool OpenRatesLog(AdapterRecord& record, FileSystem& fs, const RatesLogOptions& 
   return RecorderOf(record).Open(fs, record.recordFile, HeaderFor(record, options, now), record.recordFlags);
 }
 
-void WriteRatesLine(AdapterRecord& record, const RateSample& sample, const LocalTime& time,
+bool WriteRatesLine(AdapterRecord& record, const RateSample& sample, const LocalTime& time,
                     const RatesLogOptions& options) {
-  RecorderOf(record).WriteLine(sample, time, options.dateFormat, record.recordFlags, record.recordInterval,
+  return RecorderOf(record).WriteLine(sample, time, options.dateFormat, record.recordFlags, record.recordInterval,
                                options.byteUnits);
 }
 

@@ -26,7 +26,8 @@ RatesRecorder& RecorderOf(AdapterRecord& record);
 bool OpenRatesLog(AdapterRecord& record, FileSystem& fs, const RatesLogOptions& options, const LocalTime& now);
 
 // One tick of the record's traffic; a line when its interval is complete.
-void WriteRatesLine(AdapterRecord& record, const RateSample& sample, const LocalTime& time,
+// False when that line could not be written: the log is closed then.
+bool WriteRatesLine(AdapterRecord& record, const RateSample& sample, const LocalTime& time,
                     const RatesLogOptions& options);
 
 // Program start: records that record get a fresh countdown and an opened

@@ -103,20 +103,21 @@ bool RatesRecorder::Open(FileSystem& fs, const std::string& path, const RatesLog
 
 void RatesRecorder::Close() { file_.reset(); }
 
-void RatesRecorder::WriteLine(const RateSample& sample, const LocalTime& time, uint32_t dateFormat, uint32_t flags,
+bool RatesRecorder::WriteLine(const RateSample& sample, const LocalTime& time, uint32_t dateFormat, uint32_t flags,
                               uint32_t interval, bool byteUnits) {
-  if (!file_) return;
+  if (!file_) return true;
   download_ += sample.download;
   upload_ += sample.upload;
   // A countdown that is not positive (never started) writes at once rather
   // than never again.
-  if (countdown_-- > 1) return;
+  if (countdown_-- > 1) return true;
   std::string line = FormatRatesLine(FormatDate(dateFormat, time.year, time.month, time.day), time, download_, upload_,
                                      (flags & kRecordCsvFile) != 0, (flags & kRecordNumberOnly) != 0, byteUnits);
-  file_->Write(line.data(), line.size());
-  file_->Flush();
+  const bool written = file_->Write(line.data(), line.size()) && file_->Flush();
   download_ = upload_ = 0;
   Start(interval);
+  if (!written) file_.reset();
+  return written;
 }
 
 namespace {

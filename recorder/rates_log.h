@@ -70,8 +70,10 @@ class RatesRecorder {
   // Adds one tick's traffic; when the interval is complete, writes and
   // flushes its line with the tick's date (in the DateFormat option's form)
   // and time, then starts the next interval. Between lines nothing but the
-  // two sums is touched. Does nothing while the file is closed.
-  void WriteLine(const RateSample& sample, const LocalTime& time, uint32_t dateFormat, uint32_t flags,
+  // two sums is touched. Does nothing while the file is closed. A line
+  // that cannot be written (the folder is gone, the disk is full) closes
+  // the file and returns false, so the failure is told once.
+  bool WriteLine(const RateSample& sample, const LocalTime& time, uint32_t dateFormat, uint32_t flags,
                  uint32_t interval, bool byteUnits);
 
   int32_t countdown() const { return countdown_; }
@@ -79,6 +81,10 @@ class RatesRecorder {
   uint64_t uploadSum() const { return upload_; }
   // The zeroed state of a recorder that was switched off.
   void Reset() { countdown_ = 0, download_ = 0, upload_ = 0; }
+  // A countdown that never started begins with the interval; the sums stay.
+  void StartCountdownIfIdle(uint32_t interval) {
+    if (countdown_ == 0) countdown_ = int32_t(interval > 0x7fffffffu ? 0x7fffffffu : interval);
+  }
 
  private:
   std::unique_ptr<File> file_;

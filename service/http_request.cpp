@@ -26,7 +26,10 @@ bool ParseRequestLine(std::string_view line, std::string_view& method, std::stri
 
 RequestVerdict JudgeRequest(std::string_view received, size_t limit) {
   const size_t lineEnd = received.find('\n');
-  if (lineEnd == std::string_view::npos) return received.size() >= limit ? RequestVerdict::TooLarge : RequestVerdict::Incomplete;
+  // A request line that ends past the limit is too large, as its first
+  // `limit` bytes were: the verdict must not depend on how the bytes came.
+  if (lineEnd == std::string_view::npos || lineEnd >= limit)
+    return received.size() >= limit ? RequestVerdict::TooLarge : RequestVerdict::Incomplete;
   std::string_view line = received.substr(0, lineEnd);
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   std::string_view method, target;

@@ -127,8 +127,11 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
   }
 
   // TickListener
+  // A line that cannot be written closes that record's file: logged once.
   void WriteRatesLine(AdapterRecord& record, const RateSample& sample, const LocalTime& time) override {
-    qm::WriteRatesLine(record, sample, time, recorderOptions_);
+    if (qm::WriteRatesLine(record, sample, time, recorderOptions_)) return;
+    s_.log.Printf(kLogRatesWriteFailed, record.recordFile.c_str(), LastFileErrorText().c_str(),
+                  AdapterTitle(record, recorderOptions_.showIpInTitle).c_str());
   }
   void PrepareNotification() override {
     if (!notification_.on()) return;

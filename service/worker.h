@@ -35,6 +35,9 @@ inline constexpr char kLogHistoryWritten[] = "Traffic log file (%s) written agai
 inline constexpr char kLogMetricsFailed[] =
     "Metrics: cannot listen on %s: %s. The service counts on without the endpoint.";
 inline constexpr char kLogMetricsListening[] = "Metrics: listening on %s.";
+inline constexpr char kLogRatesWriteFailed[] =
+    "Failed to write rates recording file (%s): %s. Recording the traffic rates of %s stops until the service "
+    "starts again.";
 inline constexpr char kLogHistoryLost[] =
     "Failed to write traffic log file (%s) at stop: %s. The traffic counted since its last write is lost.";
 

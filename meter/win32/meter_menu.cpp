@@ -78,12 +78,7 @@ void PopupMenu::Refresh(const Options& o, const AdapterList& list, const MenuSta
   if (!m) return;
   Enable(m, ID_SHOW, !s.visible);
   Enable(m, ID_HIDE, s.visible);
-  // The stopwatch and recorder windows are not part of this program yet:
-  // their commands stay disabled.
-  for (UINT id : {ID_STOPWATCH, ID_RATES_RECORDER}) Enable(m, id, false);
-  Enable(m, ID_TRAFFIC_REPORTS, !s.modalOpen);
-  Enable(m, ID_OPTIONS, !s.modalOpen);
-  Enable(m, ID_APP_ABOUT, !s.modalOpen);
+  for (UINT id : {ID_TRAFFIC_REPORTS, ID_OPTIONS, ID_STOPWATCH, ID_RATES_RECORDER, ID_APP_ABOUT}) Enable(m, id, !s.modalOpen);
 
   for (size_t i = 0; i < list.size(); ++i) {
     const AdapterRecord& r = list[i];

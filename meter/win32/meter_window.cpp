@@ -19,6 +19,9 @@
 #include "reports/win32/summary_sheet.h"
 #include "platform/win32/shell_folders.h"
 #include "platform/win32/system_error.h"
+#include "recorder/recorder_choices.h"
+#include "recorder/win32/rates_recorder_dialog.h"
+#include "recorder/win32/stopwatch_window.h"
 #include "settings/history_path.h"
 #include "settings/registry_layout.h"
 #include "settings/start_with_windows.h"
@@ -42,6 +45,9 @@ constexpr char kHistoryWriteFailed[] =
     "Failed to write traffic log file \"%s\": %s\n\nToday's traffic is kept in memory and written again every "
     "four minutes and when Quellmark exits.";
 constexpr char kProgramFailed[] = "Failed to run the program \"%s\" of the usage notification: %s";
+constexpr char kRecorderWriteFailed[] =
+    "Failed to write rates recording file \"%s\": %s\n\nRecording the traffic rates of %s has stopped. "
+    "Choose OK in the Traffic Rates Recorder (F5) to record again.";
 constexpr char kConnectionViewerQuestion[] =
     "TCP Connections shows every TCP and UDP endpoint of this computer through a free network utility of "
     "another vendor, which is not part of %s.\n\nTo use it, download the utility, unpack it and copy its "
@@ -369,7 +375,8 @@ bool MeterWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       if (text) MessageBoxA(GetLastActivePopup(hwnd_), text->c_str(), kCaption, MB_OK | MB_ICONWARNING);
       return true;
     }
-    case UM_HISTORY_WRITE_FAILED: {
+    case UM_HISTORY_WRITE_FAILED:
+    case UM_RECORDER_WRITE_FAILED: {
       std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(lp));
       if (text) MessageBoxA(hwnd_, text->c_str(), kCaption, MB_OK | MB_ICONWARNING);
       return true;
@@ -430,9 +437,8 @@ bool MeterWindow::OnCommand(int id, int, HWND) {
     case ID_EXIT: End(2); return true;
     case ID_TRAFFIC_REPORTS: OpenTrafficReports(); return true;
     case ID_OPTIONS: OpenOptions(); return true;
-    case ID_STOPWATCH:
-    case ID_RATES_RECORDER:
-      return true;  // their windows are not part of this program yet
+    case ID_STOPWATCH: OpenStopwatch(); return true;
+    case ID_RATES_RECORDER: OpenRatesRecorder(); return true;
     case ID_TCP_CONNECTIONS: OpenConnectionViewer(); return true;
     case ID_POPUP_MENU: PopupMenuAtCursorOrCentre(); return true;
     case ID_SHOW_ALERT: alerts_.ReShow(opts_.NotificationEnabled); return true;
@@ -649,6 +655,33 @@ void MeterWindow::OpenTrafficReports() {
   });
 }
 
+void MeterWindow::OpenStopwatch() {
+  if (Has(kModalOpen)) return;
+  StopwatchSetup setup;
+  setup.adapters = &engine_.adapters();
+  setup.byteUnits = opts_.DisplayUnitByte;
+  setup.alwaysOnTop = opts_.StopwatchAlwaysOnTop;
+  setup.resetAdapterGraph = opts_.StopwatchResetAdapterGraph;
+  setup.resetRates = [this](AdapterRecord& record) { engine_.ResetRates(record); };
+  RunModal([this, &setup] {
+    StopwatchWindow stopwatch(instance_, std::move(setup));
+    stopwatch.Run(hwnd_);
+    // Kept with the window's position, saved when the program ends.
+    opts_.StopwatchAlwaysOnTop = stopwatch.alwaysOnTop();
+    opts_.StopwatchResetAdapterGraph = stopwatch.resetAdapterGraph();
+  });
+}
+
+void MeterWindow::OpenRatesRecorder() {
+  if (Has(kModalOpen)) return;
+  RunModal([this] {
+    RatesRecorderDialog dialog(instance_, RecorderRowsOf(engine_.adapters()), SystemFileSystem());
+    if (dialog.Run(hwnd_) != IDOK) return;
+    ApplyRecorderRows(engine_.adapters(), dialog.rows(), SystemFileSystem(), recorderOptions_, SystemClock().Now());
+    engine_.SaveAdapterSettings(kRecorderGroup);
+  });
+}
+
 // ---- graph views --------------------------------------------------------------
 
 std::vector<AdapterRecord*> MeterWindow::ShownRecords() {
@@ -824,8 +857,17 @@ void MeterWindow::RefreshTrayIcon(AdapterRecord& record) {
   tray_->Refresh(record, view ? std::optional(view->Graph().ScaleMaximum()) : std::nullopt, opts_);
 }
 
+// A line that cannot be written stops that adapter's recorder; the user
+// hears of it once, after the tick, and the meter runs on.
 void MeterWindow::WriteRatesLine(AdapterRecord& record, const RateSample& sample, const LocalTime& time) {
-  qm::WriteRatesLine(record, sample, time, recorderOptions_);
+  if (qm::WriteRatesLine(record, sample, time, recorderOptions_)) return;
+  const std::string reason = LastFileErrorText();
+  const std::string title = AdapterTitle(record, opts_.ShowIPInTitle);
+  std::vector<char> text(sizeof kRecorderWriteFailed + record.recordFile.size() + reason.size() + title.size());
+  std::snprintf(text.data(), text.size(), kRecorderWriteFailed, record.recordFile.c_str(), reason.c_str(),
+                title.c_str());
+  auto* message = new std::string(text.data());
+  if (!PostMessageA(hwnd_, UM_RECORDER_WRITE_FAILED, 0, reinterpret_cast<LPARAM>(message))) delete message;
 }
 
 void MeterWindow::PrepareNotification() {

@@ -95,6 +95,8 @@ class MeterWindow : public ModalDialog, public TickListener, public Notification
   void OpenConnectionViewer();
   void ShowAbout();
   void OpenTrafficReports();
+  void OpenStopwatch();
+  void OpenRatesRecorder();
   void RunModal(const std::function<void()>& window);
   void SetTopmost(bool topmost);
   void SaveOptionGroup(SaveGroups groups);

@@ -178,6 +178,38 @@
 #define IDC_OPT_SERVICE_DELETE 4707
 #define IDC_OPT_SERVICE_MANAGER 4708
 
+// The stopwatch (dialog and controls)
+#define IDD_STOPWATCH 320
+#define IDC_SW_ADAPTER 1101
+#define IDC_SW_ELAPSED 1102
+#define IDC_SW_TOTAL_DOWN 1103
+#define IDC_SW_TOTAL_UP 1104
+#define IDC_SW_TOTAL_BITS_DOWN 1105
+#define IDC_SW_TOTAL_BITS_UP 1106
+#define IDC_SW_MAX_DOWN 1107
+#define IDC_SW_MAX_UP 1108
+#define IDC_SW_MIN_DOWN 1109
+#define IDC_SW_MIN_UP 1110
+#define IDC_SW_AVG_DOWN 1111
+#define IDC_SW_AVG_UP 1112
+#define IDC_SW_ALWAYS_ON_TOP 1113
+#define IDC_SW_RESET_GRAPH 1114
+#define IDC_SW_START 1115
+
+// The traffic rates recorder dialog
+#define IDD_RATES_RECORDER 330
+#define IDC_RR_LIST 1201
+#define IDC_RR_RECORD 1202
+#define IDC_RR_NUMBER_ONLY 1203
+#define IDC_RR_KILO_MEGA 1204
+#define IDC_RR_INTERVAL_LABEL 1205
+#define IDC_RR_INTERVAL 1206
+#define IDC_RR_SPIN 1207
+#define IDC_RR_SECONDS 1208
+#define IDC_RR_FILE_LABEL 1209
+#define IDC_RR_FILE 1210
+#define IDC_RR_BROWSE 1211
+
 // The tray icon's identifier
 #define IDI_TRAY_ICON_ID 104
 
@@ -243,6 +275,7 @@
 #define UM_LIST_SELECTION_CHANGED 1472
 #define UM_HISTORY_WRITE_FAILED 1191  // lParam: the message text, freed by the window
 #define UM_PROGRAM_FAILED 1192  // lParam: the message text, freed by the window
+#define UM_RECORDER_WRITE_FAILED 1193  // lParam: the message text, freed by the window
 #define UM_TRAY_NOTIFY 32778
 
 // Page codes of UM_OPTIONS_APPLY

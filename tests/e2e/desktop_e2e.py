@@ -446,16 +446,31 @@ def real_traffic(d):
     return None
 
 
+def work_folder(name):
+    """The test's folder below the current one, without the last run's outputs."""
+    work = os.path.abspath(name)
+    os.makedirs(work, exist_ok=True)
+    for entry in os.listdir(work):
+        if entry.endswith((".png", ".ppm", ".txt", ".log")):
+            os.remove(os.path.join(work, entry))
+    return work
+
+
+def summary(work):
+    """The closing lines; the exit status."""
+    print("screenshots:", work)
+    print("%d passed, %d failed" % (len(passes), len(failures)))
+    for f in failures:
+        print("FAILED:", f)
+    return 1 if failures else 0
+
+
 def main():
     if len(sys.argv) != 3:
         print(__doc__)
         return 2
     program, driver = map(os.path.abspath, sys.argv[1:])
-    work = os.path.abspath("desktop_e2e")
-    os.makedirs(work, exist_ok=True)
-    for name in os.listdir(work):
-        if name.endswith((".png", ".ppm", ".txt", ".log")):
-            os.remove(os.path.join(work, name))
+    work = work_folder("desktop_e2e")
     d = Desktop(program, driver, work)
     rooted = os.geteuid() == 0 and shutil.which("ip")
     try:
@@ -479,11 +494,7 @@ def main():
         d.close()
         if rooted:
             PAIR.remove()
-    print("screenshots:", work)
-    print("%d passed, %d failed" % (len(passes), len(failures)))
-    for f in failures:
-        print("FAILED:", f)
-    return 1 if failures else 0
+    return summary(work)
 
 
 if __name__ == "__main__":

@@ -25,6 +25,9 @@
 //   meter_driver holdkey LETTER SECONDS  holds Ctrl+Shift+LETTER as another program would
 //   meter_driver runkey               the values of the current user's Run key
 //   meter_driver adapterkey KEY NAME NUMBER  a 32-bit value of an AdaptersEx key
+//   meter_driver controls|press|type|selrow|selcombo TITLE ...
+//                                     the program's windows with nested controls, list
+//                                     view rows and combo entries (control_driver.h)
 //
 // Exit status: 0 done, 1 the window or box was not found, 2 bad arguments.
 
@@ -38,6 +41,7 @@
 
 #include "platform/win32/unique_handle.h"
 #include "tests/e2e/driver_text.h"
+#include "tests/e2e/control_driver.h"
 #include "tests/e2e/driver_windows.h"
 #include "tests/e2e/dialog_driver.h"
 #include "tests/e2e/sheet_driver.h"
@@ -296,6 +300,7 @@ int main(int argc, char** argv) {
   if (what == "adapterkey" && argc == 5) return AdapterValue(argv[2], argv[3], DWORD(std::strtoul(argv[4], nullptr, 0)));
   HWND hwnd = MeterWindow();
   if (!hwnd) return 1;
+  if (const int done = qm::ControlCommand(hwnd, argc, argv); done >= 0) return done;
   if (what == "command" && argc == 3)
     return PostMessageA(hwnd, WM_COMMAND, WPARAM(std::strtoul(argv[2], nullptr, 0)), 0) ? 0 : 1;
   if (what == "message" && argc == 5)

@@ -78,6 +78,7 @@ TEST(HttpRequest, OnlyGetMetricsIsServedAndBadInputIsToldApart) {
       {"GET /me\ttrics HTTP/1.1\r\n", RequestVerdict::BadRequest},
       {"\r\n\r\n", RequestVerdict::BadRequest},
       {std::string(100, 'A'), RequestVerdict::TooLarge},
+      {"GET /" + std::string(100, 'x') + " HTTP/1.1\r\n\r\n", RequestVerdict::TooLarge},  // as its prefix was
       {"GET /metrics HTTP/1.1\r\nX: " + std::string(100, 'a'), RequestVerdict::TooLarge},
       {"GET /metrics HTTP/1.1\r\nX: " + std::string(80, 'a') + "\r\n\r\n", RequestVerdict::TooLarge},
   };

@@ -208,6 +208,29 @@ TEST_F(WorkerTest, WhatItCannotReadOrWriteIsLoggedOnce) {
   EXPECT_EQ(days[0].download, 1000u);
 }
 
+// A rates line that cannot be written stops that adapter's recorder: one
+// line in the log, none for the seconds after, and the worker runs on.
+TEST_F(WorkerTest, ARatesFileThatCannotBeWrittenIsLoggedOnceAndStops) {
+  Enable(0, 1);
+  FullDiskFileSystem fs;
+  Run(6, true, fs, [&](int tick) {
+    if (tick == 3) fs.full = true;
+    if (tick == 5) fs.full = false;
+  });
+  const std::vector<std::string> messages = Messages(name_ + ".log");
+  ASSERT_EQ(messages.size(), 3u) << ::testing::PrintToString(messages);
+  EXPECT_EQ(messages[1], kLogRunning);
+  EXPECT_EQ(messages[2].rfind("Failed to write rates recording file (./" + name_ + "_rates.csv): ", 0), 0u);
+  EXPECT_NE(messages[2].find(". Recording the traffic rates of Office LAN [198.51.100.1] stops until the service "
+                             "starts again."),
+            std::string::npos)
+      << messages[2];
+  // The lines before the failure stay; none follow it.
+  const std::string rates = ReadAll(name_ + "_rates.csv");
+  const std::string lines = rates.substr(rates.find("Date,Time,Download,Up,Both\r\n") + 28);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 2) << lines;
+}
+
 // A job still writing when its task falls due again: the run is skipped,
 // once logged per run of skips; a job that never ends does not hold up the
 // end of the worker. A thread that cannot be started is logged likewise.
