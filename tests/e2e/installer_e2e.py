@@ -7,7 +7,8 @@ version data; starts the installed program, whose first start opens the help
 ("Quellmark Help", found again by F1); upgrades over the running program;
 looks at the meter window and the About box at 144 DPI; uninstalls silently
 and checks that the service, the files and the links are gone and the
-history files are kept. Screenshots stay in installer_e2e/.
+history files are kept; installs again and removes everything with /PURGE.
+Screenshots stay in installer_e2e/.
 
 Usage: installer_e2e.py Quellmark-Setup.exe meter_driver.exe
 """
@@ -174,6 +175,19 @@ def uninstall(s):
     local = user_history.replace("C:\\", os.path.join(s.prefix, "drive_c") + "/").replace("\\", "/")
     check(user_history and os.path.isfile(local), "the user's history file is kept: %s" % user_history)
     check(s.reg("HKCU\\Software\\Quellmark\\Options", "TrafficLogFile") is not None, "and the settings")
+    return local
+
+
+def uninstall_everything(s, user_history):
+    """Installed again, then removed with /PURGE: nothing of it stays."""
+    check(s.run("setup-again", [s.setup_exe, "/S"]) == 0, "the setup installs again")
+    check(s.run("purge", [INSTALLED + "\\uninstall.exe", "/S", "/PURGE"]) == 0,
+          "uninstall.exe /S /PURGE ends with 0")
+    check(s.wait_for(lambda: not os.path.exists(s.folder), 60),
+          "the folder goes with the service's history file")
+    check(not os.path.exists(user_history), "the user's history file is removed")
+    check(s.reg("HKCU\\Software\\Quellmark") is None and s.reg("HKLM\\Software\\Quellmark") is None,
+          "the settings of the program and the service are removed")
 
 
 def main():
@@ -191,7 +205,8 @@ def main():
         if first_start_and_help(s):
             upgrade_over_running(s)
             at_144_dpi(s)
-        uninstall(s)
+        user_history = uninstall(s)
+        uninstall_everything(s, user_history)
     finally:
         s.close()
     print("screenshots:", work)
