@@ -5,9 +5,10 @@ Installs silently with the service, checks the files, the Start menu links,
 the uninstaller's registration, the service, the start with Windows and the
 version data; starts the installed program, whose first start opens the help
 ("Quellmark Help", found again by F1); upgrades over the running program;
-looks at the meter window and the About box at 144 DPI; uninstalls silently
-and checks that the service, the files and the links are gone and the
-history files are kept; installs again and removes everything with /PURGE.
+looks at the meter window and every window of the help's screenshot table at
+144 DPI for clipped texts; uninstalls silently and checks that the service,
+the files and the links are gone and the history files are kept; installs
+again and removes everything with /PURGE.
 Screenshots stay in installer_e2e/.
 
 Usage: installer_e2e.py Quellmark-Setup.exe meter_driver.exe
@@ -20,7 +21,9 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(HERE, "..", "..", "packaging", "help"))
 from desktop_e2e import Desktop, WINE, check, failures, passes  # noqa: E402
+from screenshots import WINDOWS  # noqa: E402
 
 INSTALLED = "C:\\Program Files\\Quellmark"
 PROGRAMS = ["Quellmark.exe", "QuellmarkService.exe", "QuellmarkAdmin.exe"]
@@ -30,7 +33,7 @@ UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\
 RUN_KEY = "HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"
 SERVICE_KEY = "HKLM\\System\\CurrentControlSet\\Services\\QuellmarkService"
 HELP = "Quellmark Help"
-ID_EXIT, ID_ABOUT = 32795, 57664
+ID_EXIT = 32795
 
 
 class Setup(Desktop):
@@ -144,16 +147,19 @@ def at_144_dpi(s):
         return
     time.sleep(3)
     s.shot("meter-144dpi")
-    s.drive("command", ID_ABOUT)
-    rect = s.wait_for(lambda: s.drive("window", "About Quellmark")[0] == 0, 20)
-    if check(rect, "the About box opens at 144 DPI"):
-        rc, lines = s.drive("clipped", "About Quellmark", "Tahoma", 8)
-        print("\n".join(lines))
-        check("dpi=144" in lines, "the screen has 144 DPI")
-        check("clipped_count=0" in lines, "no text of the About box is clipped")
+    for name, command, title in WINDOWS:
+        if command is None:
+            continue
+        s.drive("command", command)
+        if not check(s.wait_for(lambda: s.drive("window", title)[0] == 0, 20), "%s opens at 144 DPI" % title):
+            continue
         time.sleep(1)
-        s.shot("about-144dpi")
-        s.drive("close", "About Quellmark")
+        rc, lines = s.drive("clipped", title, "Tahoma", 8)
+        clipped = [line for line in lines if line.startswith("clipped=")]
+        check(rc == 0 and "dpi=144" in lines and not clipped, "no text of %s is clipped: %s" % (title, clipped))
+        s.shot("%s-144dpi" % name)
+        s.drive("close", title)
+        s.wait_for(lambda: s.windows(title) == 0, 10)
     s.drive("command", ID_EXIT)
     check(s.wait_for(lambda: s.info().get("found") != "1", 20), "the program exits")
 
