@@ -22,7 +22,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "..", "packaging", "help"))
-from desktop_e2e import Desktop, WINE, check, failures, passes  # noqa: E402
+from desktop_e2e import Desktop, WINE, WINESERVER, check, failures, passes  # noqa: E402
 from screenshots import WINDOWS  # noqa: E402
 
 INSTALLED = "C:\\Program Files\\Quellmark"
@@ -66,6 +66,19 @@ class Setup(Desktop):
                 if value and parts and parts[0].lower() == value.lower():
                     return parts[2] if len(parts) > 2 else ""
         return None if value else ""
+
+    def setup(self):
+        super().setup()
+        # The service manager, and the service with it, live as long as the
+        # server: keep it until close() ends it.
+        subprocess.run([WINESERVER, "-p"], env=self.env, timeout=30)
+
+    def service_running(self):
+        self.count += 1
+        name = "sc-%d" % self.count
+        self.run(name, ["sc", "query", "QuellmarkService"], 60)
+        with open(os.path.join(self.work, name + ".log"), encoding="latin-1") as f:
+            return any("STATE" in line and "RUNNING" in line for line in f)
 
     def shot(self, name):
         """A screenshot to look at; nothing reads its pixels here."""
@@ -130,12 +143,23 @@ def first_start_and_help(s):
 
 
 def upgrade_over_running(s):
+    """The program and the service run; the setup stops both, then starts
+    the service again."""
+    s.run("enable", ["reg", "add", "HKLM\\Software\\Quellmark\\Service", "/v", "ServiceEnabled", "/t",
+                     "REG_DWORD", "/d", "1", "/f"], 60)
+    s.run("start-service", ["sc", "start", "QuellmarkService"], 60)
+    check(s.wait_for(s.service_running, 30), "the service runs before the upgrade")
     running = s.procs[-1]
     rc = s.run("upgrade", [s.setup_exe, "/S"])
     check(rc == 0, "a second setup over the running program ends with 0")
     check(s.wait_for(lambda: s.info().get("found") != "1", 20), "and ended the running program first")
     check(s.wait_for(lambda: running.poll() is not None, 20), "whose process is gone")
     check(s.reg(SERVICE_KEY, "ImagePath") is not None, "the service stays installed")
+    with open(os.path.join(s.folder, "quellmarkservice.log"), encoding="latin-1") as f:
+        log = f.read()
+    check(log.rfind("Quellmark Service stopped.") > log.find("Service is running"),
+          "the service was stopped for the upgrade")
+    check(s.wait_for(s.service_running, 30), "and runs again after it")
     check(s.reg("HKCU\\Software\\Quellmark\\Options", "TrafficLogFile") is not None, "the settings stay")
 
 
@@ -165,16 +189,13 @@ def at_144_dpi(s):
 
 
 def uninstall(s):
-    # A history file of the service beside the programs, and the user's own.
-    with open(os.path.join(s.folder, "TrafficHistory.log"), "wb") as f:
-        f.write(b"NTSL\x02" + bytes(19))
     user_history = (s.reg("HKCU\\Software\\Quellmark\\Options", "TrafficLogFile") or "")
     rc = s.run("uninstall", [INSTALLED + "\\uninstall.exe", "/S"])
     check(rc == 0, "uninstall.exe /S ends with 0")
     gone = s.wait_for(lambda: not any(os.path.exists(os.path.join(s.folder, f)) for f in FILES), 60)
     check(gone, "the program files are removed")
     check(not os.path.exists(s.menu), "the Start menu folder is removed")
-    check(s.reg(SERVICE_KEY, "ImagePath") is None, "the service is removed")
+    check(s.reg(SERVICE_KEY, "ImagePath") is None and not s.service_running(), "the service is stopped and removed")
     check(s.reg(RUN_KEY, "Quellmark") is None, "the start with Windows is removed")
     check(s.reg(UNINSTALL_KEY, "UninstallString") is None, "the uninstaller is no longer registered")
     check(os.path.isfile(os.path.join(s.folder, "TrafficHistory.log")), "the service's history file is kept")
