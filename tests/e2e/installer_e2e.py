@@ -33,7 +33,7 @@ UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\
 RUN_KEY = "HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"
 SERVICE_KEY = "HKLM\\System\\CurrentControlSet\\Services\\QuellmarkService"
 HELP = "Quellmark Help"
-ID_EXIT = 32795
+ID_SHOW, ID_EXIT, ID_POPUP_MENU = 32771, 32795, 32806
 
 
 class Setup(Desktop):
@@ -171,6 +171,11 @@ def at_144_dpi(s):
         return
     time.sleep(3)
     s.shot("meter-144dpi")
+    s.drive("command", ID_POPUP_MENU)  # the owner-drawn menu, to look at
+    time.sleep(1.5)
+    s.shot("menu-144dpi")
+    s.drive("keys", "esc")  # closes the menu (or hides the window: shown again below)
+    s.drive("command", ID_SHOW)
     for name, command, title in WINDOWS:
         if command is None:
             continue
