@@ -25,8 +25,11 @@ bool ParseRequestLine(std::string_view line, std::string_view& method, std::stri
 }  // namespace
 
 RequestVerdict JudgeRequest(std::string_view received, size_t limit) {
+  // A line end past the limit comes too late: the bytes up to the limit
+  // were already too large, and a request gets one verdict however it arrives.
   const size_t lineEnd = received.find('\n');
-  if (lineEnd == std::string_view::npos) return received.size() >= limit ? RequestVerdict::TooLarge : RequestVerdict::Incomplete;
+  if (lineEnd == std::string_view::npos || lineEnd >= limit)
+    return received.size() >= limit ? RequestVerdict::TooLarge : RequestVerdict::Incomplete;
   std::string_view line = received.substr(0, lineEnd);
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   std::string_view method, target;
