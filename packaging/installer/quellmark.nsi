@@ -2,7 +2,7 @@
 ; administration tool with the help file, and writes the uninstaller.
 ;
 ; makensis -DBUILD=<Windows build tree> -DHELP=<Quellmark.chm> -DOUTFILE=<setup>
-;          -DSOURCE=<source tree> quellmark.nsi
+;          -DSIDE_BMP=<picture of the welcome page> -DSOURCE=<source tree> quellmark.nsi
 ;
 ; Silent: Quellmark-Setup.exe /S [/STARTUP=0|1] [/SERVICE=0|1] [/D=folder]
 ;         uninstall.exe /S [/PURGE]
@@ -45,6 +45,8 @@ VIAddVersionKey "LegalCopyright" "Copyright (C) Quellmark"
 
 !define MUI_ICON "${SOURCE}/meter/win32/art/quellmark.ico"
 !define MUI_UNICON "${SOURCE}/meter/win32/art/quellmark.ico"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${SIDE_BMP}"
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP "${SIDE_BMP}"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_SMALLDESC
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Quellmark.exe"

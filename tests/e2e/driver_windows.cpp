@@ -25,6 +25,13 @@ std::string ClassOf(HWND hwnd) {
   return name;
 }
 
+// "Traffic Reports - *" matches every title that begins with the part before
+// the star; any other pattern only the title itself.
+bool TitleMatches(const std::string& title, const std::string& pattern) {
+  if (!pattern.empty() && pattern.back() == '*') return title.rfind(pattern.substr(0, pattern.size() - 1), 0) == 0;
+  return title == pattern;
+}
+
 std::vector<HWND> VisibleWindowsTitled(const std::string& title) {
   struct Search {
     const std::string* title;
@@ -33,7 +40,7 @@ std::vector<HWND> VisibleWindowsTitled(const std::string& title) {
   EnumWindows(
       [](HWND hwnd, LPARAM lp) -> BOOL {
         auto* s = reinterpret_cast<Search*>(lp);
-        if (IsWindowVisible(hwnd) && TextOf(hwnd) == *s->title) s->found.push_back(hwnd);
+        if (IsWindowVisible(hwnd) && TitleMatches(TextOf(hwnd), *s->title)) s->found.push_back(hwnd);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&search));

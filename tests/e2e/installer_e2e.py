@@ -5,9 +5,11 @@ Installs silently with the service, checks the files, the Start menu links,
 the uninstaller's registration, the service, the start with Windows and the
 version data; starts the installed program, whose first start opens the help
 ("Quellmark Help", found again by F1); upgrades over the running program;
-looks at the meter window and the About box at 144 DPI; uninstalls silently
-and checks that the service, the files and the links are gone and the
-history files are kept. Screenshots stay in installer_e2e/.
+looks at the meter window and every window of the help's screenshot table at
+144 DPI for clipped texts; uninstalls silently and checks that the service,
+the files and the links are gone and the history files are kept; installs
+again and removes everything with /PURGE.
+Screenshots stay in installer_e2e/.
 
 Usage: installer_e2e.py Quellmark-Setup.exe meter_driver.exe
 """
@@ -19,7 +21,9 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
-from desktop_e2e import Desktop, WINE, check, failures, passes  # noqa: E402
+sys.path.insert(0, os.path.join(HERE, "..", "..", "packaging", "help"))
+from desktop_e2e import Desktop, WINE, WINESERVER, check, failures, passes  # noqa: E402
+from screenshots import WINDOWS  # noqa: E402
 
 INSTALLED = "C:\\Program Files\\Quellmark"
 PROGRAMS = ["Quellmark.exe", "QuellmarkService.exe", "QuellmarkAdmin.exe"]
@@ -29,7 +33,7 @@ UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\
 RUN_KEY = "HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"
 SERVICE_KEY = "HKLM\\System\\CurrentControlSet\\Services\\QuellmarkService"
 HELP = "Quellmark Help"
-ID_EXIT, ID_ABOUT = 32795, 57664
+ID_SHOW, ID_EXIT, ID_POPUP_MENU = 32771, 32795, 32806
 
 
 class Setup(Desktop):
@@ -62,6 +66,19 @@ class Setup(Desktop):
                 if value and parts and parts[0].lower() == value.lower():
                     return parts[2] if len(parts) > 2 else ""
         return None if value else ""
+
+    def setup(self):
+        super().setup()
+        # The service manager, and the service with it, live as long as the
+        # server: keep it until close() ends it.
+        subprocess.run([WINESERVER, "-p"], env=self.env, timeout=30)
+
+    def service_running(self):
+        self.count += 1
+        name = "sc-%d" % self.count
+        self.run(name, ["sc", "query", "QuellmarkService"], 60)
+        with open(os.path.join(self.work, name + ".log"), encoding="latin-1") as f:
+            return any("STATE" in line and "RUNNING" in line for line in f)
 
     def shot(self, name):
         """A screenshot to look at; nothing reads its pixels here."""
@@ -126,12 +143,23 @@ def first_start_and_help(s):
 
 
 def upgrade_over_running(s):
+    """The program and the service run; the setup stops both, then starts
+    the service again."""
+    s.run("enable", ["reg", "add", "HKLM\\Software\\Quellmark\\Service", "/v", "ServiceEnabled", "/t",
+                     "REG_DWORD", "/d", "1", "/f"], 60)
+    s.run("start-service", ["sc", "start", "QuellmarkService"], 60)
+    check(s.wait_for(s.service_running, 30), "the service runs before the upgrade")
     running = s.procs[-1]
     rc = s.run("upgrade", [s.setup_exe, "/S"])
     check(rc == 0, "a second setup over the running program ends with 0")
     check(s.wait_for(lambda: s.info().get("found") != "1", 20), "and ended the running program first")
     check(s.wait_for(lambda: running.poll() is not None, 20), "whose process is gone")
     check(s.reg(SERVICE_KEY, "ImagePath") is not None, "the service stays installed")
+    with open(os.path.join(s.folder, "quellmarkservice.log"), encoding="latin-1") as f:
+        log = f.read()
+    check(log.rfind("Quellmark Service stopped.") > log.find("Service is running"),
+          "the service was stopped for the upgrade")
+    check(s.wait_for(s.service_running, 30), "and runs again after it")
     check(s.reg("HKCU\\Software\\Quellmark\\Options", "TrafficLogFile") is not None, "the settings stay")
 
 
@@ -143,37 +171,55 @@ def at_144_dpi(s):
         return
     time.sleep(3)
     s.shot("meter-144dpi")
-    s.drive("command", ID_ABOUT)
-    rect = s.wait_for(lambda: s.drive("window", "About Quellmark")[0] == 0, 20)
-    if check(rect, "the About box opens at 144 DPI"):
-        rc, lines = s.drive("clipped", "About Quellmark", "Tahoma", 8)
-        print("\n".join(lines))
-        check("dpi=144" in lines, "the screen has 144 DPI")
-        check("clipped_count=0" in lines, "no text of the About box is clipped")
+    s.drive("command", ID_POPUP_MENU)  # the owner-drawn menu, to look at
+    time.sleep(1.5)
+    s.shot("menu-144dpi")
+    s.drive("keys", "esc")  # closes the menu (or hides the window: shown again below)
+    s.drive("command", ID_SHOW)
+    for name, command, title in WINDOWS:
+        if command is None:
+            continue
+        s.drive("command", command)
+        if not check(s.wait_for(lambda: s.drive("window", title)[0] == 0, 20), "%s opens at 144 DPI" % title):
+            continue
         time.sleep(1)
-        s.shot("about-144dpi")
-        s.drive("close", "About Quellmark")
+        rc, lines = s.drive("clipped", title, "Tahoma", 8)
+        clipped = [line for line in lines if line.startswith("clipped=")]
+        check(rc == 0 and "dpi=144" in lines and not clipped, "no text of %s is clipped: %s" % (title, clipped))
+        s.shot("%s-144dpi" % name)
+        s.drive("close", title)
+        s.wait_for(lambda: s.windows(title) == 0, 10)
     s.drive("command", ID_EXIT)
     check(s.wait_for(lambda: s.info().get("found") != "1", 20), "the program exits")
 
 
 def uninstall(s):
-    # A history file of the service beside the programs, and the user's own.
-    with open(os.path.join(s.folder, "TrafficHistory.log"), "wb") as f:
-        f.write(b"NTSL\x02" + bytes(19))
     user_history = (s.reg("HKCU\\Software\\Quellmark\\Options", "TrafficLogFile") or "")
     rc = s.run("uninstall", [INSTALLED + "\\uninstall.exe", "/S"])
     check(rc == 0, "uninstall.exe /S ends with 0")
     gone = s.wait_for(lambda: not any(os.path.exists(os.path.join(s.folder, f)) for f in FILES), 60)
     check(gone, "the program files are removed")
     check(not os.path.exists(s.menu), "the Start menu folder is removed")
-    check(s.reg(SERVICE_KEY, "ImagePath") is None, "the service is removed")
+    check(s.reg(SERVICE_KEY, "ImagePath") is None and not s.service_running(), "the service is stopped and removed")
     check(s.reg(RUN_KEY, "Quellmark") is None, "the start with Windows is removed")
     check(s.reg(UNINSTALL_KEY, "UninstallString") is None, "the uninstaller is no longer registered")
     check(os.path.isfile(os.path.join(s.folder, "TrafficHistory.log")), "the service's history file is kept")
     local = user_history.replace("C:\\", os.path.join(s.prefix, "drive_c") + "/").replace("\\", "/")
     check(user_history and os.path.isfile(local), "the user's history file is kept: %s" % user_history)
     check(s.reg("HKCU\\Software\\Quellmark\\Options", "TrafficLogFile") is not None, "and the settings")
+    return local
+
+
+def uninstall_everything(s, user_history):
+    """Installed again, then removed with /PURGE: nothing of it stays."""
+    check(s.run("setup-again", [s.setup_exe, "/S"]) == 0, "the setup installs again")
+    check(s.run("purge", [INSTALLED + "\\uninstall.exe", "/S", "/PURGE"]) == 0,
+          "uninstall.exe /S /PURGE ends with 0")
+    check(s.wait_for(lambda: not os.path.exists(s.folder), 60),
+          "the folder goes with the service's history file")
+    check(not os.path.exists(user_history), "the user's history file is removed")
+    check(s.reg("HKCU\\Software\\Quellmark") is None and s.reg("HKLM\\Software\\Quellmark") is None,
+          "the settings of the program and the service are removed")
 
 
 def main():
@@ -191,7 +237,8 @@ def main():
         if first_start_and_help(s):
             upgrade_over_running(s)
             at_144_dpi(s)
-        uninstall(s)
+        user_history = uninstall(s)
+        uninstall_everything(s, user_history)
     finally:
         s.close()
     print("screenshots:", work)

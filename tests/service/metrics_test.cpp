@@ -79,6 +79,9 @@ TEST(HttpRequest, OnlyGetMetricsIsServedAndBadInputIsToldApart) {
       {"\r\n\r\n", RequestVerdict::BadRequest},
       {std::string(100, 'A'), RequestVerdict::TooLarge},
       {"GET /" + std::string(100, 'x') + " HTTP/1.1\r\n\r\n", RequestVerdict::TooLarge},  // as its prefix was
+      // A line end past the limit changes nothing: its first 100 bytes were
+      // already answered as too large.
+      {std::string(120, 'A') + "\r\n\r\n", RequestVerdict::TooLarge},
       {"GET /metrics HTTP/1.1\r\nX: " + std::string(100, 'a'), RequestVerdict::TooLarge},
       {"GET /metrics HTTP/1.1\r\nX: " + std::string(80, 'a') + "\r\n\r\n", RequestVerdict::TooLarge},
   };
