@@ -106,7 +106,8 @@ RateSample TrafficEngine::CountSample(AdapterRecord& r, uint64_t download, uint6
   if (variant_ == EngineVariant::Service) {
     // The service draws nothing: the newest sample is kept for its
     // metrics endpoint, with the totals above.
-    r.history.assign(1, s);
+    r.history.clear();
+    r.history.push_front(s);
     return s;
   }
   ++r.sampleCount;
