@@ -30,7 +30,13 @@ class AdapterList {
 
   AdapterRecord& Insert(size_t at, AdapterRecord record);
   AdapterRecord& Append(AdapterRecord record) { return Insert(records_.size(), std::move(record)); }
-  void Clear() { records_.clear(); }
+  void Clear() {
+    records_.clear();
+    ++generation_;
+  }
+  // Changes whenever records go away (only Clear does that), so that a
+  // pointer to a record kept from before can be known to be stale.
+  uint32_t generation() const { return generation_; }
 
   // The first real adapter with this (upper-case) ID, or null.
   AdapterRecord* FindReal(const std::string& id);
@@ -47,6 +53,7 @@ class AdapterList {
   std::vector<std::unique_ptr<AdapterRecord>> records_;
   uint32_t nextAdaptersCommand_ = kFirstAdaptersCommand;
   uint32_t nextResetRatesCommand_ = kFirstResetRatesCommand;
+  uint32_t generation_ = 0;
 };
 
 enum class EngineVariant { Desktop, Service };

@@ -13,9 +13,9 @@ AdapterRecord MakePseudoAdapter(int32_t kind) {
   return r;
 }
 
-std::string MakeAdapterId(SystemAdapter& entry) {
+const std::string& MakeAdapterId(SystemAdapter& entry) {
   if (entry.name.size() > 10) {
-    entry.name = AsciiUpper(entry.name);
+    for (char& c : entry.name) c = AsciiUpper(c);  // in place: the list is read again without allocating
   } else {
     uint8_t b[8] = {};
     for (size_t i = 0; i < 8 && i < entry.hardwareAddress.size(); ++i) b[i] = entry.hardwareAddress[i];

@@ -84,8 +84,9 @@ AdapterRecord MakePseudoAdapter(int32_t kind);
 
 // The adapter ID: names longer than 10 characters in upper case, otherwise
 // the hardware address as exactly eight bytes in 16 upper-case hexadecimal
-// digits (missing bytes are zero). The ID also replaces the entry's name.
-std::string MakeAdapterId(SystemAdapter& entry);
+// digits (missing bytes are zero). The ID also replaces the entry's name,
+// which is returned.
+const std::string& MakeAdapterId(SystemAdapter& entry);
 
 // The system name for an adapter: its description without surrounding
 // white space, or "WAN" for PPP and SLIP and "Unknown Connection" otherwise.

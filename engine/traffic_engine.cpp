@@ -42,6 +42,7 @@ TrafficEngine::TrafficEngine(EngineVariant variant, AdapterSource& source, Setti
 
 bool TrafficEngine::LoadAdapterList() {
   currentDay_ = clock_.Now();
+  listRead_ = false;
   return qm::LoadAdapterList(list_, store_, root(), variant_, source_);
 }
 
@@ -105,13 +106,17 @@ RateSample TrafficEngine::CountSample(AdapterRecord& r, uint64_t download, uint6
   if (variant_ == EngineVariant::Service) {
     // The service draws nothing: the newest sample is kept for its
     // metrics endpoint, with the totals above.
-    r.history.assign(1, s);
+    r.history.clear();
+    r.history.push_front(s);
     ++r.samplesAdded;
     return s;
   }
   ++r.sampleCount;
   s.averageDownload = Clamp32(r.cumulativeDownload / r.sampleCount);
   s.averageUpload = Clamp32(r.cumulativeUpload / r.sampleCount);
+  // Room for the limit and the one sample above it at once: the history
+  // then never grows again.
+  r.history.reserve(options_.historyLimit + 1);
   r.history.push_front(s);
   ++r.samplesAdded;
   while (r.history.size() > options_.historyLimit) r.history.pop_back();
@@ -139,19 +144,22 @@ void TrafficEngine::SampleTick() {
   UpdateDay(now);
 
   for (size_t i = AdapterList::kFirstReal; i < list_.size(); ++i) list_[i].seenThisTick = false;
-  if (!source_.ListAdapters(entries_)) return;
+  bool haveTable = false;
+  if (!ReadSystemState(haveTable)) return;
 
   uint64_t allDown = 0, allUp = 0, dialDown = 0, dialUp = 0;
-  for (SystemAdapter& entry : entries_) {
-    const std::string id = MakeAdapterId(entry);
+  for (size_t k = 0; k < entries_.size(); ++k) {
+    const SystemAdapter& entry = entries_[k];
+    ListedAdapter& listed = listed_[k];
     InterfaceCounters c;
-    if (!source_.ReadCounters(entry.index, c)) continue;
-    AdapterRecord* r = list_.FindReal(id);
+    if (!ReadEntryCounters(entry.index, listed, haveTable, c)) continue;
+    AdapterRecord* r = listed.record ? listed.record : list_.FindReal(entry.name);
     if (!r) {
       // Counted from the next tick on; seen, so that it is not taken for a
       // vanished adapter below.
       AdapterRecord& added = AddSystemAdapter(list_, entry, c);
       added.seenThisTick = true;
+      listed.record = &added;
       // It may have counted earlier today, before a restart that found it
       // absent (the service keeps no adapter keys): its day goes on in the
       // record already written, not in a second one.
@@ -160,6 +168,7 @@ void TrafficEngine::SampleTick() {
       listener_->AdapterAdded(added);
       continue;
     }
+    listed.record = r;
     if (r->seenThisTick) continue;  // the same ID reported twice
     r->seenThisTick = true;
 
@@ -182,9 +191,8 @@ void TrafficEngine::SampleTick() {
     r->todayUpload = AddSaturated(r->todayUpload, up);
 
     const RateSample s = CountSample(*r, down, up);
-    const std::string ip = FirstIpAddress(entry);
-    const bool changed = ip != r->ipAddress;
-    if (changed) r->ipAddress = ip;
+    const bool changed = listed.firstIp != r->ipAddress;
+    if (changed) r->ipAddress = listed.firstIp;
     Deliver(*r, s, now, changed);
   }
 
@@ -212,6 +220,48 @@ void TrafficEngine::SampleTick() {
 
   if (options_.notificationEnabled) listener_->EvaluateNotification();
   if (variant_ == EngineVariant::Service) listener_->AdvanceReportTasks();
+}
+
+bool TrafficEngine::ReadSystemState(bool& haveTable) {
+  haveTable = source_.ReadCounterTable(table_);
+  // Asked every tick: the source compares with what it saw the tick before.
+  const bool changed = source_.AdaptersMayHaveChanged();
+  if (list_.generation() != listGeneration_) {
+    listGeneration_ = list_.generation();
+    listRead_ = false;
+  }
+  if (listRead_ && haveTable && !changed && ++ticksSinceListRead_ < kListSafetyTicks) return true;
+  listRead_ = false;
+  if (!source_.ListAdapters(entries_)) return false;
+  listed_.resize(entries_.size());
+  for (size_t k = 0; k < entries_.size(); ++k) {
+    MakeAdapterId(entries_[k]);
+    listed_[k].record = nullptr;  // found again: the IDs may be others now
+    listed_[k].firstIp = FirstIpAddress(entries_[k]);
+  }
+  listRead_ = true;
+  ticksSinceListRead_ = 0;
+  return true;
+}
+
+bool TrafficEngine::ReadEntryCounters(uint32_t index, ListedAdapter& listed, bool haveTable,
+                                      InterfaceCounters& out) {
+  if (haveTable) {
+    // The table keeps its order from tick to tick: the row of the last
+    // tick is nearly always the one.
+    if (listed.row >= table_.size() || table_[listed.row].index != index) {
+      for (size_t i = 0; i < table_.size(); ++i) {
+        if (table_[i].index != index) continue;
+        listed.row = i;
+        break;
+      }
+    }
+    if (listed.row < table_.size() && table_[listed.row].index == index) {
+      out = table_[listed.row].counters;
+      return true;
+    }
+  }
+  return source_.ReadCounters(index, out);
 }
 
 void TrafficEngine::ResetRecord(AdapterRecord& r) {

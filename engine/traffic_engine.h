@@ -29,6 +29,10 @@ struct EngineOptions {
   size_t historyLimit = 2048;
 };
 
+// The adapter list is read again at least this often (in ticks), should a
+// change have gone unannounced.
+inline constexpr unsigned kListSafetyTicks = 60;
+
 class TrafficEngine {
  public:
   TrafficEngine(EngineVariant variant, AdapterSource& source, SettingsStore& store, FileSystem& fs, Clock& clock);
@@ -85,6 +89,16 @@ class TrafficEngine {
   void Deliver(AdapterRecord& r, const RateSample& sample, const LocalTime& now, bool addressChanged);
   RateSample CountSample(AdapterRecord& r, uint64_t download, uint64_t upload);
   void ResetRecord(AdapterRecord& r);
+  // One system adapter as the tick uses it, beside its entry in entries_.
+  struct ListedAdapter {
+    AdapterRecord* record = nullptr;  // found (or added) for this entry; null until then
+    size_t row = 0;                   // its place in table_ at the last tick
+    std::string firstIp;              // FirstIpAddress of the entry
+  };
+  // Reads the counter table, and the adapter list when it may have changed;
+  // false when the list was needed and could not be read.
+  bool ReadSystemState(bool& haveTable);
+  bool ReadEntryCounters(uint32_t index, ListedAdapter& listed, bool haveTable, InterfaceCounters& out);
 
   EngineVariant variant_;
   AdapterSource& source_;
@@ -97,7 +111,15 @@ class TrafficEngine {
   HistoryFile history_;
   LocalTime currentDay_{};
   bool flushFailing_ = false;
-  std::vector<SystemAdapter> entries_;  // reused from tick to tick
+  // The system's adapter list, read again only when the source says it may
+  // have changed (every tick when it cannot say) and every
+  // kListSafetyTicks ticks whatever it says. Reused from tick to tick.
+  std::vector<SystemAdapter> entries_;
+  std::vector<ListedAdapter> listed_;
+  std::vector<IndexedCounters> table_;
+  bool listRead_ = false;
+  uint32_t listGeneration_ = 0;
+  unsigned ticksSinceListRead_ = 0;
   std::string historyPath_;
 };
 

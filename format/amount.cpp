@@ -1,6 +1,7 @@
 #include "format/amount.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace qm {
 namespace {
@@ -14,7 +15,13 @@ struct Row {
   double factor;
 };
 
+// The formats of the tables below: "%.1f" or "%.2f", then a plain suffix.
 std::string Print(const char* format, double value) {
+  const int decimals = std::strncmp(format, "%.1f", 4) == 0 ? 1 : std::strncmp(format, "%.2f", 4) == 0 ? 2 : 0;
+  std::string out;
+  if (decimals != 0 && AppendFixed(out, value, decimals) && std::strchr(format + 4, '%') == nullptr) {
+    return out += format + 4;
+  }
   char buf[64];
   std::snprintf(buf, sizeof buf, format, value);
   return buf;
@@ -49,6 +56,40 @@ const Row kShortBitRows[4] = {{1000, "%.1fk", 0.001}, {1000000, "%.2fm", 1e-6}, 
                               {1000000000000ULL, "%.2ft", 1e-12}};
 
 }  // namespace
+
+// The exact binary value scaled by 10 or 100 and rounded half to even, as
+// printf rounds on both platforms. Reports print thousands of amounts, and
+// printf's general machinery was most of their time.
+bool AppendFixed(std::string& out, double value, int decimals) {
+  if (!(value >= 0.0 && value < 4503599627370496.0)) return false;
+  uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  const int biased = int(bits >> 52);
+  const uint64_t fraction = bits & ((1ull << 52) - 1);
+  const uint64_t mantissa = biased == 0 ? fraction : fraction | (1ull << 52);
+  const int shift = biased == 0 ? 1074 : 1075 - biased;  // value = mantissa / 2^shift
+  const uint64_t scale = decimals == 1 ? 10 : 100;
+  const uint64_t product = mantissa * scale;  // below 2^60
+  uint64_t scaled;
+  if (shift <= 0) {
+    scaled = product << -shift;  // whole: value < 2^52
+  } else if (shift >= 64) {
+    scaled = 0;  // below half a unit of the last digit
+  } else {
+    scaled = product >> shift;
+    const uint64_t rest = product & ((1ull << shift) - 1), half = 1ull << (shift - 1);
+    if (rest > half || (rest == half && (scaled & 1))) ++scaled;
+  }
+  char digits[32];
+  int n = 0;
+  for (uint64_t whole = scaled / scale; n == 0 || whole != 0; whole /= 10) digits[n++] = char('0' + whole % 10);
+  while (n > 0) out += digits[--n];
+  out += '.';
+  const uint64_t part = scaled % scale;
+  if (decimals == 2) out += char('0' + part / 10);
+  out += char('0' + part % 10);
+  return true;
+}
 
 std::string FormatAmount(uint64_t bytes, bool byteUnits) {
   if (byteUnits) return FormatWithRows(bytes, "%llu B", kByteRows);

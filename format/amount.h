@@ -13,6 +13,10 @@ namespace qm {
 inline uint64_t AddSaturated(uint64_t a, uint64_t b) { return a > UINT64_MAX - b ? UINT64_MAX : a + b; }
 inline uint64_t BytesToBits(uint64_t bytes) { return bytes > UINT64_MAX / 8 ? UINT64_MAX : bytes * 8u; }
 
+// printf's "%.1f" or "%.2f" (decimals 1 or 2) of a value from 0 to below
+// 2^52, appended to `out`; false, with nothing appended, for other values.
+bool AppendFixed(std::string& out, double value, int decimals);
+
 // "999 B", "1.0 KB", "0.98 MB" ...; "992 b", "1.0 kb" ...
 std::string FormatAmount(uint64_t bytes, bool byteUnits);
 // The same without blank or unit letter: "1.5K", "0", "1.00m".

@@ -51,17 +51,45 @@ const char* const kMonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
 bool Period::Contains(const Date& d) const { return CompareDates(d, first) >= 0 && CompareDates(d, last) <= 0; }
 
 std::string FormatDate(uint32_t formatId, int year, int month, int day) {
-  char buf[32];
+  // Three numbers in the order and with the separator of the format, each
+  // as printf's "%02d" or "%04d": reports print a date on every row.
+  struct Field {
+    int value;
+    int width;
+  };
+  auto dmy = [&](char sep, Field a, Field b, Field c) {
+    std::string out;
+    AppendZeroPadded(out, a.value, a.width);
+    out += sep;
+    AppendZeroPadded(out, b.value, b.width);
+    out += sep;
+    AppendZeroPadded(out, c.value, c.width);
+    return out;
+  };
+  const Field y{year, 4}, m{month, 2}, d{day, 2};
   switch (formatId) {
-    case kDateMDYDot: std::snprintf(buf, sizeof buf, "%02d.%02d.%04d", month, day, year); break;
-    case kDateDMYSlash: std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", day, month, year); break;
-    case kDateDMYDot: std::snprintf(buf, sizeof buf, "%02d.%02d.%04d", day, month, year); break;
-    case kDateYMDSlash: std::snprintf(buf, sizeof buf, "%04d/%02d/%02d", year, month, day); break;
-    case kDateYMDDash: std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", year, month, day); break;
-    case kDateYMDDot: std::snprintf(buf, sizeof buf, "%04d.%02d.%02d", year, month, day); break;
-    default: std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", month, day, year); break;
+    case kDateMDYDot: return dmy('.', m, d, y);
+    case kDateDMYSlash: return dmy('/', d, m, y);
+    case kDateDMYDot: return dmy('.', d, m, y);
+    case kDateYMDSlash: return dmy('/', y, m, d);
+    case kDateYMDDash: return dmy('-', y, m, d);
+    case kDateYMDDot: return dmy('.', y, m, d);
+    default: return dmy('/', m, d, y);
   }
-  return buf;
+}
+
+void AppendZeroPadded(std::string& out, int value, int width) {
+  char digits[12];
+  int n = 0;
+  // Unsigned, so that the smallest int has a magnitude too.
+  unsigned magnitude = value < 0 ? 0u - unsigned(value) : unsigned(value);
+  do {
+    digits[n++] = char('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) out += '-';
+  for (int zeros = width - n - (value < 0 ? 1 : 0); zeros > 0; --zeros) out += '0';
+  while (n > 0) out += digits[--n];
 }
 
 std::string FormatMailDate(Clock& clock) {

@@ -38,6 +38,8 @@ enum : uint32_t {
 };
 
 std::string FormatDate(uint32_t formatId, int year, int month, int day);
+// printf's "%0*d" of `value` with this width, appended.
+void AppendZeroPadded(std::string& out, int value, int width);
 inline std::string FormatDate(uint32_t formatId, const Date& d) { return FormatDate(formatId, d.year, d.month, d.day); }
 
 // "Mon, 07 Dec 2026 02:17:42 +0100": the clock's local time and zone,

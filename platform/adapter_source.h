@@ -34,6 +34,12 @@ struct InterfaceCounters {
   bool wide = false;      // 64-bit counters; false means they wrap at 2^32
 };
 
+// One row of a table of every interface's counters.
+struct IndexedCounters {
+  uint32_t index = 0;
+  InterfaceCounters counters;
+};
+
 class AdapterSource {
  public:
   virtual ~AdapterSource() = default;
@@ -41,6 +47,16 @@ class AdapterSource {
   virtual bool ListAdapters(std::vector<SystemAdapter>& out) = 0;
   // One interface's counters; false when the interface cannot be read.
   virtual bool ReadCounters(uint32_t index, InterfaceCounters& out) = 0;
+  // Every interface's counters in one call, into `out` (its storage is
+  // reused). False when the system has no such call: ReadCounters then.
+  virtual bool ReadCounterTable(std::vector<IndexedCounters>& out) {
+    (void)out;
+    return false;
+  }
+  // Whether the adapter list (adapters, names, addresses) may differ from
+  // what it was at the previous call; the first call says yes. A source
+  // that cannot tell always says yes, and the list is read every tick.
+  virtual bool AdaptersMayHaveChanged() { return true; }
 };
 
 }  // namespace qm

@@ -37,10 +37,34 @@ void Append(std::string& out, const char* format, ...) {
 
 const char* Cell(const std::vector<std::string>& row, size_t i) { return i < row.size() ? row[i].c_str() : ""; }
 
+// One row: the row's cells in turn into the format's "%s", "%Ns" and "%-Ns"
+// (padded to N as printf pads), missing cells empty. Reports have thousands
+// of rows, and printf's general machinery was most of their time.
+void AppendRow(std::string& out, const char* format, const std::vector<std::string>& row) {
+  size_t cell = 0;
+  for (const char* p = format; *p; ++p) {
+    if (*p != '%') {
+      out += *p;
+      continue;
+    }
+    const bool left = p[1] == '-';
+    p += left ? 2 : 1;
+    size_t width = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) width = width * 10 + size_t(*p - '0');
+    // *p is the 's' of the conversion.
+    const char* text = Cell(row, cell++);
+    const size_t length = std::strlen(text);  // as printf: up to the first NUL
+    const size_t pad = length < width ? width - length : 0;
+    if (!left) out.append(pad, ' ');
+    out.append(text, length);
+    if (left) out.append(pad, ' ');
+  }
+}
+
 // CSV and HTML rows of the daily, weekly and monthly reports: five cells
 // into one format.
 void AppendRows(std::string& out, const char* format, const ReportCells& c) {
-  for (const auto& r : c.rows) Append(out, format, Cell(r, 0), Cell(r, 1), Cell(r, 2), Cell(r, 3), Cell(r, 4));
+  for (const auto& r : c.rows) AppendRow(out, format, r);
 }
 constexpr char kCsvRow[] = "%s,%s,%s,%s,%s\r\n";
 
@@ -105,8 +129,7 @@ void RenderDaily(const ReportCells& c, ReportForm form, std::string& out) {
       out += kDailyRule;
       Append(out, " %-*s%-*s%15s%15s%15s\r\n", 13, "Date", 12, "Day", "Downloaded", "Uploaded", "Both");
       out += kDailyRule;
-      for (const auto& r : c.rows)
-        Append(out, " %-*s%-*s%15s%15s%15s\r\n", 13, Cell(r, 0), 12, Cell(r, 1), Cell(r, 2), Cell(r, 3), Cell(r, 4));
+      for (const auto& r : c.rows) AppendRow(out, " %-13s%-12s%15s%15s%15s\r\n", r);
       AppendTextFooter(out, kDailyRule);
       break;
     case ReportForm::Csv:
@@ -155,8 +178,7 @@ void RenderPeriods(const ReportCells& c, ReportForm form, std::string& out) {
       out += kPeriodRule;
       Append(out, "  #   %-*s%15s%15s%15s\r\n", 28, column, "Downloaded", "Uploaded", "Both");
       out += kPeriodRule;
-      for (const auto& r : c.rows)
-        Append(out, " %2s   %-*s%15s%15s%15s\r\n", Cell(r, 0), 28, Cell(r, 1), Cell(r, 2), Cell(r, 3), Cell(r, 4));
+      for (const auto& r : c.rows) AppendRow(out, " %2s   %-28s%15s%15s%15s\r\n", r);
       AppendTextFooter(out, kPeriodRule);
       break;
     case ReportForm::Csv:
@@ -220,14 +242,14 @@ void RenderSummary(const ReportCells& c, ReportForm form, std::string& out) {
       for (size_t i = 0; i < c.rows.size(); ++i) {
         if (i == 5) out += kSummaryRule;  // before Total
         const auto& r = c.rows[i];
-        Append(out, " %-*s%15s%15s%15s\r\n", 16, Cell(r, 0), Cell(r, 1), Cell(r, 2), Cell(r, 3));
+        AppendRow(out, " %-16s%15s%15s%15s\r\n", r);
       }
       AppendTextFooter(out, kSummaryRule);
       break;
     case ReportForm::Csv:
       Append(out, "%s\r\n\r\n%s [%s --- %s]\r\n\r\n", title, c.subjectName.c_str(), first, last);
       Append(out, "%s,%s,%s,%s\r\n", "", "Downloaded", "Uploaded", "Both");
-      for (const auto& r : c.rows) Append(out, "%s,%s,%s,%s\r\n", Cell(r, 0), Cell(r, 1), Cell(r, 2), Cell(r, 3));
+      for (const auto& r : c.rows) AppendRow(out, "%s,%s,%s,%s\r\n", r);
       AppendCsvFooter(out);
       break;
     case ReportForm::Html:
@@ -318,6 +340,7 @@ ReportCells MakeReportCells(const ReportData& data, const std::string& subjectNa
   c.rows.reserve(r.rows.size());
   for (const ReportRow& row : r.rows) {
     std::vector<std::string> cells;
+    cells.reserve(5);
     if (data.kind == ReportKind::Daily) {
       cells.push_back(FormatDate(fmt, row.period.first));
       cells.push_back(DayName(row.dayOfWeek));

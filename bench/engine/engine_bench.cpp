@@ -3,7 +3,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -11,6 +14,17 @@
 #include "tests/fakes/memory_settings_store.h"
 #include "tests/fakes/scripted_adapter_source.h"
 #include "tests/fakes/settable_clock.h"
+
+// Every allocation of the program is counted, for the allocations of a tick.
+static std::atomic<uint64_t> allocations{0};
+
+void* operator new(std::size_t size) {
+  ++allocations;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace qm {
 namespace {
@@ -42,10 +56,13 @@ class CountingListener : public TickListener {
 
 // One desktop tick: every adapter has a graph view and a full history, the
 // clock stays inside one four-minute block (no file access), all counters move.
-void BM_DesktopTick(benchmark::State& state) {
+// `lean`: the source has a counter table and tells when its list changed.
+void DesktopTick(benchmark::State& state, bool lean) {
   const int adapters = int(state.range(0));
   ScriptedAdapterSource source;
   FillSource(source, adapters);
+  source.has_table = lean;
+  source.tells_changes = lean;
   SettableClock clock;
   MemorySettingsStore store;
   CountingListener listener;
@@ -54,6 +71,9 @@ void BM_DesktopTick(benchmark::State& state) {
   engine.LoadAdapterList();
   for (size_t i = 0; i < engine.adapters().size(); ++i) engine.adapters()[i].viewSlot = int(i);
   uint64_t step = 0;
+  // Past the first reading of the list and past filling the histories.
+  for (size_t i = 0; i < engine.options().historyLimit + 64; ++i) engine.SampleTick();
+  const uint64_t allocatedBefore = allocations;
   for (auto _ : state) {
     ++step;
     for (auto& [index, c] : source.counters) {
@@ -62,10 +82,17 @@ void BM_DesktopTick(benchmark::State& state) {
     }
     engine.SampleTick();
   }
+  const uint64_t allocated = allocations - allocatedBefore;
   benchmark::DoNotOptimize(listener.sum);
+  state.counters["allocs_per_adapter_tick"] = double(allocated) / double(state.iterations()) / adapters;
   state.SetLabel(std::to_string(adapters) + " adapters");
 }
+// The list read and every ID made again each tick, counters one by one.
+void BM_DesktopTick(benchmark::State& state) { DesktopTick(state, false); }
 BENCHMARK(BM_DesktopTick)->Arg(2)->Arg(16)->Arg(64);
+// The steady state of a system with a counter table: no list, no ID.
+void BM_DesktopTickTable(benchmark::State& state) { DesktopTick(state, true); }
+BENCHMARK(BM_DesktopTickTable)->Arg(2)->Arg(16)->Arg(64);
 
 // Ten years of 16 adapters (and the two pseudo adapters' records are left
 // out to match the 58,400 records of the measurement): about 17 MB.

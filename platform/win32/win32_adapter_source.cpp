@@ -4,10 +4,12 @@
 #include <iphlpapi.h>
 #include <netioapi.h>
 
+#include <atomic>
 #include <cstring>
 #include <utility>
 #include <vector>
 
+#include "platform/narrow_read_schedule.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_adapter_source.h"
 
@@ -20,6 +22,56 @@ static_assert(sizeof(MIB_IF_ROW2) == 1352);
 using GetAdaptersInfoFn = DWORD(WINAPI*)(PIP_ADAPTER_INFO, PULONG);
 using GetIfEntryFn = DWORD(WINAPI*)(PMIB_IFROW);
 using GetIfEntry2Fn = DWORD(WINAPI*)(PMIB_IF_ROW2);
+using GetIfTable2Fn = DWORD(WINAPI*)(PMIB_IF_TABLE2*);
+using FreeMibTableFn = VOID(WINAPI*)(PVOID);
+using GetIpAddrTableFn = DWORD(WINAPI*)(PMIB_IPADDRTABLE, PULONG, BOOL);
+using NotifyIpInterfaceChangeFn = DWORD(WINAPI*)(ADDRESS_FAMILY, PIPINTERFACE_CHANGE_CALLBACK, PVOID, BOOLEAN,
+                                                 HANDLE*);
+using NotifyUnicastIpAddressChangeFn = DWORD(WINAPI*)(ADDRESS_FAMILY, PUNICAST_IPADDRESS_CHANGE_CALLBACK, PVOID,
+                                                      BOOLEAN, HANDLE*);
+using CancelMibChangeNotify2Fn = DWORD(WINAPI*)(HANDLE);
+
+// Set while the IP support library is loaded, for closing notifications.
+std::atomic<CancelMibChangeNotify2Fn> cancelMibChangeNotify{nullptr};
+
+struct MibNotificationTraits {
+  using Type = HANDLE;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type h) {
+    if (CancelMibChangeNotify2Fn cancel = cancelMibChangeNotify.load()) cancel(h);
+  }
+};
+using MibNotificationHandle = UniqueHandle<MibNotificationTraits>;
+
+// A table the IP support library allocated, given back to it.
+class MibTable {
+ public:
+  MibTable(void* table, FreeMibTableFn free) : table_(table), free_(free) {}
+  ~MibTable() { free_(table_); }
+  MibTable(const MibTable&) = delete;
+  MibTable& operator=(const MibTable&) = delete;
+
+ private:
+  void* table_;
+  FreeMibTableFn free_;
+};
+
+// FNV-1a, for noticing that the interfaces are others than a tick ago.
+uint64_t Mix(uint64_t hash, const void* data, size_t size) {
+  const auto* p = static_cast<const unsigned char*>(data);
+  for (size_t i = 0; i < size; ++i) hash = (hash ^ p[i]) * 1099511628211ull;
+  return hash;
+}
+
+uint64_t MixInterface(uint64_t hash, const MIB_IF_ROW2& row) {
+  hash = Mix(hash, &row.InterfaceIndex, sizeof row.InterfaceIndex);
+  hash = Mix(hash, &row.Type, sizeof row.Type);
+  const ULONG length = row.PhysicalAddressLength < sizeof row.PhysicalAddress ? row.PhysicalAddressLength
+                                                                               : ULONG(sizeof row.PhysicalAddress);
+  hash = Mix(hash, row.PhysicalAddress, length);
+  hash = Mix(hash, row.Description, wcsnlen(row.Description, IF_MAX_STRING_SIZE) * sizeof(WCHAR));
+  return Mix(hash, row.Alias, wcsnlen(row.Alias, IF_MAX_STRING_SIZE) * sizeof(WCHAR));
+}
 
 template <typename Fn>
 Fn Lookup(HMODULE lib, const char* name) {
@@ -33,7 +85,15 @@ class Win32AdapterSource : public AdapterSource {
         options_(options),
         getAdaptersInfo_(Lookup<GetAdaptersInfoFn>(lib_.Get(), "GetAdaptersInfo")),
         getIfEntry_(Lookup<GetIfEntryFn>(lib_.Get(), "GetIfEntry")),
-        getIfEntry2_(options.narrowCountersOnly ? nullptr : Lookup<GetIfEntry2Fn>(lib_.Get(), "GetIfEntry2")) {}
+        getIfEntry2_(options.narrowCountersOnly ? nullptr : Lookup<GetIfEntry2Fn>(lib_.Get(), "GetIfEntry2")),
+        getIfTable2_(options.narrowCountersOnly || options.noCounterTable
+                         ? nullptr
+                         : Lookup<GetIfTable2Fn>(lib_.Get(), "GetIfTable2")),
+        freeMibTable_(Lookup<FreeMibTableFn>(lib_.Get(), "FreeMibTable")),
+        getIpAddrTable_(Lookup<GetIpAddrTableFn>(lib_.Get(), "GetIpAddrTable")) {
+    if (!freeMibTable_) getIfTable2_ = nullptr;
+    WatchChanges();
+  }
 
   bool usable() const { return getAdaptersInfo_ && getIfEntry_; }
 
@@ -68,17 +128,103 @@ class Win32AdapterSource : public AdapterSource {
       wideRead = getIfEntry2_(&row) == NO_ERROR;
       if (wideRead) wide = InterfaceCounters{row.InOctets, row.OutOctets, uint32_t(row.Type), true};
     }
-    if (NarrowCountersNeeded(wideRead, wide)) {
-      MIB_IFROW row;
-      std::memset(&row, 0, sizeof row);
-      row.dwIndex = index;
-      narrowRead = getIfEntry_(&row) == NO_ERROR;
-      if (narrowRead) narrow = InterfaceCounters{row.dwInOctets, row.dwOutOctets, row.dwType, false};
-    }
+    if (NarrowCountersNeeded(wideRead, wide)) narrowRead = ReadNarrow(index, narrow);
     return PickInterfaceCounters(wideRead, wide, narrowRead, narrow, out);
   }
 
+  bool ReadCounterTable(std::vector<IndexedCounters>& out) override {
+    MIB_IF_TABLE2* table = nullptr;
+    if (!getIfTable2_ || getIfTable2_(&table) != NO_ERROR || !table) return false;
+    MibTable owner(table, freeMibTable_);
+    narrowSchedule_.NextTick();
+    out.clear();
+    uint64_t print = 14695981039346656037ull;
+    for (ULONG i = 0; i < table->NumEntries; ++i) {
+      const MIB_IF_ROW2& row = table->Table[i];
+      print = MixInterface(print, row);
+      InterfaceCounters c{row.InOctets, row.OutOctets, uint32_t(row.Type), true};
+      if (NarrowCountersNeeded(true, c) && narrowSchedule_.Needed(row.InterfaceIndex)) {
+        const InterfaceCounters wide = c;
+        InterfaceCounters narrow;
+        const bool narrowRead = ReadNarrow(row.InterfaceIndex, narrow);
+        narrowSchedule_.Record(row.InterfaceIndex, narrowRead && (narrow.received != 0 || narrow.sent != 0));
+        PickInterfaceCounters(true, wide, narrowRead, narrow, c);
+      }
+      out.push_back(IndexedCounters{row.InterfaceIndex, c});
+    }
+    tablePrint_ = print;
+    tableRead_ = true;
+    return true;
+  }
+
+  // A change shows in the interface table (an adapter came, went or was
+  // renamed) or in the address table; the system's notification, where it
+  // is delivered, says the same sooner. Both tables are compared with the
+  // previous call's, which costs two cheap calls instead of the list.
+  bool AdaptersMayHaveChanged() override {
+    bool changed = notified_.exchange(false);
+    if (!tableRead_ || tablePrint_ != previousTablePrint_) changed = true;
+    previousTablePrint_ = tablePrint_;
+    tableRead_ = false;
+    if (!ReadAddressTable()) return true;
+    if (addresses_ != previousAddresses_) changed = true;
+    addresses_.swap(previousAddresses_);
+    return changed;
+  }
+
  private:
+  bool ReadNarrow(uint32_t index, InterfaceCounters& out) {
+    MIB_IFROW row;
+    std::memset(&row, 0, sizeof row);
+    row.dwIndex = index;
+    if (getIfEntry_(&row) != NO_ERROR) return false;
+    out = InterfaceCounters{row.dwInOctets, row.dwOutOctets, row.dwType, false};
+    return true;
+  }
+
+  // The IPv4 address table as bytes into addresses_, its buffer kept.
+  bool ReadAddressTable() {
+    if (!getIpAddrTable_) return false;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      if (addressBuffer_.empty()) addressBuffer_.resize(64);
+      ULONG size = ULONG(addressBuffer_.size() * sizeof(addressBuffer_[0]));
+      auto* table = reinterpret_cast<MIB_IPADDRTABLE*>(addressBuffer_.data());
+      const DWORD rc = getIpAddrTable_(table, &size, FALSE);
+      if (rc == ERROR_INSUFFICIENT_BUFFER) {
+        addressBuffer_.resize((size + sizeof(addressBuffer_[0]) - 1) / sizeof(addressBuffer_[0]));
+        continue;
+      }
+      if (rc != NO_ERROR) return false;
+      const auto* bytes = reinterpret_cast<const unsigned char*>(table);
+      addresses_.assign(bytes, bytes + offsetof(MIB_IPADDRTABLE, table) + table->dwNumEntries * sizeof(MIB_IPADDRROW));
+      return true;
+    }
+    return false;
+  }
+
+  static void WINAPI OnInterfaceChange(PVOID context, PMIB_IPINTERFACE_ROW, MIB_NOTIFICATION_TYPE) {
+    static_cast<Win32AdapterSource*>(context)->notified_ = true;
+  }
+  static void WINAPI OnAddressChange(PVOID context, PMIB_UNICASTIPADDRESS_ROW, MIB_NOTIFICATION_TYPE) {
+    static_cast<Win32AdapterSource*>(context)->notified_ = true;
+  }
+
+  void WatchChanges() {
+    auto cancel = Lookup<CancelMibChangeNotify2Fn>(lib_.Get(), "CancelMibChangeNotify2");
+    auto onInterface = Lookup<NotifyIpInterfaceChangeFn>(lib_.Get(), "NotifyIpInterfaceChange");
+    auto onAddress = Lookup<NotifyUnicastIpAddressChangeFn>(lib_.Get(), "NotifyUnicastIpAddressChange");
+    if (!cancel) return;
+    cancelMibChangeNotify = cancel;
+    HANDLE h = nullptr;
+    if (onInterface && onInterface(AF_UNSPEC, OnInterfaceChange, this, FALSE, &h) == NO_ERROR) {
+      interfaceNotification_.Reset(h);
+    }
+    h = nullptr;
+    if (onAddress && onAddress(AF_UNSPEC, OnAddressChange, this, FALSE, &h) == NO_ERROR) {
+      addressNotification_.Reset(h);
+    }
+  }
+
   // Fills buffer_ with the adapter list. The buffer of the last list is
   // tried first: the size query costs as much as the list itself.
   bool Fill() {
@@ -103,7 +249,18 @@ class Win32AdapterSource : public AdapterSource {
   GetAdaptersInfoFn getAdaptersInfo_;
   GetIfEntryFn getIfEntry_;
   GetIfEntry2Fn getIfEntry2_;
+  GetIfTable2Fn getIfTable2_;
+  FreeMibTableFn freeMibTable_;
+  GetIpAddrTableFn getIpAddrTable_;
   std::vector<unsigned long long> buffer_;  // 8-byte aligned for IP_ADAPTER_INFO
+  NarrowReadSchedule narrowSchedule_;
+  uint64_t tablePrint_ = 0, previousTablePrint_ = 0;
+  bool tableRead_ = false;
+  std::vector<unsigned long long> addressBuffer_;  // aligned for MIB_IPADDRTABLE
+  std::vector<unsigned char> addresses_, previousAddresses_;
+  std::atomic<bool> notified_{false};
+  // Last: cancelled (waiting for a callback under way) before the rest goes.
+  MibNotificationHandle interfaceNotification_, addressNotification_;
 };
 
 }  // namespace

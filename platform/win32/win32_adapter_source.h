@@ -1,7 +1,9 @@
 #pragma once
 // The system's adapters through the IP support library, loaded by name:
-// GetAdaptersInfo for the list, GetIfEntry2 for 64-bit counters where the
-// system has it, GetIfEntry (32-bit counters) otherwise.
+// GetAdaptersInfo for the list, GetIfTable2 for every interface's 64-bit
+// counters at once and GetIfEntry2 for one where the system has them,
+// GetIfEntry (32-bit counters) otherwise. Changes of the list are noticed
+// through the interface and address tables and the system's notifications.
 
 #include <memory>
 
@@ -13,8 +15,10 @@ struct Win32AdapterSourceOptions {
   // Ask GetAdaptersInfo for the size first on every list, instead of trying
   // the buffer kept from the last list first (kept for comparison).
   bool alwaysQuerySize = false;
-  // Never use GetIfEntry2, even where it exists.
+  // Never use GetIfEntry2 or GetIfTable2, even where they exist.
   bool narrowCountersOnly = false;
+  // Never use GetIfTable2: one row per interface, as the oldest systems.
+  bool noCounterTable = false;
 };
 
 // The reading of one interface from its 64-bit row (GetIfEntry2) and its

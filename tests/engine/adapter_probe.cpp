@@ -10,11 +10,16 @@
 //     prints "ready", waits up to 60 s for the flag file, runs one desktop
 //     tick (which takes no account of the time passed) and prints
 //     "today <received> <sent>" of the adapter.
+//   adapter_probe.exe watch <name> <seconds>
+//     Runs the service's engine, a tick a second, for that long and prints
+//     after each tick "<tick> <id> <first address>" of the adapter, or
+//     "<tick> absent" while the tick does not see it.
 // Exit status 2 when the adapter is not listed, 1 on any other failure.
 
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -65,11 +70,35 @@ int Engine(const char* name, const char* flag) {
   return 2;
 }
 
+int Watch(const char* name, int seconds) {
+  auto source = qm::OpenSystemAdapterSource();
+  if (!source) return 1;
+  qm::MemorySettingsStore store;
+  qm::TrafficEngine engine(qm::EngineVariant::Service, *source, store, qm::SystemFileSystem(), qm::SystemClock());
+  engine.LoadAdapterList();
+  for (int tick = 1; tick <= seconds; ++tick) {
+    Sleep(1000);
+    engine.SampleTick();
+    const qm::AdapterRecord* seen = nullptr;
+    qm::AdapterList& list = engine.adapters();
+    for (size_t i = qm::AdapterList::kFirstReal; i < list.size() && !seen; ++i) {
+      if (list[i].systemName == name && list[i].seenThisTick) seen = &list[i];
+    }
+    if (seen)
+      std::printf("%d %s %s\n", tick, seen->id.c_str(), seen->ipAddress.empty() ? "-" : seen->ipAddress.c_str());
+    else
+      std::printf("%d absent\n", tick);
+    std::fflush(stdout);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "counters" && argc == 3) return Counters(argv[2]);
   if (mode == "engine" && argc == 4) return Engine(argv[2], argv[3]);
+  if (mode == "watch" && argc == 4) return Watch(argv[2], std::atoi(argv[3]));
   return 1;
 }

@@ -53,7 +53,11 @@ inline LocalTime At(int y, int mo, int d, int h, int mi, int s, int dow = 0) {
 
 inline std::string TestFileName(const std::string& suffix = ".log") {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  return std::string(info->test_suite_name()) + "_" + info->name() + suffix;
+  std::string name = std::string(info->test_suite_name()) + "_" + info->name() + suffix;
+  for (char& c : name) {
+    if (c == '/') c = '_';  // parameterised tests are named Suite/Case/Param
+  }
+  return name;
 }
 
 class EngineTest : public ::testing::Test {

@@ -7,9 +7,16 @@
 namespace qm {
 namespace {
 
-using SampleTick = EngineTest;
+// Every case runs twice: with the adapters' counters read one by one, and
+// from a table of all of them (the list is still read every tick).
+class SampleTick : public EngineTest, public ::testing::WithParamInterface<bool> {
+ protected:
+  void SetUp() override { source.has_table = GetParam(); }
+};
+INSTANTIATE_TEST_SUITE_P(CounterReads, SampleTick, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Table" : "OneByOne"; });
 
-TEST_F(SampleTick, CounterThatWentBackwardsGivesZeroThenCountsOn) {
+TEST_P(SampleTick, CounterThatWentBackwardsGivesZeroThenCountsOn) {
   AddAdapter(1);
   SetCounters(1, 4294967000u, 1000);
   Start();
@@ -30,7 +37,7 @@ TEST_F(SampleTick, CounterThatWentBackwardsGivesZeroThenCountsOn) {
   EXPECT_EQ(engine().adapters()[0].todayDownload, 795u);
 }
 
-TEST_F(SampleTick, WideCountersCountFullyAndAWidthChangeIsNeverABurst) {
+TEST_P(SampleTick, WideCountersCountFullyAndAWidthChangeIsNeverABurst) {
   AddAdapter(1);
   SetCounters(1, 10ull << 32, 0, true);
   Start();
@@ -59,7 +66,7 @@ TEST_F(SampleTick, WideCountersCountFullyAndAWidthChangeIsNeverABurst) {
   EXPECT_EQ(r.todayUpload, 7u + 10u + 5u);
 }
 
-TEST_F(SampleTick, NewAdapterCountsFromTheNextTickAndGetsMenuCommands) {
+TEST_P(SampleTick, NewAdapterCountsFromTheNextTickAndGetsMenuCommands) {
   AddAdapter(1);
   Start();
   AddAdapter(2);
@@ -77,7 +84,7 @@ TEST_F(SampleTick, NewAdapterCountsFromTheNextTickAndGetsMenuCommands) {
   EXPECT_EQ(std::count(listener.log.begin(), listener.log.end(), "AdapterAdded " + Guid(2) + " 9000 9300"), 1);
 }
 
-TEST_F(SampleTick, DuplicateIdIsCountedOnce) {
+TEST_P(SampleTick, DuplicateIdIsCountedOnce) {
   AddAdapter(1);
   source.adapters.push_back(source.adapters[0]);
   Start();
@@ -89,7 +96,7 @@ TEST_F(SampleTick, DuplicateIdIsCountedOnce) {
   EXPECT_EQ(engine().adapters()[0].todayDownload, 100u);
 }
 
-TEST_F(SampleTick, DialUpSumHoldsOnlyPppAndSlip) {
+TEST_P(SampleTick, DialUpSumHoldsOnlyPppAndSlip) {
   AddAdapter(1, kIfTypeEthernet);
   AddAdapter(2, kIfTypePpp);
   AddAdapter(3, kIfTypeSlip);
@@ -106,7 +113,7 @@ TEST_F(SampleTick, DialUpSumHoldsOnlyPppAndSlip) {
   EXPECT_EQ(list[1].history[0].download, 110u);
 }
 
-TEST_F(SampleTick, VanishedAdapterGetsZeroSamplesKeepsTotalsAndAveragesDecay) {
+TEST_P(SampleTick, VanishedAdapterGetsZeroSamplesKeepsTotalsAndAveragesDecay) {
   AddAdapter(1);
   Start();
   Real(1).viewSlot = 0;
@@ -135,7 +142,7 @@ TEST_F(SampleTick, VanishedAdapterGetsZeroSamplesKeepsTotalsAndAveragesDecay) {
   EXPECT_EQ(Real(1).todayDownload, 1000u);
 }
 
-TEST_F(SampleTick, FailedListSkipsTheWholeTick) {
+TEST_P(SampleTick, FailedListSkipsTheWholeTick) {
   AddAdapter(1);
   Start();
   source.fail_list = true;
@@ -145,7 +152,7 @@ TEST_F(SampleTick, FailedListSkipsTheWholeTick) {
   EXPECT_TRUE(listener.log.empty());
 }
 
-TEST_F(SampleTick, ConsumersAreCalledPerRecordInOrderThenNotification) {
+TEST_P(SampleTick, ConsumersAreCalledPerRecordInOrderThenNotification) {
   AddAdapter(1, kIfTypePpp, "198.51.100.1");
   Start();
   for (size_t i = 0; i < 3; ++i) engine().adapters()[i].viewSlot = int(i);
@@ -170,7 +177,7 @@ TEST_F(SampleTick, ConsumersAreCalledPerRecordInOrderThenNotification) {
   EXPECT_EQ(listener.log, expected);
 }
 
-TEST_F(SampleTick, HistoryIsBoundedNewestFirst) {
+TEST_P(SampleTick, HistoryIsBoundedNewestFirst) {
   AddAdapter(1);
   Start();
   engine().options().historyLimit = 3;
@@ -184,7 +191,7 @@ TEST_F(SampleTick, HistoryIsBoundedNewestFirst) {
   EXPECT_EQ(r.sampleCount, 5u);
 }
 
-TEST_F(SampleTick, ResetRatesEmptiesHistoryButKeepsDayTotals) {
+TEST_P(SampleTick, ResetRatesEmptiesHistoryButKeepsDayTotals) {
   AddAdapter(1);
   AddAdapter(2);
   Start();
@@ -205,7 +212,7 @@ TEST_F(SampleTick, ResetRatesEmptiesHistoryButKeepsDayTotals) {
   EXPECT_EQ(engine().adapters()[0].cumulativeDownload, 0u);
 }
 
-TEST_F(SampleTick, SuspendMakesTheNextTickAFirstReading) {
+TEST_P(SampleTick, SuspendMakesTheNextTickAFirstReading) {
   AddAdapter(1);
   Start();
   engine().Suspend();
@@ -217,7 +224,7 @@ TEST_F(SampleTick, SuspendMakesTheNextTickAFirstReading) {
   EXPECT_EQ(Real(1).todayDownload, 10u);
 }
 
-TEST_F(SampleTick, MidnightWritesTheOldDayAndCountsTheCrossingTickInTheNewDay) {
+TEST_P(SampleTick, MidnightWritesTheOldDayAndCountsTheCrossingTickInTheNewDay) {
   AddAdapter(1);
   clock.now = At(2026, 1, 1, 23, 59, 58, 4);
   Start();
@@ -240,7 +247,7 @@ TEST_F(SampleTick, MidnightWritesTheOldDayAndCountsTheCrossingTickInTheNewDay) {
   EXPECT_EQ(days[2].download, 100u);
 }
 
-TEST_F(SampleTick, DayRecordsAreWrittenAtFourMinuteBoundariesOnly) {
+TEST_P(SampleTick, DayRecordsAreWrittenAtFourMinuteBoundariesOnly) {
   AddAdapter(1);
   clock.now = At(2026, 1, 1, 10, 3, 58);
   Start();
@@ -262,7 +269,7 @@ TEST_F(SampleTick, DayRecordsAreWrittenAtFourMinuteBoundariesOnly) {
   EXPECT_EQ(days[2].download, 100u);
 }
 
-TEST_F(SampleTick, RestartWithinADayContinuesInPlace) {
+TEST_P(SampleTick, RestartWithinADayContinuesInPlace) {
   AddAdapter(1);
   clock.now = At(2026, 1, 1, 10, 0, 0);
   Start();
@@ -281,7 +288,7 @@ TEST_F(SampleTick, RestartWithinADayContinuesInPlace) {
   EXPECT_EQ(days[0].download, 700u);
 }
 
-TEST_F(SampleTick, AdapterReturningAfterARestartWithinADayContinuesItsRecord) {
+TEST_P(SampleTick, AdapterReturningAfterARestartWithinADayContinuesItsRecord) {
   // The service keeps no adapter keys: after a restart an adapter that is
   // down is not in the list until it comes back.
   AddAdapter(1);
@@ -308,7 +315,7 @@ TEST_F(SampleTick, AdapterReturningAfterARestartWithinADayContinuesItsRecord) {
   EXPECT_EQ(days[3].download, 810u);
 }
 
-TEST_F(SampleTick, ServiceDropsATickAfterMoreThanTenSeconds) {
+TEST_P(SampleTick, ServiceDropsATickAfterMoreThanTenSeconds) {
   AddAdapter(1);
   clock.now = At(2026, 1, 1, 10, 0, 0);
   Start(EngineVariant::Service);
@@ -335,7 +342,7 @@ TEST_F(SampleTick, ServiceDropsATickAfterMoreThanTenSeconds) {
             listener.log.end());
 }
 
-TEST_F(SampleTick, ServiceGapCountsTheMilliseconds) {
+TEST_P(SampleTick, ServiceGapCountsTheMilliseconds) {
   AddAdapter(1);
   auto at = [](int second, int ms) {
     LocalTime t = At(2026, 1, 1, 10, 0, second);
@@ -355,7 +362,7 @@ TEST_F(SampleTick, ServiceGapCountsTheMilliseconds) {
   EXPECT_EQ(Real(1).todayDownload, 110u);
 }
 
-TEST_F(SampleTick, WithoutHistoryFileTotalsStillRestartAtMidnight) {
+TEST_P(SampleTick, WithoutHistoryFileTotalsStillRestartAtMidnight) {
   AddAdapter(1);
   clock.now = At(2026, 1, 1, 23, 59, 58);
   Start(EngineVariant::Desktop, false);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdio>
+
 #include "tests/fakes/settable_clock.h"
 
 namespace qm {
@@ -19,6 +22,26 @@ TEST(FormatDate, UsesTheOrderOfEachIdAndFallsBackToMonthFirst) {
   EXPECT_EQ(FormatDate(kDateYMDDash, 2026, 3, 5), "2026-03-05");
   EXPECT_EQ(FormatDate(0, 2026, 3, 5), "03/05/2026");
   EXPECT_EQ(FormatDate(kDateMDYSlash, 2026, 3, 5), "03/05/2026");
+}
+
+// Dates come from files that may hold anything: every number prints as
+// printf's "%02d" / "%04d" would, the sign and wide values included.
+TEST(FormatDate, PrintsEachNumberAsPrintfWould) {
+  const int values[] = {INT_MIN, -10000, -999, -10, -9, -1, 0, 1, 9, 10, 99, 100, 999, 1000, 9999, 10000, 65535, INT_MAX};
+  for (int v : values) {
+    for (int width : {0, 1, 2, 4, 5}) {
+      char expected[32];
+      std::snprintf(expected, sizeof expected, "%0*d", width, v);
+      std::string got;
+      AppendZeroPadded(got, v, width);
+      EXPECT_EQ(got, expected) << v << " width " << width;
+    }
+  }
+  char expected[64];
+  std::snprintf(expected, sizeof expected, "%02d.%02d.%04d", 7, -3, 123);
+  EXPECT_EQ(FormatDate(kDateMDYDot, 123, 7, -3), expected);
+  std::snprintf(expected, sizeof expected, "%04d/%02d/%02d", 20260, 12, 31);
+  EXPECT_EQ(FormatDate(kDateYMDSlash, 20260, 12, 31), expected);
 }
 
 TEST(FormatMailDate, EndsInTheBiasInEffectWithTheSignEastPositive) {
