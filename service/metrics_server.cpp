@@ -50,12 +50,16 @@ bool ParseListenAddress(const std::string& text, uint32_t& address, uint16_t& po
   return true;
 }
 
+bool ParseMetricsListen(const std::string& text, uint32_t& address, uint16_t& port) {
+  return ParseListenAddress(text, address, port) && port != 0;
+}
+
 bool MetricsServer::Start(const std::string& listen, std::string& why) {
   Stop();
   uint32_t address = 0;
   uint16_t port = 0;
   if (!ParseListenAddress(listen, address, port)) {
-    why = "not an address such as 127.0.0.1:9464";
+    why = kMetricsListenExpected;
     return false;
   }
   if (!listener_.Listen(address, port, why)) return false;

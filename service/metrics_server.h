@@ -31,6 +31,12 @@ struct MetricsLimits {
 // not that.
 bool ParseListenAddress(const std::string& text, uint32_t& address, uint16_t& port);
 
+inline constexpr char kMetricsListenExpected[] = "not an address such as 127.0.0.1:9464";
+
+// The same for the service's MetricsListen, where port 0 is refused: some
+// free port would be one no scraper knows of.
+bool ParseMetricsListen(const std::string& text, uint32_t& address, uint16_t& port);
+
 class MetricsServer {
  public:
   explicit MetricsServer(const MetricsLimits& limits = MetricsLimits()) : limits_(limits) {}

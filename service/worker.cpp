@@ -213,7 +213,10 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
                      std::chrono::system_clock::now().time_since_epoch()).count();
     metrics_ = std::make_unique<MetricsServer>();
     std::string why;
-    if (!metrics_->Start(config_.MetricsListen, why)) {
+    uint32_t address = 0;
+    uint16_t port = 0;
+    if (!ParseMetricsListen(config_.MetricsListen, address, port)) why = kMetricsListenExpected;
+    if (!why.empty() || !metrics_->Start(config_.MetricsListen, why)) {
       s_.log.Printf(kLogMetricsFailed, config_.MetricsListen.c_str(), why.c_str());
       metrics_.reset();
       return;

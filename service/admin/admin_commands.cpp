@@ -290,7 +290,7 @@ AdminResult ListAdapters(AdminContext& c, const std::vector<std::string>&) {
 AdminResult SetMetrics(AdminContext& c, const std::vector<std::string>& a) {
   uint32_t address = 0;
   uint16_t port = 0;
-  if (!ParseListenAddress(a[0], address, port) || port == 0)
+  if (!ParseMetricsListen(a[0], address, port))
     return Fail("The address must be IPv4ADDRESS:PORT, such as 127.0.0.1:9464 (0.0.0.0:9464 for every interface).");
   if (c.reg) return Done(RegHeader(kServiceKey) + "\"" + kMetricsListenValue + "\"=\"" + a[0] + "\"\n");
   if (!c.store.WriteString(kLm, kServiceKey, kMetricsListenValue, a[0])) return Fail(kCannotWrite);

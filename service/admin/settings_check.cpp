@@ -95,7 +95,7 @@ std::string ServiceSettingsProblems(SettingsStore& store, AdapterSource* adapter
   uint32_t address = 0;
   uint16_t port = 0;
   if (store.ReadString(kLm, kServiceKey, kMetricsListenValue, listen) && !listen.empty() &&
-      (!ParseListenAddress(listen, address, port) || port == 0))
+      !ParseMetricsListen(listen, address, port))
     out += "MetricsListen: \"" + listen + "\" is not IPv4ADDRESS:PORT, so the service serves no metrics.\n";
   std::string history;
   if (store.ReadString(kLm, kOptionsKey, "TrafficLogFile", history) && !history.empty())

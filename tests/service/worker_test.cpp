@@ -12,6 +12,7 @@
 #include "tests/fakes/settable_clock.h"
 #include "service/admin/admin_commands.h"
 #include "service/report_task.h"
+#include "service/service_config.h"
 #include "settings/registry_layout.h"
 #include "tests/fakes/failing_file_system.h"
 #include "tests/recorder/read_file.h"
@@ -251,6 +252,19 @@ TEST_F(WorkerTest, APassedLimitIsLoggedOncePerRun) {
   EXPECT_EQ(Messages(name_ + ".log"),
             (std::vector<std::string>{"Traffic log file: ./" + name_ + "_history.log", kLogRunning,
                                       "Bandwidth usage exceeds limit.", "Send a notification email to a@b.example"}));
+}
+
+// Port 0 would be some free port no scraper knows of (on every interface
+// with 0.0.0.0): it is refused like any value that is no address and port,
+// and the service counts on.
+TEST_F(WorkerTest, AMetricsAddressWithPortZeroIsRefusedAndLogged) {
+  Enable(0, 0);
+  store_.WriteString(kLm, kServiceKey, kMetricsListenValue, "127.0.0.1:0");
+  Run(2);
+  const std::vector<std::string> messages = Messages(name_ + ".log");
+  ASSERT_GE(messages.size(), 2u);
+  EXPECT_EQ(messages[1].rfind("Metrics: cannot listen on 127.0.0.1:0: ", 0), 0u) << messages[1];
+  EXPECT_EQ(messages[2], kLogRunning);
 }
 
 }  // namespace
