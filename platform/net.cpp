@@ -16,6 +16,7 @@ using SocketHandle = int;
 #endif
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -172,20 +173,39 @@ bool TcpSocket::Connect(uint32_t address, uint16_t port, int timeout_ms) {
 }
 
 bool TcpSocket::SendAll(const void* data, size_t size, int timeout_ms) {
+  if (handle_ == kInvalid) return false;
+  // Non-blocking for the duration: a blocking send waits for room for the
+  // whole piece, however long a peer that never reads takes, and the one
+  // deadline holds however slowly it reads.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  SocketHandle s = H(handle_);
+  SetNonBlocking(s, true);
   const char* p = static_cast<const char*>(data);
+  bool ok = true;
   while (size > 0) {
-    if (WaitFor(H(handle_), true, timeout_ms) != 1) return false;
-    int chunk = size > 65536 ? 65536 : int(size);
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0 || WaitFor(s, true, int(left.count())) != 1) {
+      ok = false;
+      break;
+    }
+    const int chunk = size > 65536 ? 65536 : int(size);
 #ifdef _WIN32
-    int n = send(H(handle_), p, chunk, 0);
+    const int n = send(s, p, chunk, 0);
+    const bool full = n < 0 && WSAGetLastError() == WSAEWOULDBLOCK;
 #else
-    int n = int(send(H(handle_), p, size_t(chunk), MSG_NOSIGNAL));
+    const int n = int(send(s, p, size_t(chunk), MSG_NOSIGNAL));
+    const bool full = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
 #endif
-    if (n <= 0) return false;
+    if (full) continue;
+    if (n <= 0) {
+      ok = false;
+      break;
+    }
     p += n;
     size -= size_t(n);
   }
-  return true;
+  SetNonBlocking(s, false);
+  return ok;
 }
 
 int TcpSocket::Receive(void* buffer, size_t size, int timeout_ms) {

@@ -28,7 +28,8 @@ class TcpSocket {
 
   // Connects within timeout_ms; false on refusal, error or time-out.
   bool Connect(uint32_t address, uint16_t port, int timeout_ms);
-  // Sends every byte, waiting at most timeout_ms for room each time.
+  // Sends every byte within timeout_ms in all; false when the time runs
+  // out, the peer goes away or the send fails.
   bool SendAll(const void* data, size_t size, int timeout_ms);
   // Waits at most timeout_ms for data. Returns the count received, 0 when
   // the peer closed the connection, -1 on error, -2 on time-out.

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "platform/net.h"
 #include "service/http_request.h"
@@ -199,6 +201,42 @@ TEST_F(MetricsServerTest, SlowClientsAreTimedOutAndNeverHoldItUp) {
   // Both early clients were closed without an answer.
   EXPECT_EQ(ReadAll(silent, 1000), "");
   EXPECT_EQ(ReadAll(slow, 1000), "");
+}
+
+// A client that takes its answer slowly, a little now and then, gets the
+// send time for the whole answer and no more: each piece arriving in time
+// must not extend it, or such a client holds the endpoint for as long as it
+// likes while everyone else waits.
+TEST_F(MetricsServerTest, AClientThatReadsSlowlyIsDroppedAfterTheSendTime) {
+  Start();
+  MetricsSnapshot big = TwoAdapters();
+  big.adapters.resize(16000, big.adapters[1]);  // about 12 MB of text
+  server_->Publish(big);
+  TcpSocket slow;
+  ASSERT_TRUE(Connect(slow));
+  ASSERT_TRUE(slow.SendAll("GET /metrics HTTP/1.1\r\n\r\n", 25, 1000));
+  std::atomic<bool> done{false};
+  size_t taken = 0;
+  std::thread reader([&] {
+    std::vector<char> buffer(256 * 1024);
+    const auto end = SteadyClock::now() + Ms(20000);
+    while (!done && SteadyClock::now() < end) {
+      std::this_thread::sleep_for(Ms(150));
+      const int n = slow.Receive(buffer.data(), buffer.size(), 0);
+      if (n == 0 || n == -1) break;
+      if (n > 0) taken += size_t(n);
+    }
+  });
+  std::this_thread::sleep_for(Ms(300));
+  server_->Publish(TwoAdapters());
+  const auto start = SteadyClock::now();
+  const std::string answer = Ask("GET /metrics HTTP/1.1\r\n\r\n");
+  const auto waited = std::chrono::duration_cast<Ms>(SteadyClock::now() - start).count();
+  done = true;
+  reader.join();
+  EXPECT_EQ(answer.rfind("HTTP/1.1 200 OK", 0), 0u) << "no answer while a slow reader was served";
+  EXPECT_LT(waited, 2000);
+  EXPECT_LT(taken, MetricsText(big).size()) << "the slow reader got the whole answer";
 }
 
 TEST_F(MetricsServerTest, StopsPromptlyWithClientsAttachedAndABusyPortIsAReason) {
