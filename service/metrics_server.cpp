@@ -127,6 +127,10 @@ void MetricsServer::Run() {
       if (listener_.Accept(c->socket, 0)) {
         c->deadline = now + std::chrono::milliseconds(limits_.requestMs);
         open.push_back(std::move(c));
+      } else {
+        // The listener stays readable while accepting fails (no sockets or
+        // memory left): pause instead of spinning on it.
+        std::this_thread::sleep_for(std::chrono::milliseconds(limits_.pollMs));
       }
     }
   }
