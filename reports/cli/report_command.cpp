@@ -34,7 +34,7 @@ const char kReportCommandUsage[] =
     "  --live DOWN,UP                          today's totals in bytes (default: today's record\r\n"
     "                                          of the adapter in the file)\r\n"
     "  --output FILE                           write to FILE (default: standard output)\r\n"
-    "  --records                               list every record of the file instead\r\n"
+    "  --records                               list every record of the file instead (as text)\r\n"
     "  --help                                  show this text\r\n"
     "\r\n"
     "Exit status: 0 done, 1 the output could not be written, 2 bad input.\r\n";
@@ -236,6 +236,12 @@ bool ParseArguments(const std::vector<std::string>& args, Options& o, std::strin
       value = args[++i];
     }
     if (!ParseOptionValue(name, value, o, error)) return false;
+  }
+  // The record list has one form; taking csv or json and printing text
+  // would hand a script something it cannot read.
+  if (o.records && (o.json || (o.form && *o.form != ReportForm::Text))) {
+    error = "--records lists the records as text only (drop --format)";
+    return false;
   }
   if (!o.help && o.history.empty()) {
     error = "no history file given (see --help)";

@@ -174,6 +174,8 @@ TEST(ReportCommand, BadInputGetsOneLineAndStatusTwo) {
       {{"--live", "5", kHistory}, "5"},
       {{"--live", "-1,2", kHistory}, "-1,2"},
       {{"--records=yes", kHistory}, "--records"},
+      {{"--records", "--format", "csv", kHistory}, "--records"},
+      {{"--format=json", "--records", kHistory}, "--records"},
       {{kHistory, "--output"}, "--output"},
       {{kHistory, kHistory}, "more than one"},
       {{}, "no history file"},
