@@ -5,12 +5,12 @@
 #include <mmsystem.h>
 
 #include <cstdlib>
-#include <vector>
 
+#include "meter/win32/options_controls.h"
 #include "meter/win32/resource.h"
 #include "notify/beep_player.h"
-#include "notify/win32/email_settings_dialog.h"
 #include "engine/day_record.h"
+#include "notify/win32/email_settings_dialog.h"
 #include "platform/win32/shell_folders.h"
 #include "settings/fixed_records.h"
 
@@ -18,15 +18,16 @@ namespace qm {
 namespace {
 
 // The lists, in the order shown, with their item data.
-struct ListItem {
-  const char* name;
-  uint32_t value;
-};
-constexpr ListItem kUnits[] = {{"TB", kUnitTB}, {"GB", kUnitGB}, {"MB", kUnitMB}, {"KB", kUnitKB},
-                               {"Bytes", kUnitBytes}};
-constexpr ListItem kTransfers[] = {{"downloaded", kTransferDown}, {"uploaded", kTransferUp},
-                                   {"downloaded & uploaded", kTransferBoth}};
-constexpr ListItem kPeriods[] = {{"month", kPeriodMonth}, {"week", kPeriodWeek}, {"custom", kPeriodLastDays}};
+const ListItems kUnits = {{"TB", kUnitTB}, {"GB", kUnitGB}, {"MB", kUnitMB}, {"KB", kUnitKB}, {"Bytes", kUnitBytes}};
+const ListItems kTransfers = {
+    {"downloaded", kTransferDown}, {"uploaded", kTransferUp}, {"downloaded & uploaded", kTransferBoth}};
+const ListItems kPeriods = {{"month", kPeriodMonth}, {"week", kPeriodWeek}, {"custom", kPeriodLastDays}};
+
+ListItems BeepPatternItems() {
+  ListItems items;
+  for (int i = 0; i < kBeepPatternCount; ++i) items.push_back({BeepPatternName(i), i});
+  return items;
+}
 
 // Controls that follow "Enable notification", and those that follow an
 // action's own check box as well.
@@ -59,38 +60,18 @@ bool FileIsAvailable(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY) && (a & FILE_ATTRIBUTE_ARCHIVE);
 }
 
-std::string TextOf(HWND page, int id) {
-  HWND control = GetDlgItem(page, id);
-  std::vector<char> text(size_t(GetWindowTextLengthA(control)) + 1);
-  GetWindowTextA(control, text.data(), int(text.size()));
-  return text.data();
+std::string TextOf(HWND page, int id) { return WindowText(GetDlgItem(page, id)); }
+
+// Selects the item with `value`; the item at `fallback` when none has it
+// (-1: none).
+void SelectValue(HWND combo, const ListItems& items, int64_t value, int fallback) {
+  SelectComboIndex(combo, IndexOfValue(items, value, fallback));
 }
 
-template <size_t N>
-void AddItems(HWND combo, const ListItem (&items)[N]) {
-  for (const auto& item : items) {
-    const auto at = SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.name));
-    SendMessageA(combo, CB_SETITEMDATA, WPARAM(at), LPARAM(item.value));
-  }
-}
-
-// Selects the item whose data is `value`; `fallback` (an index) when none
-// has it, -1 for no selection.
-void SelectByData(HWND combo, uint32_t value, int fallback) {
-  const int count = int(SendMessageA(combo, CB_GETCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i)
-    if (uint32_t(SendMessageA(combo, CB_GETITEMDATA, WPARAM(i), 0)) == value) {
-      SendMessageA(combo, CB_SETCURSEL, WPARAM(i), 0);
-      return;
-    }
-  SendMessageA(combo, CB_SETCURSEL, WPARAM(fallback), 0);
-}
-
-// The selected item's data; none without a selection.
+// The selected item's value; none without a selection.
 std::optional<uint32_t> SelectedData(HWND combo) {
-  const auto at = SendMessageA(combo, CB_GETCURSEL, 0, 0);
-  if (at == CB_ERR) return std::nullopt;
-  return uint32_t(SendMessageA(combo, CB_GETITEMDATA, WPARAM(at), 0));
+  const std::optional<int64_t> value = ComboValue(combo);
+  return value ? std::optional<uint32_t>(uint32_t(*value)) : std::nullopt;
 }
 
 bool Checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
@@ -129,14 +110,10 @@ void COptNotificationPage::FillLists() {
     }
   }
   SendMessageA(adapters, CB_SETCURSEL, WPARAM(chosen), 0);
-  AddItems(Item(IDC_NOTIFY_UNIT), kUnits);
-  AddItems(Item(IDC_NOTIFY_TRANSFER), kTransfers);
-  AddItems(Item(IDC_NOTIFY_PERIOD), kPeriods);
-  HWND patterns = Item(IDC_NOTIFY_BEEP_PATTERN);
-  for (int i = 0; i < kBeepPatternCount; ++i) {
-    SendMessageA(patterns, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(BeepPatternName(i)));
-    SendMessageA(patterns, CB_SETITEMDATA, WPARAM(i), LPARAM(i));
-  }
+  FillCombo(Item(IDC_NOTIFY_UNIT), kUnits);
+  FillCombo(Item(IDC_NOTIFY_TRANSFER), kTransfers);
+  FillCombo(Item(IDC_NOTIFY_PERIOD), kPeriods);
+  FillCombo(Item(IDC_NOTIFY_BEEP_PATTERN), BeepPatternItems());
 }
 
 bool COptNotificationPage::OnInitPage() {
@@ -146,9 +123,9 @@ bool COptNotificationPage::OnInitPage() {
   FillLists();
   const NotificationRule& r = in_.rule;
   SetDlgItemTextA(hwnd_, IDC_NOTIFY_LIMIT, FieldText(r.limitText).c_str());
-  SelectByData(Item(IDC_NOTIFY_UNIT), r.unit, 0);
-  SelectByData(Item(IDC_NOTIFY_TRANSFER), r.transferType, 0);
-  SelectByData(Item(IDC_NOTIFY_PERIOD), r.period, 0);
+  SelectValue(Item(IDC_NOTIFY_UNIT), kUnits, r.unit, 0);
+  SelectValue(Item(IDC_NOTIFY_TRANSFER), kTransfers, r.transferType, 0);
+  SelectValue(Item(IDC_NOTIFY_PERIOD), kPeriods, r.period, 0);
   SetDlgItemInt(hwnd_, IDC_NOTIFY_DAYS, UINT(r.nDays), TRUE);
   CheckDlgButton(hwnd_, IDC_NOTIFY_ENABLE, in_.enabled ? BST_CHECKED : BST_UNCHECKED);
   CheckDlgButton(hwnd_, IDC_NOTIFY_SOUND, r.playSound ? BST_CHECKED : BST_UNCHECKED);
@@ -159,7 +136,7 @@ bool COptNotificationPage::OnInitPage() {
   SetDlgItemTextA(hwnd_, IDC_NOTIFY_ADDRESSES, FieldText(r.emailAddresses).c_str());
   SetDlgItemTextA(hwnd_, IDC_NOTIFY_PROGRAM_FILE, FieldText(r.program).c_str());
   // A stored pattern outside the list leaves it without selection.
-  SelectByData(Item(IDC_NOTIFY_BEEP_PATTERN), r.beepPattern, -1);
+  SelectValue(Item(IDC_NOTIFY_BEEP_PATTERN), BeepPatternItems(), r.beepPattern, -1);
   EnableControls();
   return true;
 }
