@@ -297,7 +297,11 @@ std::optional<OptionsPage::Refused> COptNotificationPage::ReadAndCheck() {
                                        IDC_NOTIFY_BEEP_PATTERN,
                                        IDC_NOTIFY_ADDRESSES,
                                        IDC_NOTIFY_PROGRAM_FILE};
-      return Refused{kFocus[int(check.field)], check.message};
+      int focus = kFocus[int(check.field)];
+      // A pattern is asked for even with the beep off, when its list is
+      // disabled and cannot take the focus: the box that turns it on can.
+      if (!IsWindowEnabled(Item(focus))) focus = IDC_NOTIFY_BEEP;
+      return Refused{focus, check.message};
     }
   }
   ReadRule(values);
