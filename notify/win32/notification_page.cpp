@@ -215,7 +215,7 @@ void COptNotificationPage::TestBeep() {
   const std::optional<uint32_t> pattern = SelectedData(Item(IDC_NOTIFY_BEEP_PATTERN));
   if (!pattern) return;
   const BeepPattern p = BeepPatternOf(*pattern);
-  StartBeep(p.frequency, p.duration, 5);
+  testBeep_ = StartBeep(p.frequency, p.duration, 5);
 }
 
 // The dialog is owned by the sheet, so the whole sheet waits for it.
@@ -226,9 +226,11 @@ bool COptNotificationPage::EditEmailSettings() {
   return true;
 }
 
-// A test tone or sound must not outlive the page the user left.
+// A test tone or sound must not outlive the page the user left; an alert
+// window opened meanwhile keeps its own.
 void COptNotificationPage::StopTests() {
-  StopBeep();
+  StopBeep(testBeep_);
+  testBeep_ = 0;
   if (soundTesting_) PlaySoundA(nullptr, nullptr, 0);
   soundTesting_ = false;
 }

@@ -63,6 +63,7 @@ class COptNotificationPage : public OptionsPage {
 
   NotificationPageInput in_;
   bool soundTesting_ = false;  // a test of the sound file was started here
+  uint64_t testBeep_ = 0;      // the series of the beep test, 0: none
 };
 
 }  // namespace qm
