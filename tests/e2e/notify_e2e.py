@@ -309,7 +309,7 @@ def field(record, at, size):
     return record[at:at + size].split(b"\0", 1)[0].decode("latin-1")
 
 
-def notification_page(d, date_text):
+def notification_page(d, date_text, host):
     PAGE_PAIR.create()
     adapter_id = "{%08X-0000-0000-0000-4E6574446576}" % PAGE_PAIR.ifindex()
     d.drive("reset")
@@ -323,6 +323,12 @@ def notification_page(d, date_text):
     with open(os.path.join(folder, "notes.txt"), "w") as f:
         f.write("not a sound\n")
     wav, text_file = "C:\\Sound Files\\chime.wav", "C:\\Sound Files\\notes.txt"
+    # The rule's program, in a folder and under a name with spaces: a copy of
+    # the Email Settings host, whose window shows that it was started.
+    tools = os.path.join(d.prefix, "drive_c", "Alarm Tools")
+    os.makedirs(tools, exist_ok=True)
+    shutil.copyfile(host, os.path.join(tools, "mail host.exe"))
+    program = "C:\\Alarm Tools\\mail host.exe"
     p = d.start("page-start")
     if not check(d.wait_for(lambda: d.info().get("found") == "1", 30), "the program starts"):
         return p
@@ -370,7 +376,7 @@ def notification_page(d, date_text):
     # the apply goes on.
     sheet.select(N_ADAPTER, names.index("Page Link"))
     sheet.text(N_ADDRESSES, "reader@example.com")
-    sheet.check(N_PROGRAM, 0)
+    sheet.text(N_PROGRAM_FILE, program)
     sheet.check(N_SOUND, 0)
     sheet.select(N_PATTERN, 3)
     sheet.press(ID_APPLY)
@@ -387,7 +393,7 @@ def notification_page(d, date_text):
                 "sound": ([0, wav], [ints(344, 1)[0], field(rec, 348, 260)]),
                 "beep, pattern, days": ([0, 3, 1], ints(608, 3)),
                 "e-mail": ([1, "reader@example.com"], [ints(620, 1)[0], field(rec, 624, 260)]),
-                "program": ([0, "C:\\missing\\alarm tool.exe"], [ints(884, 1)[0], field(rec, 888, 260)])}
+                "program": ([1, program], [ints(884, 1)[0], field(rec, 888, 260)])}
         for what, (expected, got) in want.items():
             check(expected == got, "stored %s: %s (want %s)" % (what, got, expected))
     # Answered Yes: the Email Settings dialog opens over the sheet, which
@@ -426,6 +432,11 @@ def notification_page(d, date_text):
         check(seen is not None and cv(seen, A_MESSAGE) == want,
               "the rule applied on the page opens the alert: %s" % (seen and cv(seen, A_MESSAGE)))
         check(d.wait_for(lambda: smtp.messages, 20), "the notification e-mail reached the local server")
+        started = email.wait(lambda g: g["found"], 20)
+        check(started is not None, "the rule's program with spaces in its path was started")
+        if started:
+            email.click(IDCANCEL)
+            d.wait_for(lambda: not email.read()["found"], 10)
         if seen:
             alert.click(IDOK)
             d.wait_for(lambda: not alert.read()["found"], 10)
@@ -434,6 +445,22 @@ def notification_page(d, date_text):
     if smtp.messages:
         check(smtp.messages[0]["to"] == ["<reader@example.com>", "<second@example.com>"],
               "one RCPT for each address: %s" % smtp.messages[0]["to"])
+
+    # Switched off: the meter window is told so and keeps the stored rule.
+    sheet = open_sheet(d)
+    if check(sheet is not None, "the options sheet opens again"):
+        sheet.page(N_PAGE)
+        d.wait_for(lambda: sheet.info().get("page") == str(N_PAGE), 10)
+        c = page_controls(sheet)
+        check(c[N_ENABLE]["checked"] == 1 and c[N_LIMIT]["text"] == "1.5" and c[N_PERIOD]["sel"] == "2" and
+              c[N_PROGRAM_FILE]["text"] == program, "it shows the rule as applied")
+        sheet.check(N_ENABLE, 0)
+        sheet.text(N_LIMIT, "7")
+        sheet.press(IDOK)
+        check(d.wait_for(lambda: not sheet.info()["found"], 10), "OK with the rule off needs no checks")
+        opts = d.wait_for(lambda: (lambda o: o if o.get("NotificationEnabled") == "0" else None)(d.options()), 10)
+        check(opts is not None and field(page_record(d), 268, 64) == "1.5",
+              "NotificationEnabled is stored off and the stored rule keeps its limit")
     d.drive("command", ID_EXIT)
     check(ends(d, p), "the program ends on Exit")
     return None
@@ -596,7 +623,7 @@ def main():
     date_text = "%02d/%02d/%04d" % (today.tm_mon, today.tm_mday, today.tm_year)
     try:
         d.setup()
-        notification_page(d, date_text)
+        notification_page(d, date_text, host)
         alert_window(d, program, date_text)
         email_dialog(d, host)
     finally:
