@@ -6,10 +6,11 @@
 
 #include <cstdlib>
 
+#include "engine/day_record.h"
 #include "meter/win32/options_controls.h"
 #include "meter/win32/resource.h"
 #include "notify/beep_player.h"
-#include "engine/day_record.h"
+#include "notify/mail_job.h"
 #include "notify/win32/email_settings_dialog.h"
 #include "platform/win32/shell_folders.h"
 #include "settings/fixed_records.h"
@@ -52,7 +53,9 @@ constexpr struct {
   int chars;
 } kTextLimits[] = {{IDC_NOTIFY_LIMIT, 63},
                    {IDC_NOTIFY_SOUND_FILE, 259},
-                   {IDC_NOTIFY_ADDRESSES, 259},
+                   // No more than a mail can carry: a longer list would be
+                   // refused at every alert.
+                   {IDC_NOTIFY_ADDRESSES, int(sizeof MailJob::recipients) - 1},
                    {IDC_NOTIFY_PROGRAM_FILE, 259}};
 
 bool FileIsAvailable(const std::string& path) {

@@ -351,6 +351,12 @@ def notification_page(d, date_text, host):
           [["TB", "GB", "MB", "KB", "Bytes"], ["downloaded", "uploaded", "downloaded & uploaded"],
            ["month", "week", "custom"]], "the unit, transfer and period lists in their order")
     check(len(combo_items(d, N_PATTERN)) == 9, "nine beep patterns")
+    _, lines = d.drive("sheet", "info")
+    limits = dict(tuple(map(int, line[6:].split("|"))) for line in lines if line.startswith("limit="))
+    # The addresses go into a mail of at most 255 characters of recipients:
+    # a longer list could never be sent.
+    check([limits.get(cid) for cid in (N_LIMIT, N_SOUND_FILE, N_ADDRESSES, N_PROGRAM_FILE)] == [63, 259, 255, 259],
+          "the boxes take 63, 259, 255 and 259 characters: %s" % limits)
 
     sheet.check(N_ENABLE, 1)
     c = d.wait_for(lambda: (lambda x: x if x[N_LIMIT]["enabled"] else None)(page_controls(sheet)), 10) or \
