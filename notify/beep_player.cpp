@@ -38,7 +38,7 @@ const char* BeepPatternName(int index) {
   return index >= 0 && index < kBeepPatternCount ? kPatternNames[index] : "";
 }
 
-bool BeepPlayer::Start(uint32_t frequency, uint32_t duration, uint32_t count) {
+uint64_t BeepPlayer::Start(uint32_t frequency, uint32_t duration, uint32_t count) {
   auto job = std::make_unique<Job>();
   job->frequency = frequency;
   job->duration = duration;
@@ -53,16 +53,22 @@ bool BeepPlayer::Start(uint32_t frequency, uint32_t duration, uint32_t count) {
     std::thread(&BeepPlayer::Play, this, owned).detach();
   } catch (const std::system_error&) {
     --threads_;
-    return false;
+    return 0;
   }
   job.release();  // the thread owns it now
   current_ = &owned->running;
-  return true;
+  currentSeries_ = ++lastSeries_;
+  return currentSeries_;
 }
 
 void BeepPlayer::Stop() {
   std::lock_guard<std::mutex> hold(lock_);
   StopLocked();
+}
+
+void BeepPlayer::Stop(uint64_t series) {
+  std::lock_guard<std::mutex> hold(lock_);
+  if (series != 0 && series == currentSeries_) StopLocked();
 }
 
 bool BeepPlayer::Playing() {
@@ -74,6 +80,7 @@ void BeepPlayer::StopLocked() {
   if (!current_) return;
   current_->store(0);
   current_ = nullptr;
+  currentSeries_ = 0;
 }
 
 BeepPlayer::~BeepPlayer() {
@@ -103,7 +110,10 @@ void BeepPlayer::Play(Job* job) {
     }
     // Withdrawn under the lock before the job is freed.
     std::lock_guard<std::mutex> hold(lock_);
-    if (current_ == &job->running) current_ = nullptr;
+    if (current_ == &job->running) {
+      current_ = nullptr;
+      currentSeries_ = 0;
+    }
   }
   --threads_;  // the last touch of the player
 }

@@ -47,10 +47,15 @@ class BeepPlayer {
   BeepPlayer& operator=(const BeepPlayer&) = delete;
 
   // Stops the current series and starts a new one of `count` tones (0:
-  // until stopped). Returns at once; false when no thread could be started.
-  bool Start(uint32_t frequency, uint32_t duration, uint32_t count);
+  // until stopped). Returns at once with the series' number, never 0; 0
+  // when no thread could be started.
+  uint64_t Start(uint32_t frequency, uint32_t duration, uint32_t count);
   // Asks the current series to stop. Returns at once.
   void Stop();
+  // Asks series `series` to stop, if it is still the current one: a caller
+  // stops its own series without ending one that another window started
+  // since.
+  void Stop(uint64_t series);
   // Whether a series is remembered as current (for tests).
   bool Playing();
 
@@ -68,6 +73,8 @@ class BeepPlayer {
   Pause pause_;
   std::mutex lock_;
   std::atomic<uint32_t>* current_ = nullptr;  // the running flag of the current job
+  uint64_t currentSeries_ = 0;                 // and its number
+  uint64_t lastSeries_ = 0;
   std::atomic<int> threads_{0};
 };
 
@@ -79,9 +86,10 @@ BeepPlayer& ProcessBeepPlayer();
 // called before its first use (the Windows program gives the system's Beep).
 void SetProcessBeepFunctions(BeepPlayer::Tone tone, BeepPlayer::Pause pause);
 
-inline bool StartBeep(uint32_t frequency, uint32_t duration, uint32_t count) {
+inline uint64_t StartBeep(uint32_t frequency, uint32_t duration, uint32_t count) {
   return ProcessBeepPlayer().Start(frequency, duration, count);
 }
 inline void StopBeep() { ProcessBeepPlayer().Stop(); }
+inline void StopBeep(uint64_t series) { ProcessBeepPlayer().Stop(series); }
 
 }  // namespace qm

@@ -80,7 +80,8 @@ void NotificationAlerts::SetNextAlert(uint32_t type, int32_t minutes) {
 
 void NotificationAlerts::Prepare(const NotificationRule& rule, const Date& today, const RuleCalendar& calendar,
                                  File* history, const AdapterList& adapters) {
-  state_ = AlertState::Idle;
+  // An open window stays the only one: its closing sets the state.
+  if (state_ != AlertState::WindowOpen) state_ = AlertState::Idle;
   countdown_ = 0;
   rule_ = rule;
   calendar_ = calendar;

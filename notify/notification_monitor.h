@@ -94,8 +94,12 @@ class NotificationAlerts {
   // and when the week or month start of the rule's period changes.
   void Prepare(const NotificationRule& rule, const Date& today, const RuleCalendar& calendar, File* history,
                const AdapterList& adapters);
-  // The page applied with the rule off.
-  void Disable() { state_ = AlertState::Idle; }
+  // The page applied with the rule off. Neither this nor Prepare ends the
+  // state of an open alert window (the options sheet and the day's end can
+  // reach them while it is open), so no second window opens over it.
+  void Disable() {
+    if (state_ != AlertState::WindowOpen) state_ = AlertState::Idle;
+  }
   // Once per tick while the rule is on.
   void Evaluate();
   // Ctrl+N: shows the alert again after it was closed; otherwise refuses.

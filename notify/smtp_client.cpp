@@ -1,5 +1,7 @@
 #include "notify/smtp_client.h"
 
+#include <cstdlib>
+
 #include <chrono>
 #include <cstring>
 #include <system_error>
@@ -106,6 +108,19 @@ bool Connect(const MailJob& job, const SmtpLimits& limits, TcpSocket& socket) {
 }
 
 }  // namespace
+
+SmtpLimits SmtpLimitsWithWait(const char* waitMs) {
+  SmtpLimits limits;
+  if (!waitMs || !*waitMs) return limits;
+  char* end = nullptr;
+  const long ms = std::strtol(waitMs, &end, 10);
+  if (*end || ms < 1 || ms > 600000) return limits;
+  limits.connectMs = limits.sendMs = limits.replyMs = int(ms);
+  limits.endOfDataMs = int(ms) * 2;
+  return limits;
+}
+
+SmtpLimits DesktopSmtpLimits() { return SmtpLimitsWithWait(std::getenv(kSmtpWaitVariable)); }
 
 bool SmtpConnect(const MailJob& job, uint16_t port, TcpSocket& socket, int timeout_ms) {
   uint32_t address = 0;

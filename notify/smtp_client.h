@@ -39,6 +39,16 @@ struct SmtpLimits {
   int retryPauseMs = 5000;
 };
 
+// The desktop program's waits. The environment variable
+// QUELLMARK_SMTP_WAIT_MS, when it holds a whole number of milliseconds from
+// 1 to 600000, replaces every send and reply wait and one connection
+// attempt's wait (the end-of-data marker gets twice as long), so that the
+// end-to-end tests see a silent server give up in seconds. Anything else
+// in it is ignored.
+inline constexpr char kSmtpWaitVariable[] = "QUELLMARK_SMTP_WAIT_MS";
+SmtpLimits SmtpLimitsWithWait(const char* waitMs);
+SmtpLimits DesktopSmtpLimits();
+
 // Resolves the job's server (a dotted IPv4 address is used as is) and
 // connects to it; false when resolution or connection fails.
 bool SmtpConnect(const MailJob& job, uint16_t port, TcpSocket& socket, int timeout_ms);

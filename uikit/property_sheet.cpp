@@ -38,6 +38,7 @@ INT_PTR CALLBACK PropertyPage::PageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
           self->OnSetActive();
           break;
         case PSN_KILLACTIVE:
+          self->OnKillActive();
           result = FALSE;  // pages check their values when applied, not when left
           break;
         case PSN_APPLY:

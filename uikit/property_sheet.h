@@ -34,6 +34,9 @@ class PropertyPage : public Dialog {
   enum class ApplyResult { Done, Refused };
   // The page is about to be shown.
   virtual void OnSetActive() {}
+  // Another page is about to be shown instead (pages check their values
+  // when applied, not here).
+  virtual void OnKillActive() {}
   // "OK" or "&Apply": Refused keeps the sheet open (the page has said why).
   virtual ApplyResult OnApply() { return ApplyResult::Done; }
   // The "Help" button while this page is shown.

@@ -908,7 +908,7 @@ void MeterWindow::StartNotificationMail(uint64_t periodTotal) {
     auto* text = error.empty() ? nullptr : new std::string(error);
     if (!PostMessageA(owner, UM_MAIL_DONE, WPARAM(GetCurrentThreadId()), reinterpret_cast<LPARAM>(text)))
       delete text;
-  });
+  }, DesktopSmtpLimits());
 }
 
 // The engine says so once per run of failed writes, from inside the tick: the

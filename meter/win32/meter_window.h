@@ -19,6 +19,7 @@
 #include "meter/win32/rate_graph_view.h"
 #include "meter/win32/tray_icon.h"
 #include "notify/notification_monitor.h"
+#include "notify/win32/notification_page.h"
 #include "recorder/adapter_rates_log.h"
 #include "reports/report_types.h"
 #include "settings/email_settings.h"
@@ -109,6 +110,9 @@ class MeterWindow : public ModalDialog, public TickListener, public Notification
   void ApplyAdaptersPage(const Options& values, const std::vector<AdapterRow>& rows);
   void RegisterShowHotkey(HWND messageOwner);
   void RelayoutViews(bool titles);
+  // The Notification page (meter_window_notification.cpp)
+  NotificationPageInput NotificationPageCopies();
+  void ApplyNotificationPage(const COptNotificationPage& page);
 
   // Graph views (stacking)
   std::vector<AdapterRecord*> ShownRecords();

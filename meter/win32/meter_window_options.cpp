@@ -9,6 +9,7 @@
 #include "meter/win32/options_sheet.h"
 #include "meter/win32/resource.h"
 #include "meter/win32/transparency.h"
+#include "notify/win32/notification_page.h"
 #include "settings/start_with_windows.h"
 
 namespace qm {
@@ -41,6 +42,8 @@ void MeterWindow::OpenOptions() {
           AdapterRow{r.kind, r.id, r.displayName, r.systemName, r.ipAddress, r.connectionSpeed, r.monitored});
     }
     COptionsSheet sheet(instance_, hwnd_, input);
+    COptNotificationPage notification(NotificationPageCopies());
+    sheet.SetNotificationPage(&notification);
     sheet.Run();
   });
 }
@@ -58,6 +61,9 @@ void MeterWindow::OnOptionsApply(int code, OptionsPage& page) {
       ApplyAdaptersPage(adapters.Values(), adapters.Rows());
       break;
     }
+    case OPTIONS_PAGE_NOTIFICATION:
+      ApplyNotificationPage(static_cast<COptNotificationPage&>(page));
+      break;
   }
 }
 

@@ -10,10 +10,11 @@
 #define IDD_SUMMARY_SHEET 260  // the traffic reports window and its pages
 #define IDD_SUM_SUMMARY 261
 #define IDD_SUM_LIST 262  // the daily, weekly and monthly pages
-// The options sheet's pages; 414 is left for the Notification page.
+// The options sheet's pages
 #define IDD_OPT_GENERAL 411
 #define IDD_OPT_GRAPH_TEXT 412
 #define IDD_OPT_ADAPTERS 413
+#define IDD_OPT_NOTIFICATION 414
 #define IDD_OPT_SERVICE 415
 
 // Icons, bitmaps, cursors, menus, accelerators
@@ -167,6 +168,38 @@
 #define IDC_OPT_TRAY_TIP_NAME 4609
 #define IDC_OPT_TRAY_TIP_IP 4610
 #define IDC_OPT_ADAPTERS_RESET 4611
+
+// Controls of the options sheet's Notification page
+#define IDC_NOTIFY_ENABLE 4551
+#define IDC_NOTIFY_LBL_THAN 4552
+#define IDC_NOTIFY_LIMIT 4553
+#define IDC_NOTIFY_LIMIT_SPIN 4554
+#define IDC_NOTIFY_UNIT 4555
+#define IDC_NOTIFY_LBL_WERE 4556
+#define IDC_NOTIFY_TRANSFER 4557
+#define IDC_NOTIFY_LBL_LAST 4558
+#define IDC_NOTIFY_PERIOD 4559
+#define IDC_NOTIFY_DAYS 4560
+#define IDC_NOTIFY_DAYS_SPIN 4561
+#define IDC_NOTIFY_DAYS_LABEL 4562
+#define IDC_NOTIFY_LBL_THROUGH 4563
+#define IDC_NOTIFY_ADAPTER 4564
+#define IDC_NOTIFY_LBL_ALERT 4565
+#define IDC_NOTIFY_SOUND 4566
+#define IDC_NOTIFY_SOUND_FILE 4567
+#define IDC_NOTIFY_SOUND_BROWSE 4568
+#define IDC_NOTIFY_SOUND_TEST 4569
+#define IDC_NOTIFY_BEEP 4570
+#define IDC_NOTIFY_BEEP_PATTERN 4571
+#define IDC_NOTIFY_BEEP_TEST 4572
+#define IDC_NOTIFY_EMAIL 4573
+#define IDC_NOTIFY_ADDRESSES 4574
+#define IDC_NOTIFY_EMAIL_SETTINGS 4575
+#define IDC_NOTIFY_EMAIL_NOTE 4576
+#define IDC_NOTIFY_PROGRAM 4577
+#define IDC_NOTIFY_PROGRAM_FILE 4578
+#define IDC_NOTIFY_PROGRAM_BROWSE 4579
+#define IDC_NOTIFY_HINT 4580
 
 // Controls of the options sheet's Service page
 #define IDC_OPT_SERVICE_ENABLED 4701

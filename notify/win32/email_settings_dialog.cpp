@@ -122,7 +122,7 @@ void EmailSettingsDialog::SendTest() {
     auto* text = error.empty() ? nullptr : new std::string(error);
     if (!PostMessageA(self, UM_MAIL_DONE, WPARAM(GetCurrentThreadId()), reinterpret_cast<LPARAM>(text)))
       delete text;
-  });
+  }, DesktopSmtpLimits());
   if (!started) {
     MessageBoxA(hwnd_, TestMailFailedText(kNoMailThread).c_str(), kCaption, MB_OK | MB_ICONINFORMATION);
     return;

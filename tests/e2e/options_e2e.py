@@ -172,7 +172,7 @@ def frame_and_general_page(d):
         return None
     s = sheet.info()
     check(s["title"] == "Quellmark Options", "titled Quellmark Options: %s" % s["title"])
-    check(s["tabs"] == ["General", "Graph && Text", "Adapters", "Service"], "tabs in order: %s" % s["tabs"])
+    check(s["tabs"] == ["General", "Graph && Text", "Adapters", "Notification", "Service"], "tabs in order: %s" % s["tabs"])
     check(int(s["exstyle"], 16) & WS_EX_APPWINDOW and int(s["style"], 16) & WS_MINIMIZEBOX,
           "its own task-bar button and a minimise box: %s %s" % (s["exstyle"], s["style"]))
     check([s["buttons"].get(b, (0, 0, ""))[2] for b in (IDOK, IDCANCEL, ID_APPLY, 9)] == ["OK", "Cancel", "&Apply",

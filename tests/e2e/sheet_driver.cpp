@@ -4,6 +4,7 @@
 //                              every control of the current page:
 //                              control=ID|class|enabled|checked|selection|text
 //                              row=ID|index|checked|selected|col0|col1|col2
+//                              limit=ID|characters (edit boxes)
 //   sheet page N               makes page N (from 0) the current one
 //   sheet press ID             a click on button ID of the current page, or of
 //                              the sheet (1 OK, 2 Cancel, 12321 Apply)
@@ -144,6 +145,7 @@ void PrintControl(HWND c, RemoteBuffer& buffer) {
   const int checked = cls == "Button" ? int(SendMessageA(c, BM_GETCHECK, 0, 0)) : 0;
   std::printf("control=%d|%s|%d|%d|%s|%s\n", id, cls.c_str(), IsWindowEnabled(c) ? 1 : 0, checked,
               selection.c_str(), Text(c).c_str());
+  if (cls == "Edit") std::printf("limit=%d|%d\n", id, int(SendMessageA(c, EM_GETLIMITTEXT, 0, 0)));
   if (cls == WC_LISTVIEWA) {
     const int rows = int(SendMessageA(c, LVM_GETITEMCOUNT, 0, 0));
     for (int r = 0; r < rows; ++r) {

@@ -135,6 +135,26 @@ TEST(BeepPlayer, AStopAfterTheSeriesEndedTouchesNothing) {
   EXPECT_EQ(f.speaker->Tones().size(), 1u);
 }
 
+// The options page stops its own test when it is left, but the alert
+// window may have started its endless series since: that one plays on.
+TEST(BeepPlayer, StoppingASeriesByItsNumberLeavesALaterSeriesPlaying) {
+  Fixture f;
+  f.speaker->Hold(true);
+  const uint64_t test = f.player->Start(400, 100, 5);
+  ASSERT_NE(test, 0u);
+  ASSERT_TRUE(f.speaker->WaitForTones(1));
+  const uint64_t alert = f.player->Start(900, 200, 0);
+  ASSERT_NE(alert, 0u);
+  EXPECT_NE(alert, test);
+  f.player->Stop(test);  // already replaced
+  EXPECT_TRUE(f.player->Playing());
+  f.speaker->Hold(false);
+  ASSERT_TRUE(f.speaker->WaitForTones(3));
+  f.player->Stop(alert);
+  EXPECT_FALSE(f.player->Playing());
+  EXPECT_TRUE(WaitUntilQuiet(*f.player));
+}
+
 // The process ends while an endless series is in the middle of a tone: the
 // exit is clean, since the lock and the tone function outlive the thread.
 void ExitWhilePlaying() {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -168,9 +169,12 @@ class RecordingOwner : public NotificationOwner {
   std::vector<std::string> calls;
   AlertRequest lastRequest;
 
+  std::function<void()> whileOpen;  // once, as if the user did it over the window
+
   AlertChoice ShowAlertWindow(const AlertRequest& request) override {
     calls.push_back("window");
     lastRequest = request;
+    if (auto once = std::exchange(whileOpen, nullptr)) once();
     for (int i = 0; i < ticksWhileOpen; ++i) alerts->Evaluate();
     return answer;
   }
@@ -233,6 +237,25 @@ TEST_F(Alerts, NoLongerMeansNoFurtherWindowUntilPreparedAgain) {
   EXPECT_EQ(alerts.state(), AlertState::Idle);
   Ticks(1);
   EXPECT_EQ(owner.Take(), (Calls{"mail 20971520", "run C:\\tools\\cut-off.exe", "window", "save 0 5"}));
+}
+
+// The options sheet stays usable while the alert window is open, and a day
+// can end under it: neither an apply of the page nor a new day may open a
+// second window over the first.
+TEST_F(Alerts, PreparingWhileTheWindowIsOpenOpensNoSecondWindow) {
+  Prepare();
+  eth.todayDownload = 20 << 20;
+  owner.whileOpen = [&] {
+    Prepare();
+    Ticks(2);
+    alerts.Disable();
+    Prepare();
+    Ticks(2);
+    EXPECT_EQ(alerts.state(), AlertState::WindowOpen);
+  };
+  Ticks(1);
+  EXPECT_EQ(owner.Take(), (Calls{"mail 20971520", "run C:\\tools\\cut-off.exe", "window", "save 0 5"}));
+  EXPECT_EQ(alerts.state(), AlertState::Shown);
 }
 
 // The stored bytes, laid out by hand at the documented offsets.

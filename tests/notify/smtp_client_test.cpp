@@ -271,5 +271,26 @@ TEST(MailThread, ServiceLogLines) {
                       "Please check your email settings at Options -> Notification -> Email Settings."}));
 }
 
+// The tests' shortened wait: whole milliseconds within bounds, nothing else.
+TEST(SmtpWaitOverride, OnlyAPlainNumberInRangeShortensTheWaits) {
+  const SmtpLimits defaults;
+  const struct {
+    const char* text;
+    int wait;  // 0: the defaults stand
+  } cases[] = {{nullptr, 0}, {"", 0}, {"1500", 1500}, {"1", 1}, {"600000", 600000}, {"0", 0}, {"-5", 0},
+               {"600001", 0}, {"2s", 0}, {"abc", 0}, {" 100", 100}, {"99999999999999999999", 0}};
+  for (const auto& c : cases) {
+    const SmtpLimits l = SmtpLimitsWithWait(c.text);
+    const int wait = c.wait ? c.wait : defaults.replyMs;
+    EXPECT_EQ(l.replyMs, wait) << (c.text ? c.text : "(unset)");
+    EXPECT_EQ(l.sendMs, wait) << (c.text ? c.text : "(unset)");
+    EXPECT_EQ(l.connectMs, c.wait ? c.wait : defaults.connectMs) << (c.text ? c.text : "(unset)");
+    EXPECT_EQ(l.endOfDataMs, c.wait ? 2 * c.wait : defaults.endOfDataMs) << (c.text ? c.text : "(unset)");
+    EXPECT_EQ(l.connectAttempts, defaults.connectAttempts);
+    EXPECT_EQ(l.retryPauseMs, defaults.retryPauseMs);
+    EXPECT_EQ(l.port, 25);
+  }
+}
+
 }  // namespace
 }  // namespace qm
