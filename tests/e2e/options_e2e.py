@@ -463,6 +463,68 @@ def adapters_page(d):
           "the tray icon is back")
 
 
+def adapters_sorted(d):
+    """Sorting moves rows with their ticks and records; "No." counts the new order."""
+    sheet = open_sheet(d)
+    if not check(sheet is not None, "the sheet opens for sorting the adapters"):
+        return
+    sheet.page(2)
+    shown = sheet.info()["rows"].get(ADAPTER_LIST, [])
+    before = [r["cols"][1] for r in shown]
+    ticked = {r["cols"][1]: r["checked"] for r in shown}
+    d.drive("sheet", "sort", ADAPTER_LIST, 1)
+    time.sleep(0.5)
+    d.drive("sheet", "sort", ADAPTER_LIST, 1)  # the second click turns it around
+    rows = d.wait_for(lambda: (lambda r: r if [x["cols"][1] for x in r].index("Dial-Up Connections") <
+                               [x["cols"][1] for x in r].index("All Connections") else None)(
+        sheet.info()["rows"][ADAPTER_LIST]), 5)
+    if not check(rows is not None, "a click on Name sorts, a second one descending: %s" % (
+            rows and [r["cols"] for r in rows])):
+        return
+    names = [r["cols"][1] for r in rows]
+    check(sorted(names, key=str.lower, reverse=True) == names and sorted(names) == sorted(before),
+          "the names stand in descending order: %s" % names)
+    check([r["cols"][0] for r in rows] == [str(i + 1) for i in range(len(rows))],
+          "the No. column counts the rows anew: %s" % [r["cols"][0] for r in rows])
+    every, dial = names.index("All Connections"), names.index("Dial-Up Connections")
+    check({r["cols"][1]: r["checked"] for r in rows} == ticked,
+          "the ticks moved with their rows: %s" % [(r["cols"][1], r["checked"]) for r in rows])
+    d.shot("options-adapters-sorted")
+
+    # Work the sorted list: the editor, the ticks and the apply reach the right records.
+    d.drive("sheet", "rowselect", ADAPTER_LIST, every)
+    c = d.wait_for(lambda: (lambda c: c if c[ADAPTER_NAME]["enabled"] else None)(sheet.info()["controls"]), 5)
+    check(c and c[ADAPTER_NAME]["text"] == "All Connections", "the selected sorted row is edited: %s" % (
+        c and c[ADAPTER_NAME]["text"]))
+    sheet.text(ADAPTER_NAME, "Every line")
+    # Swap the two rows' ticks: one view stays, the other record's.
+    want = {"100-": not ticked["All Connections"], "200-": not ticked["Dial-Up Connections"]}
+    check(d.drive("sheet", "rowclick", ADAPTER_LIST, every)[0] == 0, "a click finds the row's check box")
+    d.drive("sheet", "rowcheck", ADAPTER_LIST, dial, int(want["200-"]))
+    rows = d.wait_for(lambda: (lambda r: r if r[every]["checked"] == want["100-"] else None)(
+        sheet.info()["rows"][ADAPTER_LIST]), 5) or sheet.info()["rows"][ADAPTER_LIST]
+    check(rows[every]["cols"][1] == "Every line" and rows[every]["checked"] == want["100-"] and
+          rows[dial]["checked"] == want["200-"],
+          "the name and ticks change in the rows shown: %s" % [(r["cols"][1], r["checked"]) for r in rows])
+    before, views = d.options(), len(d.info()["views"])
+    sheet.press(ID_APPLY)
+    monitored = {k: str(int(v)) for k, v in want.items()}
+    adapters = d.wait_for(lambda: (lambda a: a if {k: a.get(k, {}).get("Monitored") for k in want} == monitored
+                                   else None)(d.adapters()), 10) or {}
+    info = d.info()
+    check(not boxes(d)[0] and len(info["views"]) == views and
+          adapters.get("100-", {}).get("AdapterName") == "Every line",
+          "the apply after a sort reaches the right records: %s, views %s" % (
+              {k: (v.get("AdapterName"), v.get("Monitored")) for k, v in adapters.items()}, info["views"]))
+    ok, odd = only_groups_written(before, d.options(), [])
+    check(ok, "and writes no option values besides: %s" % odd)
+    rows = sheet.info()["rows"][ADAPTER_LIST]
+    check([r["cols"][1] for r in rows][every] == "Every line" and rows[every]["checked"] == want["100-"],
+          "the sorted order stays after the apply")
+    sheet.press(IDCANCEL)
+    d.wait_for(lambda: not sheet.info()["found"], 10)
+
+
 def main():
     if len(sys.argv) != 3:
         print(__doc__)
@@ -487,6 +549,7 @@ def main():
                 hot_key_and_run_key(d, sheet)
             graph_text_page(d)
             adapters_page(d)
+            adapters_sorted(d)
             d.drive("command", ID_EXIT)
             p.wait(timeout=30)
     finally:
