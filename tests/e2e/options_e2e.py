@@ -36,6 +36,8 @@ HEIGHT_PERCENT, PULSE_WIDTH, TIME_GRID_INTERVAL = 4522, 4525, 4532
 # Adapters page
 ADAPTER_LIST, ADAPTER_NAME, CONNECTION_TYPE, CUSTOM_SPEED = 4601, 4602, 4603, 4604
 TRAY_ICON, TRAY_GRAPH, TRAY_ADAPTER, TRAY_TIP_NAME, TRAY_TIP_IP, ADAPTERS_RESET = 4606, 4607, 4608, 4609, 4610, 4611
+# The font chooser's face and size lists.
+CHOOSER_FACE, CHOOSER_SIZE = 0x470, 0x472
 # The colour chooser's edit boxes for red, green and blue.
 CHOOSER_RED, CHOOSER_GREEN, CHOOSER_BLUE = 706, 707, 708
 PRESET_DOWN = 0x123456
@@ -525,6 +527,32 @@ def adapters_sorted(d):
     d.wait_for(lambda: not sheet.info()["found"], 10)
 
 
+def set_dpi(d, dpi):
+    """The screen's dots per inch for the programs started next in the prefix."""
+    for key in ("HKCU\\Control Panel\\Desktop", "HKCC\\Software\\Fonts"):
+        d.quiet([desktop_e2e.WINE, "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f"],
+                d.env, 60)
+
+
+def font_at_144_dpi(d):
+    """A 10-point title font chosen at 144 DPI is stored as at 96 DPI: 13 pixels."""
+    sheet = open_sheet(d)
+    sheet.page(1)
+    sheet.press(FONT_TITLE)
+    if not check(d.wait_for(lambda: "#32770|Font" in d.info()["windows"], 10), "the font chooser opens at 144 DPI"):
+        return
+    check(d.drive("sheet", "dialogselect", "Font", CHOOSER_FACE, "DejaVu Sans")[0] == 0 and
+          d.drive("sheet", "dialogselect", "Font", CHOOSER_SIZE, "10")[0] == 0, "DejaVu Sans 10 chosen")
+    d.shot("options-font-chooser-144dpi")
+    d.drive("sheet", "answer", IDOK, "Font")
+    d.wait_for(lambda: "#32770|Font" not in d.info()["windows"], 10)
+    sheet.press(IDOK)
+    check(d.wait_for(lambda: not sheet.info()["found"], 10), "OK closes the sheet at 144 DPI")
+    record = bytes.fromhex(d.options().get("TitleFont", ""))
+    height = int.from_bytes(record[:4], "little", signed=True) if len(record) == 60 else None
+    check(height == 13, "a 10-point font chosen at 144 DPI is stored 13 high, as at 96 DPI: %s" % height)
+
+
 def main():
     if len(sys.argv) != 3:
         print(__doc__)
@@ -538,6 +566,7 @@ def main():
     d = Desktop(program, driver, work)
     try:
         d.setup()
+        set_dpi(d, 96)  # the prefix is kept between runs
         d.drive("reset")
         d.drive("setopt", "DownColor", PRESET_DOWN)
         d.drive("adapterkey", "200-", "ConnRatebps", 1000000)
@@ -550,6 +579,12 @@ def main():
             graph_text_page(d)
             adapters_page(d)
             adapters_sorted(d)
+            d.drive("command", ID_EXIT)
+            p.wait(timeout=30)
+        set_dpi(d, 144)
+        p = d.start("options-144dpi")
+        if check(d.wait_for(lambda: d.info().get("found") == "1", 30), "the meter window runs at 144 DPI"):
+            font_at_144_dpi(d)
             d.drive("command", ID_EXIT)
             p.wait(timeout=30)
     finally:

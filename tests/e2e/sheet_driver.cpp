@@ -18,6 +18,7 @@
 //   sheet answer ID [TITLE]    clicks button ID of the window titled TITLE over the
 //                              sheet (default: the message box, "Quellmark")
 //   sheet dialogtext TITLE ID TEXT  types TEXT into edit box ID of that window
+//   sheet dialogselect TITLE ID TEXT  chooses the item TEXT of list ID of that window
 //
 // Whatever needs memory in the program (tab and list view texts, list view
 // items) is read and written through memory allocated in its process.
@@ -264,6 +265,14 @@ int SheetCommand(HWND meter, int argc, char** argv) {
     HWND edit = box ? GetDlgItem(box, std::atoi(argv[4])) : nullptr;
     if (!edit) return 1;
     return SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[5])) ? 0 : 1;
+  }
+  if (what == "dialogselect" && argc == 6) {
+    HWND box = FindTitled(meter, argv[3]);
+    const int id = std::atoi(argv[4]);
+    HWND list = box ? GetDlgItem(box, id) : nullptr;
+    if (!list || SendMessageA(list, CB_SELECTSTRING, WPARAM(-1), reinterpret_cast<LPARAM>(argv[5])) == CB_ERR)
+      return 1;
+    return SendMessageA(box, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list)) >= 0 ? 0 : 1;
   }
   if (what == "page" && argc == 4)
     return SendMessageA(sheet, PSM_SETCURSEL, WPARAM(std::atoi(argv[3])), 0) ? 0 : 1;
