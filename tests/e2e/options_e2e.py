@@ -534,6 +534,23 @@ def set_dpi(d, dpi):
                 d.env, 60)
 
 
+def pages_unclipped(d, dpi):
+    """Every page of the sheet, photographed; no text cut off at this DPI."""
+    sheet = open_sheet(d)
+    if not check(sheet is not None, "the sheet opens at %d DPI" % dpi):
+        return
+    for n, tab in enumerate(sheet.info()["tabs"]):
+        sheet.page(n)
+        time.sleep(0.5)
+        rc, lines = d.drive("clipped", "Quellmark Options", "Tahoma", 0)
+        clipped = [line for line in lines if line.startswith("clipped=")]
+        check(rc == 0 and "dpi=%d" % dpi in lines and not clipped,
+              "no text of the %s page is cut off at %d DPI: %s" % (tab, dpi, clipped))
+        d.shot("options-%s-%ddpi" % (tab.replace("&", "").replace(" ", "-").lower(), dpi))
+    sheet.press(IDCANCEL)
+    d.wait_for(lambda: not sheet.info()["found"], 10)
+
+
 def font_at_144_dpi(d):
     """A 10-point title font chosen at 144 DPI is stored as at 96 DPI: 13 pixels."""
     sheet = open_sheet(d)
@@ -579,11 +596,13 @@ def main():
             graph_text_page(d)
             adapters_page(d)
             adapters_sorted(d)
+            pages_unclipped(d, 96)
             d.drive("command", ID_EXIT)
             p.wait(timeout=30)
         set_dpi(d, 144)
         p = d.start("options-144dpi")
         if check(d.wait_for(lambda: d.info().get("found") == "1", 30), "the meter window runs at 144 DPI"):
+            pages_unclipped(d, 144)
             font_at_144_dpi(d)
             d.drive("command", ID_EXIT)
             p.wait(timeout=30)
