@@ -29,6 +29,8 @@ SEMI_TRANSPARENT, TRANSPARENCY, MARGINS = 4408, 4409, 4412
 SHOW_GRAPH, SHOW_TEXT, SHOW_IP = 4416, 4417, 4429
 UNIT_BYTES, UNIT_BITS, UNIT_BYTES_INFO, UNIT_BITS_INFO = 4431, 4432, 4433, 4434
 
+MONTH_START, WEEK_START, DATE_FORMAT = 4410, 4411, 4414
+
 # Graph & Text page
 COLOR_DOWN, COLOR_BACKGROUND, COLORS_DEFAULT = 4501, 4506, 4516
 FONT_TITLE, FONTS_DEFAULT = 4517, 4521
@@ -551,6 +553,44 @@ def pages_unclipped(d, dpi):
     d.wait_for(lambda: not sheet.info()["found"], 10)
 
 
+# Values no page can set, as another program or an old version may leave them.
+ODD_VALUES = {"TransparentPercent": 13, "HotkeyChar": 200, "DateFormat": 99, "WeekStartDay": 7,
+              "MonthStartDay": 0, "RateViewMargins": -5, "STIfType": 250}
+
+
+def odd_values_then_cancel_after_apply(d):
+    """Odd stored values open as the lists' fallbacks and are saved sound;
+    Cancel after Apply keeps what was applied and drops the rest."""
+    sheet = open_sheet(d)
+    if not check(sheet is not None, "the sheet opens over odd stored values"):
+        return
+    c = sheet.info()["controls"]
+    shown = {i: (c[i]["sel"], c[i]["text"]) for i in (TRANSPARENCY, HOTKEY_LETTER, DATE_FORMAT, MONTH_START,
+                                                     WEEK_START)}
+    check(shown == {TRANSPARENCY: ("1", "85% visible"), HOTKEY_LETTER: ("-1", ""), DATE_FORMAT: ("0", "MM/DD/YYYY"),
+                    MONTH_START: ("0", "1"), WEEK_START: ("0", "Sunday")} and c[MARGINS]["text"] == "2",
+          "they open as 85%% visible, no letter, the first date format and days, margins 2: %s %s" % (
+              shown, c[MARGINS]["text"]))
+    sheet.page(2)
+    tray = sheet.info()["controls"][TRAY_ADAPTER]
+    check((tray["sel"], tray["text"]) == ("0", "Every line"),  # All Connections, renamed above
+          "an unknown tray adapter kind opens as All Connections: %s" % tray)
+    sheet.page(0)
+    sheet.text(MARGINS, "9")
+    sheet.press(ID_APPLY)
+    opts = d.wait_for(lambda: (lambda o: o if o.get("RateViewMargins") == "9" else None)(d.options()), 10) or {}
+    check({k: opts.get(k) for k in ("TransparentPercent", "HotkeyChar", "DateFormat", "WeekStartDay",
+                                    "MonthStartDay")} ==
+          {"TransparentPercent": "15", "HotkeyChar": "77", "DateFormat": "17", "WeekStartDay": "0",
+           "MonthStartDay": "1"}, "an apply saves the values shown: %s" % opts)
+    sheet.text(MARGINS, "12")
+    sheet.press(IDCANCEL)
+    check(d.wait_for(lambda: not sheet.info()["found"], 10), "Cancel after Apply closes the sheet")
+    views = d.info()["views"]
+    check(d.options().get("RateViewMargins") == "9" and views and views[0][0] == 9,
+          "and keeps the applied margins 9, not the cancelled 12: %s" % views)
+
+
 def font_at_144_dpi(d):
     """A 10-point title font chosen at 144 DPI is stored as at 96 DPI: 13 pixels."""
     sheet = open_sheet(d)
@@ -600,8 +640,11 @@ def main():
             d.drive("command", ID_EXIT)
             p.wait(timeout=30)
         set_dpi(d, 144)
+        for name, value in ODD_VALUES.items():
+            d.drive("setopt", name, value)
         p = d.start("options-144dpi")
         if check(d.wait_for(lambda: d.info().get("found") == "1", 30), "the meter window runs at 144 DPI"):
+            odd_values_then_cancel_after_apply(d)
             pages_unclipped(d, 144)
             font_at_144_dpi(d)
             d.drive("command", ID_EXIT)
