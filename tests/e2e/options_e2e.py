@@ -573,7 +573,7 @@ def odd_values_then_cancel_after_apply(d):
               shown, c[MARGINS]["text"]))
     sheet.page(2)
     tray = sheet.info()["controls"][TRAY_ADAPTER]
-    check((tray["sel"], tray["text"]) == ("0", "Every line"),  # All Connections, renamed above
+    check((tray["sel"], tray["text"]) == ("0", "All Connections"),
           "an unknown tray adapter kind opens as All Connections: %s" % tray)
     sheet.page(0)
     sheet.text(MARGINS, "9")
@@ -583,6 +583,8 @@ def odd_values_then_cancel_after_apply(d):
                                     "MonthStartDay")} ==
           {"TransparentPercent": "15", "HotkeyChar": "77", "DateFormat": "17", "WeekStartDay": "0",
            "MonthStartDay": "1"}, "an apply saves the values shown: %s" % opts)
+    check(written_groups(opts)[0] == {"general"}, "a general value alone writes the general group alone: %s" % (
+        written_groups(opts),))
     sheet.text(MARGINS, "12")
     sheet.press(IDCANCEL)
     check(d.wait_for(lambda: not sheet.info()["found"], 10), "Cancel after Apply closes the sheet")
@@ -640,6 +642,7 @@ def main():
             d.drive("command", ID_EXIT)
             p.wait(timeout=30)
         set_dpi(d, 144)
+        d.drive("reset")
         for name, value in ODD_VALUES.items():
             d.drive("setopt", name, value)
         p = d.start("options-144dpi")
