@@ -159,6 +159,8 @@ void COptAdaptersPage::Reset() {
   rows_ = original_;
   ResetAdapterNames(rows_);
   FillList();
+  // The rows come back in list order: the order the header shows is kept.
+  if (list_.SortColumn() >= 0) list_.Sort(list_.SortColumn(), list_.SortedDescending());
   FillTrayAdapters(tray);
   ShowRow(-1);
   MarkChanged();

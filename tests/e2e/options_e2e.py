@@ -525,6 +525,13 @@ def adapters_sorted(d):
     rows = sheet.info()["rows"][ADAPTER_LIST]
     check([r["cols"][1] for r in rows][every] == "Every line" and rows[every]["checked"] == want["100-"],
           "the sorted order stays after the apply")
+    sheet.press(ADAPTERS_RESET)
+    rows = d.wait_for(lambda: (lambda r: r if "All Connections" in [x["cols"][1] for x in r] else None)(
+        sheet.info()["rows"][ADAPTER_LIST]), 5) or []
+    names = [r["cols"][1] for r in rows]
+    check(sorted(names, key=str.lower, reverse=True) == names and
+          [r["cols"][0] for r in rows] == [str(i + 1) for i in range(len(rows))],
+          "Reset keeps the order the header shows, numbered anew: %s" % [r["cols"][:2] for r in rows])
     sheet.press(IDCANCEL)
     d.wait_for(lambda: not sheet.info()["found"], 10)
 
