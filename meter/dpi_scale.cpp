@@ -1,6 +1,8 @@
 #include "meter/dpi_scale.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 
 namespace qm {
@@ -13,6 +15,15 @@ int ScaleToDpi(int value, int dpi) {
   if (scaled > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
   if (scaled < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
   return int(scaled);
+}
+
+int FontHeightAt96Dpi(int pointTenths, int logicalHeight, int dpi) {
+  if (dpi <= 0) dpi = kDefaultDpi;
+  // A point is 1/72 inch: 96/72 pixels at 96 DPI.
+  const int64_t numerator = pointTenths > 0 ? int64_t(pointTenths) * kDefaultDpi : std::abs(int64_t(logicalHeight)) * kDefaultDpi;
+  const int64_t denominator = pointTenths > 0 ? 720 : dpi;
+  const int64_t height = (numerator + denominator / 2) / denominator;
+  return int(std::min<int64_t>(height, std::numeric_limits<int>::max()));
 }
 
 ViewFont ScaledToDpi(const ViewFont& font, int dpi) {

@@ -18,4 +18,10 @@ int ScaleToDpi(int value, int dpi);
 GraphViewSettings ScaledToDpi(const GraphViewSettings& settings, int dpi);
 ViewFont ScaledToDpi(const ViewFont& font, int dpi);
 
+// The height stored for a font chosen on a screen of `dpi`: its pixels on
+// a 96-DPI screen, since the graph scales stored heights to the screen.
+// Taken from the chosen size in tenths of a point when the chooser gives
+// one, else from its logical height (either sign); always positive.
+int FontHeightAt96Dpi(int pointTenths, int logicalHeight, int dpi);
+
 }  // namespace qm

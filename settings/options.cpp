@@ -187,6 +187,25 @@ struct NameCollector {
   std::vector<std::string> names;
 };
 
+// A group's values as bytes, to compare two option sets group by group.
+struct Flattener {
+  template <class T>
+  void Number(const char*, const T& v) { Add(&v, sizeof v); }
+  void Text(const char*, const std::string& v) {
+    const size_t n = v.size();
+    Add(&n, sizeof n);
+    Add(v.data(), n);
+  }
+  void Font(const char*, const LogFontRecord& v) { Add(&v, sizeof v); }
+  void Rule(const char*, const NotificationRule& v) { Add(&v, sizeof v); }
+  void Rect(const char*, const WndPosition& v, bool present) {
+    Add(&v, sizeof v);
+    Add(&present, sizeof present);
+  }
+  void Add(const void* p, size_t n) { bytes.append(static_cast<const char*>(p), n); }
+  std::string bytes;
+};
+
 template <class T>
 void KeepWithin(T& v, T low, T high, T fallback) {
   if (v < low || v > high) v = fallback;
@@ -240,6 +259,18 @@ bool SaveOptions(SettingsStore& store, RegRoot root, const Options& opts, SaveGr
   for (SaveGroup g : kGroupOrder)
     if (groups & g) VisitGroup(g, opts, writer);
   return writer.ok;
+}
+
+SaveGroups GroupsThatDiffer(const Options& a, const Options& b, SaveGroups among) {
+  SaveGroups differ = 0;
+  for (SaveGroup g : kGroupOrder) {
+    if (!(among & g)) continue;
+    Flattener fa, fb;
+    VisitGroup(g, a, fa);
+    VisitGroup(g, b, fb);
+    if (fa.bytes != fb.bytes) differ |= g;
+  }
+  return differ;
 }
 
 std::vector<std::string> SaveGroupValueNames(SaveGroup group) {

@@ -166,6 +166,10 @@ void ApplyOptionChecks(Options& opts, bool transparentRead = true);
 // created or a write fails (the remaining values are still written).
 bool SaveOptions(SettingsStore& store, RegRoot root, const Options& opts, SaveGroups groups);
 
+// The groups of `among` in which some value of `a` differs from `b`: what
+// an edit of several groups has to save.
+SaveGroups GroupsThatDiffer(const Options& a, const Options& b, SaveGroups among);
+
 // The value names of one group in save order (for tests and tools).
 std::vector<std::string> SaveGroupValueNames(SaveGroup group);
 

@@ -17,7 +17,7 @@ bool ChooseColorFor(HWND owner, COLORREF& color) {
   return true;
 }
 
-bool ChooseScreenFont(HWND owner, LOGFONTA& font) {
+bool ChooseScreenFont(HWND owner, LOGFONTA& font, int& pointTenths) {
   LOGFONTA chosen = font;
   CHOOSEFONTA c{};
   c.lStructSize = sizeof c;
@@ -26,6 +26,7 @@ bool ChooseScreenFont(HWND owner, LOGFONTA& font) {
   c.Flags = CF_SCREENFONTS | CF_NOVERTFONTS | CF_NOSCRIPTSEL | CF_INITTOLOGFONTSTRUCT;
   if (!ChooseFontA(&c)) return false;
   font = chosen;
+  pointTenths = c.iPointSize;
   return true;
 }
 

@@ -11,7 +11,8 @@ namespace qm {
 bool ChooseColorFor(HWND owner, COLORREF& color);
 
 // The font chooser with screen fonts only, no vertical fonts and no script
-// selection, starting from `font`. True with the choice in `font`.
-bool ChooseScreenFont(HWND owner, LOGFONTA& font);
+// selection, starting from `font`. True with the choice in `font` and its
+// size in tenths of a point in `pointTenths`.
+bool ChooseScreenFont(HWND owner, LOGFONTA& font, int& pointTenths);
 
 }  // namespace qm

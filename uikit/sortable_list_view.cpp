@@ -4,6 +4,8 @@
 #include <cstring>
 #include <unordered_set>
 
+#include <windowsx.h>
+
 #include "platform/win32/unique_handle.h"
 
 namespace qm {
@@ -37,6 +39,91 @@ bool SortableListView::Attach(HWND list, const std::vector<ListColumn>& columns,
   return true;
 }
 
+void SortableListView::ShowCheckBoxes() {
+  ListView_SetExtendedListViewStyleEx(hwnd_, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+  // The rows' ticks live here: the control asks for them as it asks for
+  // texts, and never changes them itself, so the ways to tick reach the
+  // list through the control's own messages.
+  SendMessageA(hwnd_, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
+  SetWindowSubclass(hwnd_, CheckBoxProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK SortableListView::CheckBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                                DWORD_PTR self) {
+  auto* list = reinterpret_cast<SortableListView*>(self);
+  switch (msg) {
+    case LVM_SETITEMSTATE: {
+      LVITEMA item = *reinterpret_cast<const LVITEMA*>(lp);
+      const UINT image = (item.state & item.stateMask & LVIS_STATEIMAGEMASK) >> 12;
+      if ((item.stateMask & LVIS_STATEIMAGEMASK) && (image == 1 || image == 2)) {
+        const int row = int(wp);
+        if (row == -1)
+          for (int r = 0; r < list->RowCount(); ++r) list->Tick(r, image == 2);
+        else if (row >= 0 && row < list->RowCount())
+          list->Tick(row, image == 2);
+        else
+          return FALSE;
+        item.stateMask &= ~LVIS_STATEIMAGEMASK;
+        if (!item.stateMask) return TRUE;
+        return DefSubclassProc(hwnd, msg, wp, reinterpret_cast<LPARAM>(&item));
+      }
+      break;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      LVHITTESTINFO hit{};
+      hit.pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+      const int row = int(SendMessageA(hwnd, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+      if (row >= 0 && row < list->RowCount() && (hit.flags & LVHT_ONITEMSTATEICON)) {
+        list->Tick(row, !list->Checked(row));
+        return 0;
+      }
+      break;
+    }
+    case WM_KEYDOWN:
+      if (wp == VK_SPACE) {
+        const int row = int(SendMessageA(hwnd, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED));
+        if (row >= 0 && row < list->RowCount()) list->Tick(row, !list->Checked(row));
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      if (wp == ' ') return 0;  // the space ticked; it does not search
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, CheckBoxProc, 0);
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+void SortableListView::Tick(int row, bool on) {
+  const bool was = Checked(row);
+  SetChecked(row, on);
+  if (was == on) return;
+  NMLISTVIEW change{};
+  change.hdr.hwndFrom = hwnd_;
+  change.hdr.idFrom = UINT_PTR(GetDlgCtrlID(hwnd_));
+  change.hdr.code = LVN_ITEMCHANGED;
+  change.iItem = row;
+  change.uChanged = LVIF_STATE;
+  change.uOldState = INDEXTOSTATEIMAGEMASK(was ? 2 : 1);
+  change.uNewState = INDEXTOSTATEIMAGEMASK(on ? 2 : 1);
+  change.lParam = rows_[size_t(row)].data;
+  SendMessageA(GetParent(hwnd_), WM_NOTIFY, change.hdr.idFrom, reinterpret_cast<LPARAM>(&change));
+}
+
+namespace {
+
+// A row's tick as the control draws it: state image 2 ticked, 1 not.
+template <typename Item>
+void AnswerState(Item& item, bool checked) {
+  if (!(item.mask & LVIF_STATE) || !(item.stateMask & LVIS_STATEIMAGEMASK)) return;
+  item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+}
+
+}  // namespace
+
 bool SortableListView::OnNotify(const NMHDR& h) {
   if (!hwnd_ || h.hwndFrom != hwnd_) return false;
   switch (h.code) {
@@ -48,6 +135,7 @@ bool SortableListView::OnNotify(const NMHDR& h) {
         std::memcpy(item.pszText, text.data(), n);
         item.pszText[n] = '\0';
       }
+      AnswerState(item, Checked(item.iItem));
       return true;
     }
     case LVN_GETDISPINFOW: {
@@ -57,6 +145,7 @@ bool SortableListView::OnNotify(const NMHDR& h) {
         const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), int(text.size()), item.pszText, item.cchTextMax - 1);
         item.pszText[std::max(0, n)] = L'\0';
       }
+      AnswerState(item, Checked(item.iItem));
       return true;
     }
     case LVN_COLUMNCLICK: {
@@ -153,6 +242,16 @@ void SortableListView::SetCell(int row, int column, const std::string& text) {
   std::string& cell = rows_[size_t(row)].cells[size_t(column)];
   if (cell == text) return;
   cell = text;
+  SendMessageA(hwnd_, LVM_REDRAWITEMS, WPARAM(row), LPARAM(row));
+}
+
+bool SortableListView::Checked(int row) const {
+  return row >= 0 && size_t(row) < rows_.size() && rows_[size_t(row)].checked;
+}
+
+void SortableListView::SetChecked(int row, bool on) {
+  if (row < 0 || size_t(row) >= rows_.size() || rows_[size_t(row)].checked == on) return;
+  rows_[size_t(row)].checked = on;
   SendMessageA(hwnd_, LVM_REDRAWITEMS, WPARAM(row), LPARAM(row));
 }
 

@@ -8,7 +8,9 @@
 //
 // The list keeps the rows' texts itself and the control asks for what it
 // draws (its template has LVS_OWNERDATA), so thousands of rows are shown
-// at once instead of being inserted one message at a time.
+// at once instead of being inserted one message at a time. With check
+// boxes, the list keeps each row's tick too, so a tick follows its row
+// through every sort.
 //
 //   SortableListView list(UM_LIST_SORTED, UM_LIST_SELECTION_CHANGED);
 //   list.Attach(Item(IDC_LIST), {{"Date", 95, LVCFMT_LEFT, CellKind::Date}, ...}, dateFormat);
@@ -36,6 +38,7 @@ struct ListColumn {
 struct ListRow {
   std::vector<std::string> cells;
   LPARAM data = 0;
+  bool checked = false;  // shown only on a list with check boxes
 };
 
 class SortableListView {
@@ -50,6 +53,10 @@ class SortableListView {
   // no window.
   bool Attach(HWND list, const std::vector<ListColumn>& columns, uint32_t dateFormat);
   HWND Handle() const { return hwnd_; }
+  // A check box on every row. A tick or untick by the user (a click on the
+  // box, the space bar) or by LVM_SETITEMSTATE reaches the row, and then
+  // the parent as LVN_ITEMCHANGED, as on an ordinary list.
+  void ShowCheckBoxes();
 
   // The list's notifications from its parent's WM_NOTIFY; true when handled.
   bool OnNotify(const NMHDR& header);
@@ -69,12 +76,16 @@ class SortableListView {
   // Sets the cell's text only when it differs from what is shown, so an
   // unchanged row is never redrawn.
   void SetCell(int row, int column, const std::string& text);
+  bool Checked(int row) const;
+  void SetChecked(int row, bool on);
   // The data of the selected rows, top to bottom.
   std::vector<LPARAM> SelectedData() const;
   // Every row's texts in the order shown.
   std::vector<std::vector<std::string>> Texts() const;
 
  private:
+  static LRESULT CALLBACK CheckBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self);
+  void Tick(int row, bool on);  // and tells the parent
   void ShowArrow();
   void TellSelection();
   void Select(int row, bool on);

@@ -149,7 +149,8 @@ void MeterWindow::ApplyGeneralPage(const Options& v, HWND page) {
     RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   }
 
-  SaveOptionGroup(kSaveGeneral | kSaveDisplay);
+  // Only the groups whose values the page changed.
+  SaveOptionGroup(GroupsThatDiffer(before, opts_, kSaveGeneral | kSaveDisplay));
 }
 
 // The tray draws with the options' colours at every refresh (its pens are

@@ -18,23 +18,24 @@ constexpr UINT kChecksChanged = WM_APP + 1;
 
 constexpr int kTrayControls[] = {IDC_OPT_TRAY_GRAPH, IDC_OPT_TRAY_ADAPTER, IDC_OPT_TRAY_TIP_NAME, IDC_OPT_TRAY_TIP_IP};
 
-void SetCell(HWND list, int row, int column, const std::string& text) {
-  LVITEMA item{};
-  item.iSubItem = column;
-  item.pszText = const_cast<char*>(text.c_str());
-  SendMessageA(list, LVM_SETITEMTEXTA, WPARAM(row), reinterpret_cast<LPARAM>(&item));
-}
+constexpr int kNumberColumn = 0, kNameColumn = 1;
 
 }  // namespace
 
 COptAdaptersPage::COptAdaptersPage(const Options& options, const std::vector<AdapterRow>& rows)
-    : OptionsPage(IDD_OPT_ADAPTERS, OPTIONS_PAGE_ADAPTERS), values_(options), rows_(rows), original_(rows) {}
+    : OptionsPage(IDD_OPT_ADAPTERS, OPTIONS_PAGE_ADAPTERS),
+      values_(options),
+      rows_(rows),
+      original_(rows),
+      list_(UM_LIST_SORTED, UM_LIST_SELECTION_CHANGED) {}
 
 bool COptAdaptersPage::OnInitPage() {
-  HWND list = Item(IDC_OPT_ADAPTER_LIST);
-  SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
-               LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-  AddListColumns(list, {{"No.", 40}, {"Name", 200}, {"IP", 110}});
+  list_.Attach(Item(IDC_OPT_ADAPTER_LIST),
+               {{"No.", 40, LVCFMT_LEFT, CellKind::Number},
+                {"Name", 200, LVCFMT_LEFT, CellKind::Text},
+                {"IP", 110, LVCFMT_LEFT, CellKind::Text}},
+               values_.DateFormat);
+  list_.ShowCheckBoxes();
   FillList();
 
   FillCombo(Item(IDC_OPT_CONNECTION_TYPE), ConnectionTypeItems());
@@ -56,22 +57,18 @@ bool COptAdaptersPage::OnInitPage() {
   return true;
 }
 
-// One row per record, numbered from 1; each row remembers its record.
+// One row per record in list order, numbered from 1; each row remembers
+// its record.
 void COptAdaptersPage::FillList() {
-  HWND list = Item(IDC_OPT_ADAPTER_LIST);
-  SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-  for (size_t i = 0; i < rows_.size(); ++i) {
-    const std::string number = std::to_string(i + 1);
-    LVITEMA item{};
-    item.mask = LVIF_TEXT | LVIF_PARAM;
-    item.iItem = int(i);
-    item.pszText = const_cast<char*>(number.c_str());
-    item.lParam = LPARAM(i);
-    const int at = int(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    SetCell(list, at, 1, rows_[i].displayName);
-    SetCell(list, at, 2, rows_[i].ipAddress);
-    ListView_SetCheckState(list, at, rows_[i].monitored);
-  }
+  std::vector<ListRow> shown;
+  for (size_t i = 0; i < rows_.size(); ++i)
+    shown.push_back({{std::to_string(i + 1), rows_[i].displayName, rows_[i].ipAddress}, LPARAM(i), rows_[i].monitored});
+  list_.SetRows(std::move(shown));
+}
+
+// After a sort the numbers count the rows as they now stand.
+void COptAdaptersPage::Renumber() {
+  for (int at = 0; at < list_.RowCount(); ++at) list_.SetCell(at, kNumberColumn, std::to_string(at + 1));
 }
 
 void COptAdaptersPage::FillTrayAdapters(int select) {
@@ -82,27 +79,11 @@ void COptAdaptersPage::FillTrayAdapters(int select) {
 }
 
 int COptAdaptersPage::SelectedRow() const {
-  HWND list = Item(IDC_OPT_ADAPTER_LIST);
-  const int at = int(SendMessageA(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
-  if (at < 0) return -1;
-  LVITEMA item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = at;
-  if (!SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return -1;
-  return int(item.lParam);
+  const std::vector<LPARAM> selected = list_.SelectedData();
+  return selected.empty() ? -1 : int(selected.front());
 }
 
-int COptAdaptersPage::ListIndexOf(int row) const {
-  LVFINDINFOA find{};
-  find.flags = LVFI_PARAM;
-  find.lParam = LPARAM(row);
-  return int(SendDlgItemMessageA(hwnd_, IDC_OPT_ADAPTER_LIST, LVM_FINDITEMA, WPARAM(-1), reinterpret_cast<LPARAM>(&find)));
-}
-
-bool COptAdaptersPage::RowChecked(int row) const {
-  const int at = ListIndexOf(row);
-  return at >= 0 && ListView_GetCheckState(Item(IDC_OPT_ADAPTER_LIST), at);
-}
+bool COptAdaptersPage::RowChecked(int row) const { return list_.Checked(list_.FindRow(LPARAM(row))); }
 
 // The row editor: the name, the connection type and the custom speed of
 // the selected row; empty and disabled without one.
@@ -139,7 +120,7 @@ void COptAdaptersPage::OnNameEdited() {
   if (filling_ || editing_ < 0) return;
   AdapterRow& row = rows_[size_t(editing_)];
   row.displayName = WindowText(Item(IDC_OPT_ADAPTER_NAME));
-  if (const int at = ListIndexOf(editing_); at >= 0) SetCell(Item(IDC_OPT_ADAPTER_LIST), at, 1, row.displayName);
+  list_.SetCell(list_.FindRow(LPARAM(editing_)), kNameColumn, row.displayName);
   FillTrayAdapters(ComboIndex(Item(IDC_OPT_TRAY_ADAPTER)));
   MarkChanged();
 }
@@ -178,6 +159,8 @@ void COptAdaptersPage::Reset() {
   rows_ = original_;
   ResetAdapterNames(rows_);
   FillList();
+  // The rows come back in list order: the order the header shows is kept.
+  if (list_.SortColumn() >= 0) list_.Sort(list_.SortColumn(), list_.SortedDescending());
   FillTrayAdapters(tray);
   ShowRow(-1);
   MarkChanged();
@@ -213,19 +196,25 @@ bool COptAdaptersPage::OnCommand(int id, int code, HWND) {
 }
 
 bool COptAdaptersPage::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT&) {
-  if (msg == kChecksChanged) {
-    CompareChecks();
-    return true;
-  }
-  if (msg != WM_NOTIFY) return false;
-  const auto* hdr = reinterpret_cast<const NMHDR*>(lp);
-  if (hdr->idFrom != IDC_OPT_ADAPTER_LIST || hdr->code != LVN_ITEMCHANGED) return false;
-  const auto* change = reinterpret_cast<const NMLISTVIEW*>(lp);
-  if (!(change->uChanged & LVIF_STATE)) return false;
-  if ((change->uNewState ^ change->uOldState) & LVIS_STATEIMAGEMASK) PostMessageA(hwnd_, kChecksChanged, 0, 0);
-  if ((change->uNewState ^ change->uOldState) & LVIS_SELECTED) {
-    const int row = SelectedRow();
-    if (row != editing_) ShowRow(row);
+  switch (msg) {
+    case kChecksChanged:
+      CompareChecks();
+      return true;
+    case UM_LIST_SORTED:
+      Renumber();
+      return true;
+    case UM_LIST_SELECTION_CHANGED:
+      if (const int row = SelectedRow(); row != editing_) ShowRow(row);
+      return true;
+    case WM_NOTIFY: {
+      const auto* hdr = reinterpret_cast<const NMHDR*>(lp);
+      if (hdr->code == LVN_ITEMCHANGED) {
+        const auto* change = reinterpret_cast<const NMLISTVIEW*>(lp);
+        if ((change->uChanged & LVIF_STATE) && ((change->uNewState ^ change->uOldState) & LVIS_STATEIMAGEMASK))
+          PostMessageA(hwnd_, kChecksChanged, 0, 0);
+      }
+      return list_.OnNotify(*hdr);
+    }
   }
   return false;
 }

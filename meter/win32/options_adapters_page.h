@@ -9,6 +9,7 @@
 #include "meter/options_checks.h"
 #include "meter/win32/options_page.h"
 #include "settings/options.h"
+#include "uikit/sortable_list_view.h"
 
 namespace qm {
 
@@ -37,13 +38,14 @@ class COptAdaptersPage : public OptionsPage {
   void OnSpeedTyped();
   void CompareChecks();
   void Reset();
+  void Renumber();
   int SelectedRow() const;
-  int ListIndexOf(int row) const;  // the list's position of a row of rows_
   bool RowChecked(int row) const;
 
   Options values_;
   std::vector<AdapterRow> rows_;
   const std::vector<AdapterRow> original_;
+  SortableListView list_;  // each list row carries its index in rows_
   int editing_ = -1;     // the row in the editor
   bool filling_ = false; // the page itself is writing into the editor
 };

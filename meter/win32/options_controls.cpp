@@ -33,10 +33,10 @@ std::string WindowText(HWND window) {
   return text.data();
 }
 
-void AddListColumns(HWND list, std::initializer_list<ListColumn> columns) {
+void AddListColumns(HWND list, std::initializer_list<PlainColumn> columns) {
   const int dpi = ScreenDpi();
   int at = 0;
-  for (const ListColumn& column : columns) {
+  for (const PlainColumn& column : columns) {
     LVCOLUMNA c{};
     c.mask = LVCF_TEXT | LVCF_WIDTH;
     c.pszText = const_cast<char*>(column.title);

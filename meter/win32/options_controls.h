@@ -24,11 +24,11 @@ std::optional<int64_t> ComboValue(HWND combo);
 // A window's text.
 std::string WindowText(HWND window);
 
-struct ListColumn {
+struct PlainColumn {
   const char* title;
   int width;  // pixels at 96 DPI
 };
 // Adds report columns to a list view.
-void AddListColumns(HWND list, std::initializer_list<ListColumn> columns);
+void AddListColumns(HWND list, std::initializer_list<PlainColumn> columns);
 
 }  // namespace qm

@@ -6,7 +6,9 @@
 #include <cstring>
 #include <string>
 
+#include "meter/dpi_scale.h"
 #include "meter/options_checks.h"
+#include "meter/win32/rate_graph_view.h"
 #include "meter/win32/options_controls.h"
 #include "meter/win32/resource.h"
 #include "uikit/choosers.h"
@@ -107,10 +109,14 @@ void COptGraphTextPage::ChooseColour(size_t index) {
 
 void COptGraphTextPage::ChooseFont(LogFontRecord& font) {
   static_assert(sizeof(LOGFONTA) == sizeof(LogFontRecord));
+  // Stored heights are pixels at 96 DPI; the chooser works on this screen.
+  const int dpi = ScreenDpi();
   LOGFONTA chosen;
   std::memcpy(&chosen, &font, sizeof chosen);
-  if (!ChooseScreenFont(hwnd_, chosen)) return;
-  chosen.lfHeight = std::abs(chosen.lfHeight);
+  chosen.lfHeight = -ScaleToDpi(std::abs(font.lfHeight), dpi);
+  int pointTenths = 0;
+  if (!ChooseScreenFont(hwnd_, chosen, pointTenths)) return;
+  chosen.lfHeight = FontHeightAt96Dpi(pointTenths, chosen.lfHeight, dpi);
   std::memcpy(&font, &chosen, sizeof font);
   font.lfFaceName[sizeof font.lfFaceName - 1] = 0;
   MarkChanged();

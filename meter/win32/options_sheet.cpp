@@ -1,6 +1,5 @@
 #include "meter/win32/options_sheet.h"
 
-#include "meter/dpi_scale.h"
 #include "meter/win32/options_controls.h"
 #include "meter/win32/rate_graph_view.h"
 #include "meter/win32/resource.h"
@@ -11,11 +10,14 @@ namespace {
 constexpr char kTitle[] = "Quellmark Options";
 constexpr int kApplyButton = 0x3021;  // the sheet's own "&Apply" button
 
-// "Tahoma" at 11 pixels on a 96-dot screen, as many more as the screen has.
+// "Tahoma" at the pages' 8 points: 11 pixels on a 96-dot screen. Taken
+// from the points, as the pages' dialog units are, so that text and room
+// grow alike (11 pixels scaled to 144 dots would be a pixel too tall for
+// the labels).
 GdiHandle<HFONT> MakeSheetFont() {
   const int dpi = ScreenDpi();
   LOGFONTA f{};
-  f.lfHeight = -ScaleToDpi(11, dpi);
+  f.lfHeight = -MulDiv(8, dpi, 72);
   f.lfWeight = FW_NORMAL;
   f.lfCharSet = DEFAULT_CHARSET;
   lstrcpynA(f.lfFaceName, "Tahoma", sizeof f.lfFaceName);

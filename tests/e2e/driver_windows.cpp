@@ -92,24 +92,37 @@ bool Clipped(HWND control, HDC dc, std::string& why) {
   return true;
 }
 
-int PrintClipped(HWND window, const char* face, int points) {
-  WindowDc screen(nullptr);
-  HDC dc = screen.Get();
-  GdiHandle<HFONT> font(CreateFontA(-MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE,
-                                    FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face));
-  HGDIOBJ old = SelectObject(dc, font.Get());
-  std::printf("dpi=%d\n", GetDeviceCaps(dc, LOGPIXELSY));
-  int clipped = 0, controls = 0;
+// Every control of `window` measured in `font`; without one, each in its
+// own font, and the controls of the dialogs inside it (the pages of a
+// property sheet) too.
+void ListClipped(HWND window, HDC dc, HFONT font, int& controls, int& clipped) {
   for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (!font && ClassOf(c) == "#32770") {
+      if (IsWindowVisible(c)) ListClipped(c, dc, font, controls, clipped);
+      continue;
+    }
     ++controls;
+    HFONT own = font ? font : reinterpret_cast<HFONT>(SendMessageA(c, WM_GETFONT, 0, 0));
+    HGDIOBJ old = SelectObject(dc, own ? own : GetStockObject(DEFAULT_GUI_FONT));
     std::string why;
     if (Clipped(c, dc, why)) {
       std::printf("clipped=%s\n", why.c_str());
       ++clipped;
     }
+    SelectObject(dc, old);
   }
-  SelectObject(dc, old);
+}
+
+int PrintClipped(HWND window, const char* face, int points) {
+  WindowDc screen(nullptr);
+  HDC dc = screen.Get();
+  GdiHandle<HFONT> font(points <= 0 ? nullptr
+                                    : CreateFontA(-MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0,
+                                                  FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face));
+  std::printf("dpi=%d\n", GetDeviceCaps(dc, LOGPIXELSY));
+  int clipped = 0, controls = 0;
+  ListClipped(window, dc, font.Get(), controls, clipped);
   std::printf("controls=%d\nclipped_count=%d\n", controls, clipped);
   return 0;
 }

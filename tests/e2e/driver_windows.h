@@ -6,7 +6,8 @@
 namespace qm::driver {
 
 // Runs "window TITLE", "count TITLE", "close TITLE" or
-// "clipped TITLE [FACE POINTS]"; returns the exit status, or -1 when argv
+// "clipped TITLE [FACE POINTS]" (POINTS 0: each control in its own font,
+// with the pages inside the window); returns the exit status, or -1 when argv
 // names none of them. A TITLE ending in "*" matches the titles that begin
 // with the part before it.
 int RunWindowCommand(int argc, char** argv);

@@ -29,6 +29,8 @@ SEMI_TRANSPARENT, TRANSPARENCY, MARGINS = 4408, 4409, 4412
 SHOW_GRAPH, SHOW_TEXT, SHOW_IP = 4416, 4417, 4429
 UNIT_BYTES, UNIT_BITS, UNIT_BYTES_INFO, UNIT_BITS_INFO = 4431, 4432, 4433, 4434
 
+MONTH_START, WEEK_START, DATE_FORMAT = 4410, 4411, 4414
+
 # Graph & Text page
 COLOR_DOWN, COLOR_BACKGROUND, COLORS_DEFAULT = 4501, 4506, 4516
 FONT_TITLE, FONTS_DEFAULT = 4517, 4521
@@ -36,6 +38,8 @@ HEIGHT_PERCENT, PULSE_WIDTH, TIME_GRID_INTERVAL = 4522, 4525, 4532
 # Adapters page
 ADAPTER_LIST, ADAPTER_NAME, CONNECTION_TYPE, CUSTOM_SPEED = 4601, 4602, 4603, 4604
 TRAY_ICON, TRAY_GRAPH, TRAY_ADAPTER, TRAY_TIP_NAME, TRAY_TIP_IP, ADAPTERS_RESET = 4606, 4607, 4608, 4609, 4610, 4611
+# The font chooser's face and size lists.
+CHOOSER_FACE, CHOOSER_SIZE = 0x470, 0x472
 # The colour chooser's edit boxes for red, green and blue.
 CHOOSER_RED, CHOOSER_GREEN, CHOOSER_BLUE = 706, 707, 708
 PRESET_DOWN = 0x123456
@@ -463,6 +467,158 @@ def adapters_page(d):
           "the tray icon is back")
 
 
+def adapters_sorted(d):
+    """Sorting moves rows with their ticks and records; "No." counts the new order."""
+    sheet = open_sheet(d)
+    if not check(sheet is not None, "the sheet opens for sorting the adapters"):
+        return
+    sheet.page(2)
+    shown = sheet.info()["rows"].get(ADAPTER_LIST, [])
+    before = [r["cols"][1] for r in shown]
+    ticked = {r["cols"][1]: r["checked"] for r in shown}
+    d.drive("sheet", "sort", ADAPTER_LIST, 1)
+    time.sleep(0.5)
+    d.drive("sheet", "sort", ADAPTER_LIST, 1)  # the second click turns it around
+    rows = d.wait_for(lambda: (lambda r: r if [x["cols"][1] for x in r].index("Dial-Up Connections") <
+                               [x["cols"][1] for x in r].index("All Connections") else None)(
+        sheet.info()["rows"][ADAPTER_LIST]), 5)
+    if not check(rows is not None, "a click on Name sorts, a second one descending: %s" % (
+            rows and [r["cols"] for r in rows])):
+        return
+    names = [r["cols"][1] for r in rows]
+    check(sorted(names, key=str.lower, reverse=True) == names and sorted(names) == sorted(before),
+          "the names stand in descending order: %s" % names)
+    check([r["cols"][0] for r in rows] == [str(i + 1) for i in range(len(rows))],
+          "the No. column counts the rows anew: %s" % [r["cols"][0] for r in rows])
+    every, dial = names.index("All Connections"), names.index("Dial-Up Connections")
+    check({r["cols"][1]: r["checked"] for r in rows} == ticked,
+          "the ticks moved with their rows: %s" % [(r["cols"][1], r["checked"]) for r in rows])
+    d.shot("options-adapters-sorted")
+
+    # Work the sorted list: the editor, the ticks and the apply reach the right records.
+    d.drive("sheet", "rowselect", ADAPTER_LIST, every)
+    c = d.wait_for(lambda: (lambda c: c if c[ADAPTER_NAME]["enabled"] else None)(sheet.info()["controls"]), 5)
+    check(c and c[ADAPTER_NAME]["text"] == "All Connections", "the selected sorted row is edited: %s" % (
+        c and c[ADAPTER_NAME]["text"]))
+    sheet.text(ADAPTER_NAME, "Every line")
+    # Swap the two rows' ticks: one view stays, the other record's.
+    want = {"100-": not ticked["All Connections"], "200-": not ticked["Dial-Up Connections"]}
+    check(d.drive("sheet", "rowclick", ADAPTER_LIST, every)[0] == 0, "a click finds the row's check box")
+    d.drive("sheet", "rowcheck", ADAPTER_LIST, dial, int(want["200-"]))
+    rows = d.wait_for(lambda: (lambda r: r if r[every]["checked"] == want["100-"] else None)(
+        sheet.info()["rows"][ADAPTER_LIST]), 5) or sheet.info()["rows"][ADAPTER_LIST]
+    check(rows[every]["cols"][1] == "Every line" and rows[every]["checked"] == want["100-"] and
+          rows[dial]["checked"] == want["200-"],
+          "the name and ticks change in the rows shown: %s" % [(r["cols"][1], r["checked"]) for r in rows])
+    before, views = d.options(), len(d.info()["views"])
+    sheet.press(ID_APPLY)
+    monitored = {k: str(int(v)) for k, v in want.items()}
+    adapters = d.wait_for(lambda: (lambda a: a if {k: a.get(k, {}).get("Monitored") for k in want} == monitored
+                                   else None)(d.adapters()), 10) or {}
+    info = d.info()
+    check(not boxes(d)[0] and len(info["views"]) == views and
+          adapters.get("100-", {}).get("AdapterName") == "Every line",
+          "the apply after a sort reaches the right records: %s, views %s" % (
+              {k: (v.get("AdapterName"), v.get("Monitored")) for k, v in adapters.items()}, info["views"]))
+    ok, odd = only_groups_written(before, d.options(), [])
+    check(ok, "and writes no option values besides: %s" % odd)
+    rows = sheet.info()["rows"][ADAPTER_LIST]
+    check([r["cols"][1] for r in rows][every] == "Every line" and rows[every]["checked"] == want["100-"],
+          "the sorted order stays after the apply")
+    sheet.press(ADAPTERS_RESET)
+    rows = d.wait_for(lambda: (lambda r: r if "All Connections" in [x["cols"][1] for x in r] else None)(
+        sheet.info()["rows"][ADAPTER_LIST]), 5) or []
+    names = [r["cols"][1] for r in rows]
+    check(sorted(names, key=str.lower, reverse=True) == names and
+          [r["cols"][0] for r in rows] == [str(i + 1) for i in range(len(rows))],
+          "Reset keeps the order the header shows, numbered anew: %s" % [r["cols"][:2] for r in rows])
+    sheet.press(IDCANCEL)
+    d.wait_for(lambda: not sheet.info()["found"], 10)
+
+
+def set_dpi(d, dpi):
+    """The screen's dots per inch for the programs started next in the prefix."""
+    for key in ("HKCU\\Control Panel\\Desktop", "HKCC\\Software\\Fonts"):
+        d.quiet([desktop_e2e.WINE, "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f"],
+                d.env, 60)
+
+
+def pages_unclipped(d, dpi):
+    """Every page of the sheet, photographed; no text cut off at this DPI."""
+    sheet = open_sheet(d)
+    if not check(sheet is not None, "the sheet opens at %d DPI" % dpi):
+        return
+    for n, tab in enumerate(sheet.info()["tabs"]):
+        sheet.page(n)
+        time.sleep(0.5)
+        rc, lines = d.drive("clipped", "Quellmark Options", "Tahoma", 0)
+        clipped = [line for line in lines if line.startswith("clipped=")]
+        check(rc == 0 and "dpi=%d" % dpi in lines and not clipped,
+              "no text of the %s page is cut off at %d DPI: %s" % (tab, dpi, clipped))
+        d.shot("options-%s-%ddpi" % (tab.replace("&", "").replace(" ", "-").lower(), dpi))
+    sheet.press(IDCANCEL)
+    d.wait_for(lambda: not sheet.info()["found"], 10)
+
+
+# Values no page can set, as another program or an old version may leave them.
+ODD_VALUES = {"TransparentPercent": 13, "HotkeyChar": 200, "DateFormat": 99, "WeekStartDay": 7,
+              "MonthStartDay": 0, "RateViewMargins": -5, "STIfType": 250}
+
+
+def odd_values_then_cancel_after_apply(d):
+    """Odd stored values open as the lists' fallbacks and are saved sound;
+    Cancel after Apply keeps what was applied and drops the rest."""
+    sheet = open_sheet(d)
+    if not check(sheet is not None, "the sheet opens over odd stored values"):
+        return
+    c = sheet.info()["controls"]
+    shown = {i: (c[i]["sel"], c[i]["text"]) for i in (TRANSPARENCY, HOTKEY_LETTER, DATE_FORMAT, MONTH_START,
+                                                     WEEK_START)}
+    check(shown == {TRANSPARENCY: ("1", "85% visible"), HOTKEY_LETTER: ("-1", ""), DATE_FORMAT: ("0", "MM/DD/YYYY"),
+                    MONTH_START: ("0", "1"), WEEK_START: ("0", "Sunday")} and c[MARGINS]["text"] == "2",
+          "they open as 85%% visible, no letter, the first date format and days, margins 2: %s %s" % (
+              shown, c[MARGINS]["text"]))
+    sheet.page(2)
+    tray = sheet.info()["controls"][TRAY_ADAPTER]
+    check((tray["sel"], tray["text"]) == ("0", "All Connections"),
+          "an unknown tray adapter kind opens as All Connections: %s" % tray)
+    sheet.page(0)
+    sheet.text(MARGINS, "9")
+    sheet.press(ID_APPLY)
+    opts = d.wait_for(lambda: (lambda o: o if o.get("RateViewMargins") == "9" else None)(d.options()), 10) or {}
+    check({k: opts.get(k) for k in ("TransparentPercent", "HotkeyChar", "DateFormat", "WeekStartDay",
+                                    "MonthStartDay")} ==
+          {"TransparentPercent": "15", "HotkeyChar": "77", "DateFormat": "17", "WeekStartDay": "0",
+           "MonthStartDay": "1"}, "an apply saves the values shown: %s" % opts)
+    check(written_groups(opts)[0] == {"general"}, "a general value alone writes the general group alone: %s" % (
+        written_groups(opts),))
+    sheet.text(MARGINS, "12")
+    sheet.press(IDCANCEL)
+    check(d.wait_for(lambda: not sheet.info()["found"], 10), "Cancel after Apply closes the sheet")
+    views = d.info()["views"]
+    check(d.options().get("RateViewMargins") == "9" and views and views[0][0] == 9,
+          "and keeps the applied margins 9, not the cancelled 12: %s" % views)
+
+
+def font_at_144_dpi(d):
+    """A 10-point title font chosen at 144 DPI is stored as at 96 DPI: 13 pixels."""
+    sheet = open_sheet(d)
+    sheet.page(1)
+    sheet.press(FONT_TITLE)
+    if not check(d.wait_for(lambda: "#32770|Font" in d.info()["windows"], 10), "the font chooser opens at 144 DPI"):
+        return
+    check(d.drive("sheet", "dialogselect", "Font", CHOOSER_FACE, "DejaVu Sans")[0] == 0 and
+          d.drive("sheet", "dialogselect", "Font", CHOOSER_SIZE, "10")[0] == 0, "DejaVu Sans 10 chosen")
+    d.shot("options-font-chooser-144dpi")
+    d.drive("sheet", "answer", IDOK, "Font")
+    d.wait_for(lambda: "#32770|Font" not in d.info()["windows"], 10)
+    sheet.press(IDOK)
+    check(d.wait_for(lambda: not sheet.info()["found"], 10), "OK closes the sheet at 144 DPI")
+    record = bytes.fromhex(d.options().get("TitleFont", ""))
+    height = int.from_bytes(record[:4], "little", signed=True) if len(record) == 60 else None
+    check(height == 13, "a 10-point font chosen at 144 DPI is stored 13 high, as at 96 DPI: %s" % height)
+
+
 def main():
     if len(sys.argv) != 3:
         print(__doc__)
@@ -476,6 +632,7 @@ def main():
     d = Desktop(program, driver, work)
     try:
         d.setup()
+        set_dpi(d, 96)  # the prefix is kept between runs
         d.drive("reset")
         d.drive("setopt", "DownColor", PRESET_DOWN)
         d.drive("adapterkey", "200-", "ConnRatebps", 1000000)
@@ -487,6 +644,19 @@ def main():
                 hot_key_and_run_key(d, sheet)
             graph_text_page(d)
             adapters_page(d)
+            adapters_sorted(d)
+            pages_unclipped(d, 96)
+            d.drive("command", ID_EXIT)
+            p.wait(timeout=30)
+        set_dpi(d, 144)
+        d.drive("reset")
+        for name, value in ODD_VALUES.items():
+            d.drive("setopt", name, value)
+        p = d.start("options-144dpi")
+        if check(d.wait_for(lambda: d.info().get("found") == "1", 30), "the meter window runs at 144 DPI"):
+            odd_values_then_cancel_after_apply(d)
+            pages_unclipped(d, 144)
+            font_at_144_dpi(d)
             d.drive("command", ID_EXIT)
             p.wait(timeout=30)
     finally:

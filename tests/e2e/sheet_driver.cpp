@@ -13,9 +13,13 @@
 //   sheet text ID TEXT         types TEXT into an edit box (replacing it)
 //   sheet rowcheck ID ROW 0|1  ticks or unticks a list view row's check box
 //   sheet rowselect ID ROW     selects a list view row (-1: none)
+//   sheet rowclick ID ROW      clicks a list view row's check box with the mouse
+//   sheet sort ID COLUMN       clicks a list view's column header, as a person
+//                              sorting by that column does
 //   sheet answer ID [TITLE]    clicks button ID of the window titled TITLE over the
 //                              sheet (default: the message box, "Quellmark")
 //   sheet dialogtext TITLE ID TEXT  types TEXT into edit box ID of that window
+//   sheet dialogselect TITLE ID TEXT  chooses the item TEXT of list ID of that window
 //
 // Whatever needs memory in the program (tab and list view texts, list view
 // items) is read and written through memory allocated in its process.
@@ -24,6 +28,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -190,6 +195,50 @@ HWND Control(HWND sheet, int id, HWND& owner) {
   return GetDlgItem(sheet, id);
 }
 
+// A click in the middle of the row's check box, found by asking the list
+// what lies under each point along the row.
+bool ClickCheckBox(HWND list, int row) {
+  RemoteBuffer buffer(list, sizeof(RECT) + sizeof(LVHITTESTINFO));
+  if (!buffer) return false;
+  RECT bounds{};
+  bounds.left = LVIR_BOUNDS;
+  buffer.Write(0, &bounds, sizeof bounds);
+  if (!SendMessageA(list, LVM_GETITEMRECT, WPARAM(row), reinterpret_cast<LPARAM>(buffer.At(0)))) return false;
+  buffer.Read(0, &bounds, sizeof bounds);
+  const int y = (bounds.top + bounds.bottom) / 2;
+  int first = -1, last = -1;
+  for (int x = std::max(0L, bounds.left); x < bounds.left + 100; ++x) {
+    LVHITTESTINFO hit{};
+    hit.pt = {x, y};
+    buffer.Write(sizeof bounds, &hit, sizeof hit);
+    SendMessageA(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(buffer.At(sizeof bounds)));
+    buffer.Read(sizeof bounds, &hit, sizeof hit);
+    const bool onBox = hit.iItem == row && (hit.flags & LVHT_ONITEMSTATEICON);
+    if (onBox && first < 0) first = x;
+    if (onBox) last = x;
+    if (!onBox && first >= 0) break;
+  }
+  if (first < 0) return false;
+  const LPARAM at = MAKELPARAM((first + last) / 2, y);
+  PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  return PostMessageA(list, WM_LBUTTONUP, 0, at) != 0;
+}
+
+// A click in the middle of the column's header item.
+bool ClickHeader(HWND list, int column) {
+  HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  if (!header || column < 0 || column >= int(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0))) return false;
+  int x = 0;
+  for (int c = 0; c < column; ++c) x += int(SendMessageA(list, LVM_GETCOLUMNWIDTH, WPARAM(c), 0));
+  x += int(SendMessageA(list, LVM_GETCOLUMNWIDTH, WPARAM(column), 0)) / 2;
+  RECT r;
+  GetClientRect(header, &r);
+  const LPARAM at = MAKELPARAM(x, (r.bottom - r.top) / 2);
+  PostMessageA(header, WM_MOUSEMOVE, 0, at);
+  PostMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  return PostMessageA(header, WM_LBUTTONUP, 0, at) != 0;
+}
+
 void Clicked(HWND owner, HWND control, int id) {
   PostMessageA(owner, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
 }
@@ -219,6 +268,14 @@ int SheetCommand(HWND meter, int argc, char** argv) {
     if (!edit) return 1;
     return SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[5])) ? 0 : 1;
   }
+  if (what == "dialogselect" && argc == 6) {
+    HWND box = FindTitled(meter, argv[3]);
+    const int id = std::atoi(argv[4]);
+    HWND list = box ? GetDlgItem(box, id) : nullptr;
+    if (!list || SendMessageA(list, CB_SELECTSTRING, WPARAM(-1), reinterpret_cast<LPARAM>(argv[5])) == CB_ERR)
+      return 1;
+    return SendMessageA(box, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list)) >= 0 ? 0 : 1;
+  }
   if (what == "page" && argc == 4)
     return SendMessageA(sheet, PSM_SETCURSEL, WPARAM(std::atoi(argv[3])), 0) ? 0 : 1;
   if (argc < 4) return 2;
@@ -246,6 +303,8 @@ int SheetCommand(HWND meter, int argc, char** argv) {
                        LVIS_STATEIMAGEMASK)
                ? 0
                : 1;
+  if (what == "rowclick" && argc == 5) return ClickCheckBox(control, std::atoi(argv[4])) ? 0 : 1;
+  if (what == "sort" && argc == 5) return ClickHeader(control, std::atoi(argv[4])) ? 0 : 1;
   if (what == "rowselect" && argc == 5) {
     const int row = std::atoi(argv[4]);
     if (row < 0) return SetRowState(control, -1, 0, LVIS_SELECTED | LVIS_FOCUSED) ? 0 : 1;

@@ -33,5 +33,32 @@ TEST(ScaleToDpi, ScalesEveryFontOfTheViewAndNothingElse) {
   EXPECT_EQ(ScaledToDpi(settings, 144).fonts[0].LineHeight(), 20);
 }
 
+// The chooser hands back a 10-point font as 13 pixels at 96 DPI and 20 at
+// 144; both must be stored alike, or the graph, which scales the stored
+// height up again, would show the font half as large again at 144 DPI.
+TEST(FontHeightAt96Dpi, StoresTheSamePointSizeAlikeOnEveryScreen) {
+  const struct {
+    int pointTenths, logicalHeight, dpi, expected;
+  } cases[] = {
+      {100, -13, 96, 13}, {100, -20, 144, 13}, {100, -17, 120, 13}, {100, -27, 192, 13},
+      {80, -11, 96, 11},  {80, -16, 144, 11},  {90, -18, 144, 12},  {110, -22, 144, 15},
+      {720, -144, 144, 96},
+      // No point size from the chooser: the logical height, either sign, scaled back.
+      {0, -20, 144, 13},  {0, 20, 144, 13},    {-1, -13, 96, 13},   {0, -26, 192, 13},
+      {0, -13, 0, 13},    {0, std::numeric_limits<int>::min(), 96, std::numeric_limits<int>::max()},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(FontHeightAt96Dpi(c.pointTenths, c.logicalHeight, c.dpi), c.expected)
+        << c.pointTenths << " tenths, height " << c.logicalHeight << " at " << c.dpi;
+}
+
+TEST(FontHeightAt96Dpi, ComesBackToTheChosenPixelsOnTheScreen) {
+  // Stored at 144 DPI, drawn at 144 DPI: the pixels the chooser showed.
+  for (int points = 6; points <= 36; ++points) {
+    const int chosen = (points * 144 + 36) / 72;
+    EXPECT_NEAR(ScaleToDpi(FontHeightAt96Dpi(points * 10, -chosen, 144), 144), chosen, 1) << points << " points";
+  }
+}
+
 }  // namespace
 }  // namespace qm

@@ -142,6 +142,35 @@ TEST_F(OptionsTest, EachGroupWritesOnlyItsOwnValues) {
   EXPECT_EQ(names, (std::vector<std::string>{"SumLastDays", "NextAlertType", "NextAlertMin"}));
 }
 
+// A page that edits two groups saves only those whose values it changed.
+TEST(GroupsThatDiffer, NamesOnlyTheGroupsWithAChangedValue) {
+  const Options before = DefaultOptions(true);
+  const struct {
+    const char* what;
+    void (*change)(Options&);
+    SaveGroups expected;
+  } cases[] = {
+      {"nothing", [](Options&) {}, 0},
+      {"margins", [](Options& o) { o.RateViewMargins = 7; }, kSaveGeneral},
+      {"the last general value", [](Options& o) { o.DisplayUnitByte = !o.DisplayUnitByte; }, kSaveGeneral},
+      {"a display flag", [](Options& o) { o.TimeTextOnTop = !o.TimeTextOnTop; }, kSaveDisplay},
+      {"both", [](Options& o) { o.WeekStartDay = 3, o.DisplayTitle = false; }, kSaveGeneral | kSaveDisplay},
+      {"a group not asked about", [](Options& o) { o.DownColor = 1; }, 0},
+      {"a text", [](Options& o) { o.STAdpID = "X"; }, 0},
+  };
+  for (const auto& c : cases) {
+    Options after = before;
+    c.change(after);
+    EXPECT_EQ(GroupsThatDiffer(before, after, kSaveGeneral | kSaveDisplay), c.expected) << c.what;
+  }
+  Options font = before;
+  font.ScaleFont.lfHeight = 20;
+  EXPECT_EQ(GroupsThatDiffer(before, font, kSaveAll), kSaveFonts);
+  Options tray = before;
+  tray.STAdpID = "{ID}";
+  EXPECT_EQ(GroupsThatDiffer(before, tray, kSaveAll), kSaveTray);
+}
+
 TEST_F(OptionsTest, AnEmptySetWritesNothingNotEvenTheKey) {
   EXPECT_TRUE(SaveOptions(store, kUser, DefaultOptions(true), 0));
   EXPECT_TRUE(store.writes().empty());
