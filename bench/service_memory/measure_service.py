@@ -1,12 +1,14 @@
 #!/usr/bin/python3
-"""Resident memory of QuellmarkService.exe under Wine against an empty service.
+"""Resident memory of QuellmarkService.exe under Wine against two floors.
 
-Installs both services in a Wine prefix of this script's own, runs each in
-turn for SECONDS seconds (default 20) with the default settings (history
+Installs the three services in a Wine prefix of this script's own, runs each
+in turn for SECONDS seconds (default 20) with the default settings (history
 file, no mail, no report task), reads its resident memory from /proc, and
-prints the medians of RUNS runs (default 3) and the difference. The empty
+prints the medians of RUNS runs (default 3) and the differences. The empty
 service (empty_service.exe) only registers with the service manager and
-waits: it is the floor that no service can go below.
+waits: the floor that no service can go below. The counting service
+(counting_service.exe) also reads the system's interface and address tables
+every second: what the system's own libraries add for any traffic meter.
 
 Usage (build/win built; see README, "Service memory"):
   bench/service_memory/measure_service.py build/win [SECONDS [RUNS]]
@@ -69,14 +71,21 @@ def measure(env, service, exe_name, seconds):
     return rss
 
 
-def main():
-    if len(sys.argv) < 2:
-        sys.exit(__doc__)
-    build = os.path.abspath(sys.argv[1])
-    seconds = int(sys.argv[2]) if len(sys.argv) > 2 else 20
-    runs = int(sys.argv[3]) if len(sys.argv) > 3 else 3
-    service_exe = os.path.join(build, "service", "QuellmarkService.exe")
-    empty_exe = os.path.join(build, "bench", "service_memory", "empty_service.exe")
+# (service name, executable, label) of the measured service and its floors.
+SERVICES = [
+    ("QuellmarkService", "QuellmarkService.exe", "QuellmarkService.exe"),
+    ("QuellmarkEmptyService", "empty_service.exe", "empty service"),
+    ("QuellmarkCountingService", "counting_service.exe", "counting service"),
+]
+
+
+def measure_all(build, seconds, runs):
+    """{label: (median KiB, [KiB of each run], file bytes)}, runs interleaved."""
+    paths = {
+        "QuellmarkService.exe": os.path.join(build, "service", "QuellmarkService.exe"),
+        "empty_service.exe": os.path.join(build, "bench", "service_memory", "empty_service.exe"),
+        "counting_service.exe": os.path.join(build, "bench", "service_memory", "counting_service.exe"),
+    }
     prefix = os.path.join(build, "service-measure-prefix")
     env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
     env.pop("DISPLAY", None)
@@ -88,24 +97,35 @@ def main():
         subprocess.run([WINESERVER, "-p"], env=env, timeout=30)
         folder = os.path.join(prefix, "drive_c", "Measure")
         os.makedirs(folder)
-        shutil.copy(service_exe, folder)
-        shutil.copy(empty_exe, folder)
+        for path in paths.values():
+            shutil.copy(path, folder)
         wine(env, "reg", "add", r"HKLM\Software\Quellmark\Service", "/v", "ServiceEnabled", "/t", "REG_DWORD",
              "/d", "1", "/f")
-        wine(env, r"C:\Measure\QuellmarkService.exe", "/install")
-        wine(env, r"C:\Measure\empty_service.exe", "/install")
-        service, empty = [], []
+        for exe in paths:
+            wine(env, "C:\\Measure\\" + exe, "/install")
+        found = {label: [] for _, _, label in SERVICES}
         for _ in range(runs):
-            service.append(measure(env, "QuellmarkService", "QuellmarkService.exe", seconds))
-            empty.append(measure(env, "QuellmarkEmptyService", "empty_service.exe", seconds))
-        s, e = statistics.median(service), statistics.median(empty)
-        print("QuellmarkService.exe: %7.1f MB resident (runs: %s KiB), file %.2f MB"
-              % (s / 1024, ", ".join(map(str, service)), os.path.getsize(service_exe) / 1e6))
-        print("empty service:        %7.1f MB resident (runs: %s KiB), file %.2f MB"
-              % (e / 1024, ", ".join(map(str, empty)), os.path.getsize(empty_exe) / 1e6))
-        print("difference:           %+7.1f MB" % ((s - e) / 1024))
+            for service, exe, label in SERVICES:
+                found[label].append(measure(env, service, exe, seconds))
+        return {label: (statistics.median(found[label]), found[label], os.path.getsize(paths[exe]))
+                for _, exe, label in SERVICES}
     finally:
         subprocess.run([WINESERVER, "-k"], env=env, timeout=30)
+
+
+def main():
+    if len(sys.argv) < 2:
+        sys.exit(__doc__)
+    build = os.path.abspath(sys.argv[1])
+    seconds = int(sys.argv[2]) if len(sys.argv) > 2 else 20
+    runs = int(sys.argv[3]) if len(sys.argv) > 3 else 3
+    figures = measure_all(build, seconds, runs)
+    for label, (median, each, size) in figures.items():
+        print("%-21s %7.1f MB resident (runs: %s KiB), file %.2f MB"
+              % (label + ":", median / 1024, ", ".join(map(str, each)), size / 1e6))
+    service = figures["QuellmarkService.exe"][0]
+    print("over the empty service:    %+7.1f MB" % ((service - figures["empty service"][0]) / 1024))
+    print("over the counting service: %+7.1f MB" % ((service - figures["counting service"][0]) / 1024))
     return 0
 
 
