@@ -44,7 +44,12 @@ void AppendRow(std::string& out, const char* format, const std::vector<std::stri
   size_t cell = 0;
   for (const char* p = format; *p; ++p) {
     if (*p != '%') {
-      out += *p;
+      // The text up to the next conversion in one piece: an HTML row is
+      // mostly text.
+      const char* end = p;
+      while (*end && *end != '%') ++end;
+      out.append(p, size_t(end - p));
+      p = end - 1;
       continue;
     }
     const bool left = p[1] == '-';
