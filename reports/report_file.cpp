@@ -58,7 +58,7 @@ HistoryStatus BuildReport(FileSystem& fs, const std::string& historyPath, const 
   out.clear();
   ReportData data;
   const HistoryStatus status = AggregateReport(fs, historyPath, request, data);
-  if (status == HistoryStatus::Ok) out = RenderReport(MakeReportCells(data, request.subjectName, request.params), form);
+  if (status == HistoryStatus::Ok) AppendReport(data, request.subjectName, request.params, form, out);
   return status;
 }
 
