@@ -22,10 +22,13 @@ struct Row {
 size_t Print(AmountText& out, const char* format, double value) {
   const bool fixed = format[0] == '%' && format[1] == '.' && format[3] == 'f';
   const int decimals = !fixed ? 0 : format[2] == '1' ? 1 : format[2] == '2' ? 2 : 0;
-  if (decimals != 0 && std::strchr(format + 4, '%') == nullptr && std::strlen(format + 4) < 12) {
+  if (decimals != 0) {
     if (char* p = WriteFixed(out.data(), value, decimals)) {
-      for (const char* suffix = format + 4; *suffix;) *p++ = *suffix++;
-      return size_t(p - out.data());
+      // The suffix as it is, unless it holds a conversion of its own.
+      const char* suffix = format + 4;
+      char* const end = out.data() + out.size() - 1;
+      while (*suffix && *suffix != '%' && p < end) *p++ = *suffix++;
+      if (*suffix == '\0') return size_t(p - out.data());
     }
   }
   const int n = std::snprintf(out.data(), out.size(), format, value);

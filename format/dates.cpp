@@ -70,23 +70,22 @@ char* ZeroPaddedText(char* end, int value, int width) {
 
 }  // namespace
 
-std::string FormatDate(uint32_t formatId, int year, int month, int day) {
+std::string_view FormatDate(DateText& out, uint32_t formatId, int year, int month, int day) {
   // Three numbers in the order and with the separator of the format, each
   // as printf's "%02d" or "%04d": reports print a date on every row, so the
-  // text is put together in a buffer, last field first.
+  // text is put together in the buffer, last field first.
   struct Field {
     int value;
     int width;
   };
-  auto dmy = [&](char sep, Field a, Field b, Field c) {
-    char text[64];
-    char* const end = text + sizeof text;
+  auto dmy = [&out](char sep, Field a, Field b, Field c) {
+    char* const end = out.data() + out.size();
     char* p = ZeroPaddedText(end, c.value, c.width);
     *--p = sep;
     p = ZeroPaddedText(p, b.value, b.width);
     *--p = sep;
     p = ZeroPaddedText(p, a.value, a.width);
-    return std::string(p, size_t(end - p));
+    return std::string_view(p, size_t(end - p));
   };
   const Field y{year, 4}, m{month, 2}, d{day, 2};
   switch (formatId) {
@@ -98,6 +97,11 @@ std::string FormatDate(uint32_t formatId, int year, int month, int day) {
     case kDateYMDDot: return dmy('.', y, m, d);
     default: return dmy('/', m, d, y);
   }
+}
+
+std::string FormatDate(uint32_t formatId, int year, int month, int day) {
+  DateText text;
+  return std::string(FormatDate(text, formatId, year, month, day));
 }
 
 void AppendZeroPadded(std::string& out, int value, int width) {
