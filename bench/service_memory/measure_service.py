@@ -31,17 +31,24 @@ def wine(env, *args, timeout=120):
                               timeout=timeout).returncode
 
 
-def pid_of(exe_name):
+def pid_of(exe_name, prefix):
+    """The process of that program in that Wine prefix: other prefixes on
+    the machine (the tests') may run the same program at the same time."""
+    want = ("WINEPREFIX=" + prefix).encode()
     for entry in os.listdir("/proc"):
         if not entry.isdigit():
             continue
         try:
             with open("/proc/%s/cmdline" % entry, "rb") as f:
                 cmd = f.read().split(b"\0")[0].decode("latin-1")
+            if not cmd.lower().endswith(exe_name.lower()):
+                continue
+            with open("/proc/%s/environ" % entry, "rb") as f:
+                if want not in f.read().split(b"\0"):
+                    continue
         except OSError:
             continue
-        if cmd.lower().endswith(exe_name.lower()):
-            return int(entry)
+        return int(entry)
     return None
 
 
@@ -58,7 +65,7 @@ def measure(env, service, exe_name, seconds):
     pid = None
     end = time.monotonic() + 30
     while pid is None and time.monotonic() < end:
-        pid = pid_of(exe_name)
+        pid = pid_of(exe_name, env["WINEPREFIX"])
         time.sleep(0.2)
     if pid is None:
         sys.exit("%s did not start" % service)
@@ -66,7 +73,7 @@ def measure(env, service, exe_name, seconds):
     rss = rss_kib(pid)
     wine(env, "sc", "stop", service)
     end = time.monotonic() + 30
-    while pid_of(exe_name) is not None and time.monotonic() < end:
+    while pid_of(exe_name, env["WINEPREFIX"]) is not None and time.monotonic() < end:
         time.sleep(0.2)
     return rss
 
