@@ -106,14 +106,27 @@ char* WriteFixed(char* out, double value, int decimals) {
   // Divisions by constants, not by `scale`: they become multiplications.
   const uint64_t whole = decimals == 1 ? scaled / 10 : scaled / 100;
   const unsigned part = unsigned(decimals == 1 ? scaled % 10 : scaled % 100);
+  // The whole part two digits at a time, from its last digit back.
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
   int digits = 1;
-  for (uint64_t rest = whole / 10; rest != 0; rest /= 10) ++digits;
+  for (uint64_t power = 10; digits < 19 && whole >= power; power *= 10) ++digits;
   char* p = out + digits;
   uint64_t w = whole;
-  do {
-    *--p = char('0' + w % 10);
-    w /= 10;
-  } while (w != 0);
+  while (w >= 100) {
+    const unsigned pair = unsigned(w % 100);
+    w /= 100;
+    *--p = kPairs[2 * pair + 1];
+    *--p = kPairs[2 * pair];
+  }
+  if (w >= 10) {
+    *--p = kPairs[2 * w + 1];
+    *--p = kPairs[2 * w];
+  } else {
+    *--p = char('0' + w);
+  }
   p = out + digits;
   *p++ = '.';
   if (decimals == 2) *p++ = char('0' + part / 10);
