@@ -25,12 +25,7 @@ void DayRecord::SetId(const std::string& id) {
   std::memcpy(adapterId, id.data(), id.size() < sizeof(adapterId) - 1 ? id.size() : sizeof(adapterId) - 1);
 }
 
-bool DayRecord::SameAdapter(int32_t otherKind, const std::string& otherId) const {
-  if (kind != otherKind) return false;
-  if (kind == kKindAllConnections || kind == kKindDialUp) return true;
-  size_t n = otherId.size();
-  return n < sizeof(adapterId) && std::memcmp(adapterId, otherId.data(), n) == 0 && adapterId[n] == '\0';
-}
+
 
 HistoryHeader MakeHistoryHeader() {
   HistoryHeader h;
@@ -97,6 +92,17 @@ bool SameBytes(const char* a, const char* b, size_t n) {
     if (*a != *b) return false;
   return true;
 }
+
+}  // namespace
+
+bool DayRecord::SameAdapter(int32_t otherKind, const std::string& otherId) const {
+  if (kind != otherKind) return false;
+  if (kind == kKindAllConnections || kind == kKindDialUp) return true;
+  size_t n = otherId.size();
+  return n < sizeof(adapterId) && adapterId[n] == '\0' && SameBytes(adapterId, otherId.data(), n);
+}
+
+namespace {
 
 // Walks the records in blocks; `wanted` passes over records before they are
 // checked at all.
