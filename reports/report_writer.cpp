@@ -101,7 +101,8 @@ class FormattedRows : public RowSource {
       t.cells[1] = period_;
     }
     const uint64_t amounts[] = {row.traffic.download, row.traffic.upload, row.traffic.Both()};
-    for (size_t k = 0; k < 3; ++k) t.cells[2 + k] = std::string_view(amount_[k].data(), FormatAmount(amount_[k], amounts[k], true));
+    for (size_t k = 0; k < 3; ++k)
+      t.cells[2 + k] = std::string_view(amount_[k].data(), FormatAmount(amount_[k], amounts[k], true));
     t.count = 5;
     return t;
   }
@@ -229,7 +230,8 @@ std::string Amount(uint64_t bytes) { return FormatAmount(bytes, true); }
 
 void AppendAmounts(std::vector<std::string>& row, const Traffic& t) {
   AmountText text;
-  for (uint64_t bytes : {t.download, t.upload, t.Both()}) row.emplace_back(text.data(), FormatAmount(text, bytes, true));
+  for (uint64_t bytes : {t.download, t.upload, t.Both()})
+    row.emplace_back(text.data(), FormatAmount(text, bytes, true));
 }
 
 constexpr char kFixedFontNote[] = "IMPORTANT: This report is best viewed with a fixed width font. (Courier)\r\n\r\n";
