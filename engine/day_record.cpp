@@ -25,12 +25,7 @@ void DayRecord::SetId(const std::string& id) {
   std::memcpy(adapterId, id.data(), id.size() < sizeof(adapterId) - 1 ? id.size() : sizeof(adapterId) - 1);
 }
 
-bool DayRecord::SameAdapter(int32_t otherKind, const std::string& otherId) const {
-  if (kind != otherKind) return false;
-  if (kind == kKindAllConnections || kind == kKindDialUp) return true;
-  size_t n = otherId.size();
-  return n < sizeof(adapterId) && std::memcmp(adapterId, otherId.data(), n) == 0 && adapterId[n] == '\0';
-}
+
 
 HistoryHeader MakeHistoryHeader() {
   HistoryHeader h;
@@ -82,7 +77,37 @@ std::string HistoryStatusText(HistoryStatus status, const std::string& path) {
   return std::string();
 }
 
-HistoryStatus VisitDayRecords(File& file, const DayRecordVisitor& visit) {
+namespace {
+
+// The first n bytes of a and b alike, compared a word at a time: the C
+// library's memcmp is a call per record, and a byte loop under Wine.
+bool SameBytes(const char* a, const char* b, size_t n) {
+  for (; n >= 8; a += 8, b += 8, n -= 8) {
+    uint64_t x, y;
+    std::memcpy(&x, a, 8);
+    std::memcpy(&y, b, 8);
+    if (x != y) return false;
+  }
+  for (; n > 0; ++a, ++b, --n)
+    if (*a != *b) return false;
+  return true;
+}
+
+}  // namespace
+
+bool DayRecord::SameAdapter(int32_t otherKind, const std::string& otherId) const {
+  if (kind != otherKind) return false;
+  if (kind == kKindAllConnections || kind == kKindDialUp) return true;
+  size_t n = otherId.size();
+  return n < sizeof(adapterId) && adapterId[n] == '\0' && SameBytes(adapterId, otherId.data(), n);
+}
+
+namespace {
+
+// Walks the records in blocks; `wanted` passes over records before they are
+// checked at all.
+template <typename Wanted>
+HistoryStatus Walk(File& file, const Wanted& wanted, const DayRecordVisitor& visit) {
   if (!file.Seek(0)) return HistoryStatus::ReadError;
   HistoryHeader header;
   int64_t got = file.Read(&header, sizeof(header));
@@ -97,16 +122,38 @@ HistoryStatus VisitDayRecords(File& file, const DayRecordVisitor& visit) {
     if (n < 0) return HistoryStatus::ReadError;
     size_t whole = size_t(n) / sizeof(DayRecord);  // a trailing fragment is dropped
     for (size_t i = 0; i < whole; ++i, offset += kDayRecordSize) {
-      if (IsPlausibleDayRecord(block[i]) && !visit(block[i], offset)) return HistoryStatus::Ok;
+      const DayRecord& r = block[i];
+      if (wanted(r) && IsPlausibleDayRecord(r) && !visit(r, offset)) return HistoryStatus::Ok;
     }
     if (whole < kRecordsPerBlock) return HistoryStatus::Ok;
   }
+}
+
+}  // namespace
+
+HistoryStatus VisitDayRecords(File& file, const DayRecordVisitor& visit) {
+  return Walk(file, [](const DayRecord&) { return true; }, visit);
 }
 
 HistoryStatus VisitDayRecords(FileSystem& fs, const std::string& path, const DayRecordVisitor& visit) {
   auto file = fs.Open(path, FileAccess::Read, FileShare::ReadWrite, FileCreate::OpenExisting);
   if (!file) return HistoryStatus::CannotOpen;
   return VisitDayRecords(*file, visit);
+}
+
+HistoryStatus VisitAdapterDayRecords(FileSystem& fs, const std::string& path, int32_t kind, const std::string& id,
+                                     const DayRecordVisitor& visit) {
+  auto file = fs.Open(path, FileAccess::Read, FileShare::ReadWrite, FileCreate::OpenExisting);
+  if (!file) return HistoryStatus::CannotOpen;
+  const size_t n = id.size();
+  const bool anyId = kind == kKindAllConnections || kind == kKindDialUp;
+  if (!anyId && n >= kAdapterIdCapacity) return Walk(*file, [](const DayRecord&) { return false; }, visit);
+  return Walk(
+      *file,
+      [&](const DayRecord& r) {
+        return r.kind == kind && (anyId || (r.adapterId[n] == '\0' && SameBytes(r.adapterId, id.data(), n)));
+      },
+      visit);
 }
 
 bool ReadDayRecords(FileSystem& fs, const std::string& path, std::vector<DayRecord>& out, std::string* error) {

@@ -127,6 +127,12 @@ HistoryStatus VisitDayRecords(FileSystem& fs, const std::string& path, const Day
 // file position is left wherever the walk ended.
 HistoryStatus VisitDayRecords(File& file, const DayRecordVisitor& visit);
 
+// The same walk, visiting only the records of one adapter (as
+// DayRecord::SameAdapter tells). Others are passed over before any check:
+// a report of one adapter does not look into the other adapters' records.
+HistoryStatus VisitAdapterDayRecords(FileSystem& fs, const std::string& path, int32_t kind, const std::string& id,
+                                     const DayRecordVisitor& visit);
+
 // Every plausible record of the file, in file order. On failure `out` holds
 // what was read before it and *error (when given) a message naming the path.
 bool ReadDayRecords(FileSystem& fs, const std::string& path, std::vector<DayRecord>& out, std::string* error);

@@ -1,5 +1,6 @@
 #include "format/amount.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -15,33 +16,55 @@ struct Row {
   double factor;
 };
 
-// The formats of the tables below: "%.1f" or "%.2f", then a plain suffix.
-std::string Print(const char* format, double value) {
-  const int decimals = std::strncmp(format, "%.1f", 4) == 0 ? 1 : std::strncmp(format, "%.2f", 4) == 0 ? 2 : 0;
-  std::string out;
-  if (decimals != 0 && AppendFixed(out, value, decimals) && std::strchr(format + 4, '%') == nullptr) {
-    return out += format + 4;
+// The text of `format` for `value` into `out`; its length. The formats of
+// the tables below, "%.1f" or "%.2f" then a plain suffix, are written here
+// straight into the buffer: reports print three amounts on every row.
+size_t Print(AmountText& out, const char* format, double value) {
+  const bool fixed = format[0] == '%' && format[1] == '.' && format[3] == 'f';
+  const int decimals = !fixed ? 0 : format[2] == '1' ? 1 : format[2] == '2' ? 2 : 0;
+  if (decimals != 0) {
+    if (char* p = WriteFixed(out.data(), value, decimals)) {
+      // The suffix as it is, unless it holds a conversion of its own.
+      const char* suffix = format + 4;
+      char* const end = out.data() + out.size() - 1;
+      while (*suffix && *suffix != '%' && p < end) *p++ = *suffix++;
+      if (*suffix == '\0') return size_t(p - out.data());
+    }
   }
-  char buf[64];
-  std::snprintf(buf, sizeof buf, format, value);
-  return buf;
+  const int n = std::snprintf(out.data(), out.size(), format, value);
+  return n < 0 ? 0 : std::min(size_t(n), out.size() - 1);
+}
+
+size_t PrintWhole(AmountText& out, const char* format, unsigned long long value) {
+  const int n = std::snprintf(out.data(), out.size(), format, value);
+  return n < 0 ? 0 : std::min(size_t(n), out.size() - 1);
+}
+
+std::string Print(const char* format, double value) {
+  AmountText text;
+  return std::string(text.data(), Print(text, format, value));
 }
 
 std::string PrintWhole(const char* format, unsigned long long value) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, format, value);
-  return buf;
+  AmountText text;
+  return std::string(text.data(), PrintWhole(text, format, value));
 }
 
 // Both amount formatters share the bounds and factors; only the texts
 // differ. The product is formed in extended precision, then printed as a
 // double. Amounts are unsigned: a count of 2^63 bytes or more is a large
 // number, never a negative one.
-std::string FormatWithRows(uint64_t value, const char* first, const Row (&rows)[4]) {
-  if (value < rows[0].from) return PrintWhole(first, static_cast<unsigned long long>(value));
+size_t FormatWithRows(AmountText& out, uint64_t value, const char* first, const Row (&rows)[4]) {
+  if (value < rows[0].from) return PrintWhole(out, first, static_cast<unsigned long long>(value));
   for (int i = 0; i < 3; ++i)
-    if (value < rows[i + 1].from) return Print(rows[i].format, double(static_cast<long double>(value) * rows[i].factor));
-  return Print(rows[3].format, double(static_cast<long double>(value) * rows[3].factor));
+    if (value < rows[i + 1].from)
+      return Print(out, rows[i].format, double(static_cast<long double>(value) * rows[i].factor));
+  return Print(out, rows[3].format, double(static_cast<long double>(value) * rows[3].factor));
+}
+
+std::string FormatWithRows(uint64_t value, const char* first, const Row (&rows)[4]) {
+  AmountText text;
+  return std::string(text.data(), FormatWithRows(text, value, first, rows));
 }
 
 constexpr double kKilo = 1.0 / 1024, kMega = 1.0 / (1024.0 * 1024), kGiga = kMega / 1024, kTera = kGiga / 1024;
@@ -60,8 +83,8 @@ const Row kShortBitRows[4] = {{1000, "%.1fk", 0.001}, {1000000, "%.2fm", 1e-6}, 
 // The exact binary value scaled by 10 or 100 and rounded half to even, as
 // printf rounds on both platforms. Reports print thousands of amounts, and
 // printf's general machinery was most of their time.
-bool AppendFixed(std::string& out, double value, int decimals) {
-  if (!(value >= 0.0 && value < 4503599627370496.0)) return false;
+char* WriteFixed(char* out, double value, int decimals) {
+  if (!(value >= 0.0 && value < 4503599627370496.0)) return nullptr;
   uint64_t bits;
   std::memcpy(&bits, &value, sizeof bits);
   const int biased = int(bits >> 52);
@@ -80,15 +103,48 @@ bool AppendFixed(std::string& out, double value, int decimals) {
     const uint64_t rest = product & ((1ull << shift) - 1), half = 1ull << (shift - 1);
     if (rest > half || (rest == half && (scaled & 1))) ++scaled;
   }
-  char digits[32];
-  int n = 0;
-  for (uint64_t whole = scaled / scale; n == 0 || whole != 0; whole /= 10) digits[n++] = char('0' + whole % 10);
-  while (n > 0) out += digits[--n];
-  out += '.';
-  const uint64_t part = scaled % scale;
-  if (decimals == 2) out += char('0' + part / 10);
-  out += char('0' + part % 10);
+  // Divisions by constants, not by `scale`: they become multiplications.
+  const uint64_t whole = decimals == 1 ? scaled / 10 : scaled / 100;
+  const unsigned part = unsigned(decimals == 1 ? scaled % 10 : scaled % 100);
+  // The whole part two digits at a time, from its last digit back.
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  int digits = 1;
+  for (uint64_t power = 10; digits < 19 && whole >= power; power *= 10) ++digits;
+  char* p = out + digits;
+  uint64_t w = whole;
+  while (w >= 100) {
+    const unsigned pair = unsigned(w % 100);
+    w /= 100;
+    *--p = kPairs[2 * pair + 1];
+    *--p = kPairs[2 * pair];
+  }
+  if (w >= 10) {
+    *--p = kPairs[2 * w + 1];
+    *--p = kPairs[2 * w];
+  } else {
+    *--p = char('0' + w);
+  }
+  p = out + digits;
+  *p++ = '.';
+  if (decimals == 2) *p++ = char('0' + part / 10);
+  *p++ = char('0' + part % 10);
+  return p;
+}
+
+bool AppendFixed(std::string& out, double value, int decimals) {
+  char text[32];
+  const char* end = WriteFixed(text, value, decimals);
+  if (end == nullptr) return false;
+  out.append(text, size_t(end - text));
   return true;
+}
+
+size_t FormatAmount(AmountText& out, uint64_t bytes, bool byteUnits) {
+  if (byteUnits) return FormatWithRows(out, bytes, "%llu B", kByteRows);
+  return FormatWithRows(out, BytesToBits(bytes), "%llu b", kBitRows);
 }
 
 std::string FormatAmount(uint64_t bytes, bool byteUnits) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/clock.h"
 
@@ -50,21 +51,41 @@ const char* const kMonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
 
 bool Period::Contains(const Date& d) const { return CompareDates(d, first) >= 0 && CompareDates(d, last) <= 0; }
 
-std::string FormatDate(uint32_t formatId, int year, int month, int day) {
+namespace {
+
+// printf's "%0*d" of `value`, written backwards into the buffer that ends at
+// `end`, which has room for the sign, ten digits and the zeros; its start.
+char* ZeroPaddedText(char* end, int value, int width) {
+  char* p = end;
+  // Unsigned, so that the smallest int has a magnitude too.
+  unsigned magnitude = value < 0 ? 0u - unsigned(value) : unsigned(value);
+  do {
+    *--p = char('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  for (int zeros = width - int(end - p) - (value < 0 ? 1 : 0); zeros > 0; --zeros) *--p = '0';
+  if (value < 0) *--p = '-';
+  return p;
+}
+
+}  // namespace
+
+std::string_view FormatDate(DateText& out, uint32_t formatId, int year, int month, int day) {
   // Three numbers in the order and with the separator of the format, each
-  // as printf's "%02d" or "%04d": reports print a date on every row.
+  // as printf's "%02d" or "%04d": reports print a date on every row, so the
+  // text is put together in the buffer, last field first.
   struct Field {
     int value;
     int width;
   };
-  auto dmy = [&](char sep, Field a, Field b, Field c) {
-    std::string out;
-    AppendZeroPadded(out, a.value, a.width);
-    out += sep;
-    AppendZeroPadded(out, b.value, b.width);
-    out += sep;
-    AppendZeroPadded(out, c.value, c.width);
-    return out;
+  auto dmy = [&out](char sep, Field a, Field b, Field c) {
+    char* const end = out.data() + out.size();
+    char* p = ZeroPaddedText(end, c.value, c.width);
+    *--p = sep;
+    p = ZeroPaddedText(p, b.value, b.width);
+    *--p = sep;
+    p = ZeroPaddedText(p, a.value, a.width);
+    return std::string_view(p, size_t(end - p));
   };
   const Field y{year, 4}, m{month, 2}, d{day, 2};
   switch (formatId) {
@@ -78,18 +99,19 @@ std::string FormatDate(uint32_t formatId, int year, int month, int day) {
   }
 }
 
+std::string FormatDate(uint32_t formatId, int year, int month, int day) {
+  DateText text;
+  return std::string(FormatDate(text, formatId, year, month, day));
+}
+
 void AppendZeroPadded(std::string& out, int value, int width) {
-  char digits[12];
-  int n = 0;
-  // Unsigned, so that the smallest int has a magnitude too.
-  unsigned magnitude = value < 0 ? 0u - unsigned(value) : unsigned(value);
-  do {
-    digits[n++] = char('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  if (value < 0) out += '-';
-  for (int zeros = width - n - (value < 0 ? 1 : 0); zeros > 0; --zeros) out += '0';
-  while (n > 0) out += digits[--n];
+  char text[16];  // a sign and ten digits
+  char* const end = text + sizeof text;
+  const char* p = ZeroPaddedText(end, value, 0);
+  const int zeros = width - int(end - p);
+  if (value < 0) out += *p++;  // the sign goes before the zeros
+  if (zeros > 0) out.append(size_t(zeros), '0');
+  out.append(p, size_t(end - p));
 }
 
 std::string FormatMailDate(Clock& clock) {

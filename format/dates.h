@@ -1,8 +1,10 @@
 #pragma once
 // Calendar arithmetic on whole days, date texts and the mail date.
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace qm {
 
@@ -38,6 +40,10 @@ enum : uint32_t {
 };
 
 std::string FormatDate(uint32_t formatId, int year, int month, int day);
+// The same in a buffer: the text is the view returned. For callers that
+// print a date on every row.
+using DateText = std::array<char, 48>;
+std::string_view FormatDate(DateText& out, uint32_t formatId, int year, int month, int day);
 // printf's "%0*d" of `value` with this width, appended.
 void AppendZeroPadded(std::string& out, int value, int width);
 inline std::string FormatDate(uint32_t formatId, const Date& d) { return FormatDate(formatId, d.year, d.month, d.day); }

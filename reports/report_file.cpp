@@ -41,10 +41,11 @@ HistoryStatus AggregateReport(FileSystem& fs, const std::string& historyPath, co
   ReportAggregator aggregator(request.kind, request.subject, request.today, request.params, request.variant);
   Traffic live = request.live;
   const Date& today = request.today;
-  const HistoryStatus status = VisitDayRecords(fs, historyPath, [&](const DayRecord& r, int64_t) {
+  const ReportSubject& subject = request.subject;
+  const HistoryStatus status = VisitAdapterDayRecords(fs, historyPath, subject.kind, subject.id,
+                                                      [&](const DayRecord& r, int64_t) {
     aggregator.Add(r);
-    if (request.liveFromHistory && r.year == today.year && r.month == today.month && r.day == today.day &&
-        request.subject.Matches(r))
+    if (request.liveFromHistory && r.year == today.year && r.month == today.month && r.day == today.day)
       live = Traffic{r.download, r.upload};
     return true;
   });
@@ -57,7 +58,7 @@ HistoryStatus BuildReport(FileSystem& fs, const std::string& historyPath, const 
   out.clear();
   ReportData data;
   const HistoryStatus status = AggregateReport(fs, historyPath, request, data);
-  if (status == HistoryStatus::Ok) out = RenderReport(MakeReportCells(data, request.subjectName, request.params), form);
+  if (status == HistoryStatus::Ok) AppendReport(data, request.subjectName, request.params, form, out);
   return status;
 }
 

@@ -39,7 +39,8 @@ struct ReportRequest {
 HistoryStatus AggregateReport(FileSystem& fs, const std::string& historyPath, const ReportRequest& request,
                               ReportData& data);
 
-// AggregateReport, then renders. On failure `out` is left empty.
+// AggregateReport, then renders into `out` (its storage kept). On failure
+// `out` is left empty.
 HistoryStatus BuildReport(FileSystem& fs, const std::string& historyPath, const ReportRequest& request,
                           ReportForm form, std::string& out);
 

@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
+#include <string_view>
 
 #include "format/amount.h"
 #include "reports/aggregation.h"
@@ -37,43 +39,199 @@ void Append(std::string& out, const char* format, ...) {
 
 const char* Cell(const std::vector<std::string>& row, size_t i) { return i < row.size() ? row[i].c_str() : ""; }
 
-// One row: the row's cells in turn into the format's "%s", "%Ns" and "%-Ns"
-// (padded to N as printf pads), missing cells empty. Reports have thousands
-// of rows, and printf's general machinery was most of their time.
-void AppendRow(std::string& out, const char* format, const std::vector<std::string>& row) {
-  size_t cell = 0;
-  for (const char* p = format; *p; ++p) {
-    if (*p != '%') {
-      out += *p;
-      continue;
-    }
-    const bool left = p[1] == '-';
-    p += left ? 2 : 1;
-    size_t width = 0;
-    for (; *p >= '0' && *p <= '9'; ++p) width = width * 10 + size_t(*p - '0');
-    // *p is the 's' of the conversion.
-    const char* text = Cell(row, cell++);
-    const size_t length = std::strlen(text);  // as printf: up to the first NUL
-    const size_t pad = length < width ? width - length : 0;
-    if (!left) out.append(pad, ' ');
-    out.append(text, length);
-    if (left) out.append(pad, ' ');
-  }
+// One row's cell texts, pointing into storage that outlives the row's use.
+struct RowTexts {
+  std::string_view cells[5];
+  size_t count = 0;
+};
+
+// Cell strings as texts, each up to its first NUL as printf takes it.
+RowTexts TextsOf(const std::vector<std::string>& row) {
+  RowTexts t;
+  for (size_t i = 0; i < row.size() && i < std::size(t.cells); ++i) t.cells[t.count++] = row[i].c_str();
+  return t;
 }
+
+// Where the daily, weekly and monthly layouts take their rows from: cell
+// strings made beforehand (the reports window exports what its lists
+// show), or a report's rows formatted one by one as they are written, so
+// that a report of ten years keeps no strings of every row.
+class RowSource {
+ public:
+  virtual ~RowSource() = default;
+  virtual size_t Count() const = 0;
+  virtual RowTexts Row(size_t i) = 0;
+};
+
+class StoredRows : public RowSource {
+ public:
+  explicit StoredRows(const std::vector<std::vector<std::string>>& rows) : rows_(rows) {}
+  size_t Count() const override { return rows_.size(); }
+  RowTexts Row(size_t i) override { return TextsOf(rows_[i]); }
+
+ private:
+  const std::vector<std::vector<std::string>>& rows_;
+};
+
+// Daily rows: date, day name, downloaded, uploaded, both. Weekly and
+// monthly rows: number, period, downloaded, uploaded, both. The texts live
+// in buffers reused from row to row.
+class FormattedRows : public RowSource {
+ public:
+  FormattedRows(const ReportData& data, const ReportParams& params)
+      : kind_(data.kind), rows_(data.rows.rows), dateFormat_(params.dateFormat),
+        weekStartDay_(params.Normalized().weekStartDay) {}
+  size_t Count() const override { return rows_.size(); }
+  RowTexts Row(size_t i) override {
+    const ReportRow& row = rows_[i];
+    RowTexts t;
+    if (kind_ == ReportKind::Daily) {
+      const Date& d = row.period.first;
+      t.cells[0] = FormatDate(date_, dateFormat_, d.year, d.month, d.day);
+      t.cells[1] = DayName(row.dayOfWeek);
+    } else {
+      const Date& end = row.period.last;
+      const int number = kind_ == ReportKind::Weekly ? WeekOfYear(end.year, end.month, end.day, weekStartDay_)
+                                                     : int(end.month);
+      number_ = std::to_string(number);
+      period_ = FormatDate(dateFormat_, row.period.first);
+      period_ += " -- ";
+      period_ += FormatDate(dateFormat_, row.period.last);
+      t.cells[0] = number_;
+      t.cells[1] = period_;
+    }
+    const uint64_t amounts[] = {row.traffic.download, row.traffic.upload, row.traffic.Both()};
+    for (size_t k = 0; k < 3; ++k)
+      t.cells[2 + k] = std::string_view(amount_[k].data(), FormatAmount(amount_[k], amounts[k], true));
+    t.count = 5;
+    return t;
+  }
+
+ private:
+  ReportKind kind_;
+  const std::vector<ReportRow>& rows_;
+  uint32_t dateFormat_;
+  int weekStartDay_;
+  std::string number_, period_;
+  DateText date_;
+  AmountText amount_[3];
+};
+
+// Copies of a few bytes without a library call each: a row is a dozen of
+// them, and under Wine the C library's memcpy is a generic loop behind a
+// call. Fixed-size copies become plain moves.
+inline char* CopyShort(char* to, const char* from, size_t n) {
+  for (; n >= 8; n -= 8, to += 8, from += 8) __builtin_memcpy(to, from, 8);
+  if (n & 4) {
+    __builtin_memcpy(to, from, 4);
+    to += 4, from += 4;
+  }
+  if (n & 2) {
+    __builtin_memcpy(to, from, 2);
+    to += 2, from += 2;
+  }
+  if (n & 1) *to++ = *from;
+  return to;
+}
+
+inline char* FillShort(char* to, char c, size_t n) {
+  uint64_t word;
+  __builtin_memset(&word, c, 8);
+  for (; n >= 8; n -= 8, to += 8) __builtin_memcpy(to, &word, 8);
+  for (; n > 0; --n) *to++ = c;
+  return to;
+}
+
+// A row format read once for all the rows of a report: its runs of text
+// and its "%s", "%Ns" and "%-Ns" conversions (padded to N as printf pads),
+// which take the row's cells in turn, missing cells empty. Reports have
+// thousands of rows, and printf's general machinery was most of their
+// time; an HTML row is mostly text.
+class RowLayout {
+ public:
+  explicit RowLayout(const char* format) {
+    for (const char* p = format; *p;) {
+      if (*p != '%') {
+        const char* text = p;
+        while (*p && *p != '%') ++p;
+        pieces_.push_back(Piece{std::string_view(text, size_t(p - text)), 0, false, false});
+        continue;
+      }
+      const bool left = p[1] == '-';
+      p += left ? 2 : 1;
+      size_t width = 0;
+      for (; *p >= '0' && *p <= '9'; ++p) width = width * 10 + size_t(*p - '0');
+      if (*p) ++p;  // the 's' of the conversion
+      pieces_.push_back(Piece{std::string_view(), width, left, true});
+    }
+  }
+
+  // The row is put together in a buffer and appended at once; one that
+  // does not fit (a long name) goes piece by piece.
+  void Append(std::string& out, const RowTexts& row) const {
+    char line[1024];
+    char* const end = line + sizeof line;
+    char* at = line;
+    auto put = [&](const char* text, size_t length) {
+      if (at != nullptr && length <= size_t(end - at)) {
+        at = CopyShort(at, text, length);
+        return;
+      }
+      if (at != nullptr) out.append(line, size_t(at - line));
+      at = nullptr;
+      out.append(text, length);
+    };
+    auto pad = [&](size_t count) {
+      if (at != nullptr && count <= size_t(end - at)) {
+        at = FillShort(at, ' ', count);
+        return;
+      }
+      if (at != nullptr) out.append(line, size_t(at - line));
+      at = nullptr;
+      out.append(count, ' ');
+    };
+    size_t cell = 0;
+    for (const Piece& piece : pieces_) {
+      if (!piece.conversion) {
+        put(piece.text.data(), piece.text.size());
+        continue;
+      }
+      const std::string_view text = cell < row.count ? row.cells[cell] : std::string_view();
+      ++cell;
+      const size_t padding = text.size() < piece.width ? piece.width - text.size() : 0;
+      if (!piece.left) pad(padding);
+      put(text.data(), text.size());
+      if (piece.left) pad(padding);
+    }
+    if (at != nullptr) out.append(line, size_t(at - line));
+  }
+
+ private:
+  struct Piece {
+    std::string_view text;  // a run of text, or
+    size_t width;           // a conversion
+    bool left;
+    bool conversion;
+  };
+  std::vector<Piece> pieces_;
+};
+
+void AppendRow(std::string& out, const char* format, const RowTexts& row) { RowLayout(format).Append(out, row); }
 
 // CSV and HTML rows of the daily, weekly and monthly reports: five cells
 // into one format.
-void AppendRows(std::string& out, const char* format, const ReportCells& c) {
-  for (const auto& r : c.rows) AppendRow(out, format, r);
+void AppendRows(std::string& out, const char* format, RowSource& rows) {
+  const RowLayout layout(format);
+  for (size_t i = 0; i < rows.Count(); ++i) layout.Append(out, rows.Row(i));
 }
 constexpr char kCsvRow[] = "%s,%s,%s,%s,%s\r\n";
 
 std::string Amount(uint64_t bytes) { return FormatAmount(bytes, true); }
 
 void AppendAmounts(std::vector<std::string>& row, const Traffic& t) {
-  row.push_back(Amount(t.download));
-  row.push_back(Amount(t.upload));
-  row.push_back(Amount(t.Both()));
+  AmountText text;
+  for (uint64_t bytes : {t.download, t.upload, t.Both()})
+    row.emplace_back(text.data(), FormatAmount(text, bytes, true));
 }
 
 constexpr char kFixedFontNote[] = "IMPORTANT: This report is best viewed with a fixed width font. (Courier)\r\n\r\n";
@@ -118,7 +276,7 @@ void AppendHtmlFooter(std::string& out) {
 
 // --- Daily -----------------------------------------------------------------
 
-void RenderDaily(const ReportCells& c, ReportForm form, std::string& out) {
+void RenderDaily(const ReportCells& c, RowSource& rows, ReportForm form, std::string& out) {
   const char* title = ReportKindTitle(c.kind);
   const char* first = c.rangeFirst.c_str();
   const char* last = c.rangeLast.c_str();
@@ -129,13 +287,13 @@ void RenderDaily(const ReportCells& c, ReportForm form, std::string& out) {
       out += kDailyRule;
       Append(out, " %-*s%-*s%15s%15s%15s\r\n", 13, "Date", 12, "Day", "Downloaded", "Uploaded", "Both");
       out += kDailyRule;
-      for (const auto& r : c.rows) AppendRow(out, " %-13s%-12s%15s%15s%15s\r\n", r);
+      AppendRows(out, " %-13s%-12s%15s%15s%15s\r\n", rows);
       AppendTextFooter(out, kDailyRule);
       break;
     case ReportForm::Csv:
       Append(out, "%s\r\n\r\n%s [%s --- %s]\r\n\r\n", title, c.subjectName.c_str(), first, last);
       Append(out, kCsvRow, "Date", "Day", "Downloaded", "Uploaded", "Both");
-      AppendRows(out, kCsvRow, c);
+      AppendRows(out, kCsvRow, rows);
       AppendCsvFooter(out);
       break;
     case ReportForm::Html:
@@ -151,7 +309,7 @@ void RenderDaily(const ReportCells& c, ReportForm form, std::string& out) {
                  "<tr bgcolor=\"#FFFFFF\" align=\"right\">\r\n<td width=\"110\" align=\"center\">%s</td>\r\n"
                  "<td width=\"110\" align=\"center\">%s</td>\r\n<td width=\"120\">%s</td>\r\n"
                  "<td width=\"120\">%s</td>\r\n<td width=\"120\">%s</td></tr>\r\n",
-                 c);
+                 rows);
       AppendHtmlFooter(out);
       break;
   }
@@ -159,7 +317,7 @@ void RenderDaily(const ReportCells& c, ReportForm form, std::string& out) {
 
 // --- Weekly and monthly ----------------------------------------------------
 
-void RenderPeriods(const ReportCells& c, ReportForm form, std::string& out) {
+void RenderPeriods(const ReportCells& c, RowSource& rows, ReportForm form, std::string& out) {
   const bool weekly = c.kind == ReportKind::Weekly;
   const char* title = ReportKindTitle(c.kind);
   const char* column = weekly ? "Week" : "Month";
@@ -178,7 +336,7 @@ void RenderPeriods(const ReportCells& c, ReportForm form, std::string& out) {
       out += kPeriodRule;
       Append(out, "  #   %-*s%15s%15s%15s\r\n", 28, column, "Downloaded", "Uploaded", "Both");
       out += kPeriodRule;
-      for (const auto& r : c.rows) AppendRow(out, " %2s   %-28s%15s%15s%15s\r\n", r);
+      AppendRows(out, " %2s   %-28s%15s%15s%15s\r\n", rows);
       AppendTextFooter(out, kPeriodRule);
       break;
     case ReportForm::Csv:
@@ -189,7 +347,7 @@ void RenderPeriods(const ReportCells& c, ReportForm form, std::string& out) {
         Append(out, "%s\r\n\r\nStart day of month is: %d\r\n\r\n\r\n%s [%s -- %s]\r\n\r\n", title, c.monthStartDay,
                name, first, last);
       Append(out, kCsvRow, "#", column, "Downloaded", "Uploaded", "Both");
-      AppendRows(out, kCsvRow, c);
+      AppendRows(out, kCsvRow, rows);
       AppendCsvFooter(out);
       break;
     case ReportForm::Html: {
@@ -205,7 +363,7 @@ void RenderPeriods(const ReportCells& c, ReportForm form, std::string& out) {
                  "<tr bgcolor=\"#FFFFFF\" align=\"right\">\r\n<td align=\"center\" width=\"35\">%s</td>\r\n"
                  "<td align=\"center\" width=\"210\">%s</td>\r\n<td width=\"115\">%s</td>\r\n"
                  "<td width=\"115\">%s</td>\r\n<td width=\"115\">%s</td></tr>\r\n",
-                 c);
+                 rows);
       AppendHtmlFooter(out);
       break;
     }
@@ -242,14 +400,14 @@ void RenderSummary(const ReportCells& c, ReportForm form, std::string& out) {
       for (size_t i = 0; i < c.rows.size(); ++i) {
         if (i == 5) out += kSummaryRule;  // before Total
         const auto& r = c.rows[i];
-        AppendRow(out, " %-16s%15s%15s%15s\r\n", r);
+        AppendRow(out, " %-16s%15s%15s%15s\r\n", TextsOf(r));
       }
       AppendTextFooter(out, kSummaryRule);
       break;
     case ReportForm::Csv:
       Append(out, "%s\r\n\r\n%s [%s --- %s]\r\n\r\n", title, c.subjectName.c_str(), first, last);
       Append(out, "%s,%s,%s,%s\r\n", "", "Downloaded", "Uploaded", "Both");
-      for (const auto& r : c.rows) AppendRow(out, "%s,%s,%s,%s\r\n", r);
+      for (const auto& r : c.rows) AppendRow(out, "%s,%s,%s,%s\r\n", TextsOf(r));
       AppendCsvFooter(out);
       break;
     case ReportForm::Html:
@@ -295,7 +453,11 @@ std::string SelectionLine(const RowReport& report, const std::vector<size_t>& se
   return line;
 }
 
-ReportCells MakeReportCells(const ReportData& data, const std::string& subjectName, const ReportParams& params) {
+namespace {
+
+// Everything but the rows of a daily, weekly or monthly report; the
+// summary's six rows included.
+ReportCells MakeReportHead(const ReportData& data, const std::string& subjectName, const ReportParams& params) {
   ReportCells c;
   c.kind = data.kind;
   c.subjectName = subjectName;
@@ -333,40 +495,46 @@ ReportCells MakeReportCells(const ReportData& data, const std::string& subjectNa
     }
     return c;
   }
+  c.rangeFirst = FormatDate(fmt, data.rows.range.first);
+  c.rangeLast = FormatDate(fmt, data.rows.range.last);
+  return c;
+}
 
-  const RowReport& r = data.rows;
-  c.rangeFirst = FormatDate(fmt, r.range.first);
-  c.rangeLast = FormatDate(fmt, r.range.last);
-  c.rows.reserve(r.rows.size());
-  for (const ReportRow& row : r.rows) {
-    std::vector<std::string> cells;
-    cells.reserve(5);
-    if (data.kind == ReportKind::Daily) {
-      cells.push_back(FormatDate(fmt, row.period.first));
-      cells.push_back(DayName(row.dayOfWeek));
-    } else {
-      const Date& end = row.period.last;
-      const int number = data.kind == ReportKind::Weekly ? WeekOfYear(end.year, end.month, end.day, c.weekStartDay)
-                                                         : int(end.month);
-      cells.push_back(std::to_string(number));
-      cells.push_back(FormatDate(fmt, row.period.first) + " -- " + FormatDate(fmt, row.period.last));
-    }
-    AppendAmounts(cells, row.traffic);
-    c.rows.push_back(std::move(cells));
+void Render(const ReportCells& cells, RowSource& rows, ReportForm form, std::string& out) {
+  out.reserve(out.size() + 1024 + rows.Count() * 256);
+  switch (cells.kind) {
+    case ReportKind::Daily: RenderDaily(cells, rows, form, out); break;
+    case ReportKind::Weekly:
+    case ReportKind::Monthly: RenderPeriods(cells, rows, form, out); break;
+    case ReportKind::Summary: RenderSummary(cells, form, out); break;
+  }
+}
+
+}  // namespace
+
+ReportCells MakeReportCells(const ReportData& data, const std::string& subjectName, const ReportParams& params) {
+  ReportCells c = MakeReportHead(data, subjectName, params);
+  if (data.kind == ReportKind::Summary) return c;
+  FormattedRows rows(data, params);
+  c.rows.reserve(rows.Count());
+  for (size_t i = 0; i < rows.Count(); ++i) {
+    const RowTexts t = rows.Row(i);
+    c.rows.emplace_back(t.cells, t.cells + t.count);
   }
   return c;
 }
 
 std::string RenderReport(const ReportCells& cells, ReportForm form) {
+  StoredRows rows(cells.rows);
   std::string out;
-  out.reserve(1024 + cells.rows.size() * 256);
-  switch (cells.kind) {
-    case ReportKind::Daily: RenderDaily(cells, form, out); break;
-    case ReportKind::Weekly:
-    case ReportKind::Monthly: RenderPeriods(cells, form, out); break;
-    case ReportKind::Summary: RenderSummary(cells, form, out); break;
-  }
+  Render(cells, rows, form, out);
   return out;
+}
+
+void AppendReport(const ReportData& data, const std::string& subjectName, const ReportParams& params, ReportForm form,
+                  std::string& out) {
+  FormattedRows rows(data, params);
+  Render(MakeReportHead(data, subjectName, params), rows, form, out);
 }
 
 }  // namespace qm

@@ -28,6 +28,11 @@ struct ReportCells {
 ReportCells MakeReportCells(const ReportData& data, const std::string& subjectName, const ReportParams& params);
 
 std::string RenderReport(const ReportCells& cells, ReportForm form);
+// RenderReport(MakeReportCells(data, subjectName, params), form) appended
+// to `out`, each row formatted as it is written instead of keeping cells of
+// all; a caller that writes many reports keeps its buffer.
+void AppendReport(const ReportData& data, const std::string& subjectName, const ReportParams& params, ReportForm form,
+                  std::string& out);
 
 // The line below a report list: "Selected: 0", or the number of selected
 // rows (indices into `report.rows`) and their sums, the current row with

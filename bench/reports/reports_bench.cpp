@@ -4,62 +4,24 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "engine/day_record.h"
+#include "bench/reports/bench_history.h"
 #include "reports/report_file.h"
 
 namespace qm {
 namespace {
 
-constexpr int kDays = 3650;
-constexpr int kRealAdapters = 14;  // plus All Connections and Dial-Up Connections
-
-std::string AdapterId(int i) {
-  char id[64];
-  std::snprintf(id, sizeof id, "{%08X-0000-0000-0000-4E6574446576}", i + 2);
-  return id;
-}
+using bench::AdapterId;
 
 const std::string& HistoryPath() {
   static const std::string path = [] {
     const std::string p = "bench_reports_history.log";
-    FileSystem& fs = SystemFileSystem();
-    auto f = fs.Open(p, FileAccess::Write, FileShare::None, FileCreate::CreateAlways);
-    const HistoryHeader h = MakeHistoryHeader();
-    f->Write(&h, sizeof h);
-    std::vector<DayRecord> day;
-    Date d = MakeDate(2016, 1, 1);
-    for (int n = 0; n < kDays; ++n, d = AddDays(d, 1)) {
-      LocalTime t;
-      t.year = d.year;
-      t.month = d.month;
-      t.day = d.day;
-      t.dayOfWeek = d.dayOfWeek;
-      day.clear();
-      day.push_back(MakeDayRecord(t, kKindAllConnections, "", 1000000u * n, 50000u * n));
-      day.push_back(MakeDayRecord(t, kKindDialUp, "", 0, 0));
-      for (int a = 0; a < kRealAdapters; ++a)
-        day.push_back(MakeDayRecord(t, kKindAdapter, AdapterId(a), 70000u * n + a, 3000u * n + a));
-      f->Write(day.data(), day.size() * sizeof(DayRecord));
-    }
+    bench::WriteBenchHistory(p);
     return p;
   }();
   return path;
-}
-
-ReportRequest Request(ReportKind kind) {
-  ReportRequest r;
-  r.kind = kind;
-  r.subject = ReportSubject{kKindAdapter, AdapterId(7)};
-  r.subjectName = "Ethernet";
-  r.today = MakeDate(2025, 12, 28);
-  r.live = Traffic{123456, 7890};
-  r.params.weekStartDay = 1;
-  r.params.monthStartDay = 15;
-  return r;
 }
 
 void BM_SequentialRead(benchmark::State& state) {
@@ -79,7 +41,7 @@ void BM_Report(benchmark::State& state) {
   const ReportForm form = ReportForm(state.range(1));
   std::string text;
   for (auto _ : state) {
-    BuildReport(SystemFileSystem(), HistoryPath(), Request(kind), form, text);
+    BuildReport(SystemFileSystem(), HistoryPath(), bench::BenchRequest(kind), form, text);
     benchmark::DoNotOptimize(text.data());
   }
   state.counters["bytes"] = double(text.size());
@@ -93,7 +55,7 @@ void BM_AllFourReports(benchmark::State& state) {
   std::string text;
   for (auto _ : state) {
     for (ReportKind k : {ReportKind::Daily, ReportKind::Weekly, ReportKind::Monthly, ReportKind::Summary}) {
-      BuildReport(SystemFileSystem(), HistoryPath(), Request(k), ReportForm::Text, text);
+      BuildReport(SystemFileSystem(), HistoryPath(), bench::BenchRequest(k), ReportForm::Text, text);
       benchmark::DoNotOptimize(text.data());
     }
   }

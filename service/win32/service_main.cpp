@@ -57,31 +57,37 @@ bool ReportStatus(DWORD state, DWORD checkpoint = 0, DWORD waitHint = 0) {
   return SetServiceStatus(g_statusHandle, &g_status) != 0;
 }
 
+// The worker runs on the service manager's thread for ServiceMain rather
+// than a thread of its own: under Wine every thread the program starts
+// costs about 1 MB resident. Set once the worker may be asked to stop;
+// g_workerEnded (unnamed, kept to the end) is set when it has returned.
+std::atomic<bool> g_workerStarted{false};
+KernelHandle g_workerEnded;
+
+// A stop is asked for (event B); the handler then waits for the worker on
+// the dispatcher's thread, for a bounded time only: a worker that has not
+// ended by then is stuck, and the process ends hard, as nothing it holds
+// can be trusted to let go.
 void WINAPI ControlHandler(DWORD control) {
   if (control == SERVICE_CONTROL_STOP || control == SERVICE_CONTROL_SHUTDOWN) {
     ReportStatus(SERVICE_STOP_PENDING, 1, 3000);
     SetEvent(g_stopEvent.Get());
+    if (!g_workerStarted || WaitForSingleObject(g_workerEnded.Get(), kStopGraceMs) == WAIT_OBJECT_0) return;
+    g_log->Printf("Err: the worker did not end within %lu ms of the stop request.", kStopGraceMs);
+    ReportStatus(SERVICE_STOPPED);
+    TerminateProcess(GetCurrentProcess(), 1);
     return;
   }
   SetServiceStatus(g_statusHandle, &g_status);
 }
 
-DWORD WINAPI WorkerThread(LPVOID) {
+void RunWorker() {
   // The worker opens both events by name, as any later part of the process
   // could; they exist already, so this only takes new handles.
   KernelHandle stop(CreateEventA(nullptr, TRUE, FALSE, kStopEventName));
   KernelHandle running(CreateEventA(nullptr, TRUE, FALSE, kRunningEventName));
   g_jobsLeft = RunWorkerOnThisThread(*g_log, g_folder, stop.Get());
   if (running) SetEvent(running.Get());
-  return 0;
-}
-
-// Until the worker has finished (event A); once a stop is asked for (event
-// B), for a bounded time only. False when that time ran out.
-bool WaitForWorker() {
-  HANDLE both[] = {g_runningEvent.Get(), g_stopEvent.Get()};
-  if (WaitForMultipleObjects(2, both, FALSE, INFINITE) == WAIT_OBJECT_0) return true;
-  return WaitForSingleObject(g_runningEvent.Get(), kStopGraceMs) == WAIT_OBJECT_0;
 }
 
 void WINAPI ServiceMain(DWORD, LPSTR*) {
@@ -91,22 +97,16 @@ void WINAPI ServiceMain(DWORD, LPSTR*) {
     return;
   }
   g_stopEvent.Reset(CreateEventA(nullptr, TRUE, FALSE, kStopEventName));
-  if (!g_stopEvent) {
+  if (!g_stopEvent || !g_workerEnded) {
     g_log->Write("Err: 0x00001012");
     return;
   }
   ReportStatus(SERVICE_START_PENDING, 1, 3000);
-  KernelHandle worker(CreateThread(nullptr, 0, WorkerThread, nullptr, 0, nullptr));
-  if (worker) SetThreadPriority(worker.Get(), THREAD_PRIORITY_NORMAL);
-  if (!ReportStatus(SERVICE_RUNNING)) {
-    g_log->Write("Err: 0x00001011");
-  } else if (worker && !WaitForWorker()) {
-    // The worker is stuck: say so, report stopped, and end the process
-    // hard, as nothing it holds can be trusted to let go.
-    g_log->Printf("Err: the worker did not end within %lu ms of the stop request.", kStopGraceMs);
-    ReportStatus(SERVICE_STOPPED);
-    TerminateProcess(GetCurrentProcess(), 1);
-  }
+  g_workerStarted = true;
+  // Without the service manager's ear the worker could never be stopped.
+  if (ReportStatus(SERVICE_RUNNING)) RunWorker();
+  else g_log->Write("Err: 0x00001011");
+  SetEvent(g_workerEnded.Get());
   g_stopEvent.Reset();
   g_runningEvent.Reset();
   ReportStatus(SERVICE_STOPPED);
@@ -119,6 +119,7 @@ void RunServiceMode() {
     g_runningEvent.Reset();
     return;
   }
+  g_workerEnded.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
   char name[sizeof kServiceName];
   memcpy(name, kServiceName, sizeof name);
   SERVICE_TABLE_ENTRYA table[] = {{name, ServiceMain}, {nullptr, nullptr}};

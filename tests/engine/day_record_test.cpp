@@ -143,6 +143,55 @@ TEST(DayRecordReader, CorruptRecordsAreSkippedNotDelivered) {
   EXPECT_EQ(days[0].download, 7u);
 }
 
+// Reports walk only their adapter's records; the walk must deliver exactly
+// what the full walk delivers and SameAdapter accepts, offsets included.
+TEST(DayRecordReader, OneAdapterWalkDeliversWhatSameAdapterAccepts) {
+  const std::string longId((kAdapterIdCapacity - 1), 'L');
+  const std::vector<std::string> ids = {"{0000000A-0000-0000-0000-4E6574446576}",
+                                        "{0000000B-0000-0000-0000-4E6574446576}",  // differs in byte 8
+                                        "{0000000A-0000-0000-0000-4E6574446577}",  // differs in the last byte
+                                        "{0000000A-0000-0000-0000-4E657444657",    // a prefix
+                                        "{0000000A-0000-0000-0000-4E6574446576}X", "Y", longId};
+  std::string file = Header();
+  for (int day = 1; day <= 3; ++day) {
+    const LocalTime t{2026, 3, 2, uint16_t(day), 0, 0, 0, 0};
+    file += Record(MakeDayRecord(t, kKindAllConnections, "", 1, 0));
+    file += Record(MakeDayRecord(t, kKindDialUp, "", 2, 0));
+    for (const std::string& id : ids) file += Record(MakeDayRecord(t, kKindAdapter, id, 3, 0));
+    DayRecord spoilt = MakeDayRecord(t, kKindAdapter, ids[0], 4, 0);
+    spoilt.month = 13;  // its adapter's, but not plausible
+    file += Record(spoilt);
+  }
+  WriteFileBytes("one_adapter.log", file);
+
+  struct Subject {
+    int32_t kind;
+    std::string id;
+  };
+  std::vector<Subject> subjects = {{kKindAllConnections, ""}, {kKindDialUp, ""}, {kKindAdapter, ""},
+                                   {kKindAdapter, std::string(kAdapterIdCapacity, 'L')}};
+  for (const std::string& id : ids) subjects.push_back({kKindAdapter, id});
+  for (const Subject& s : subjects) {
+    std::vector<int64_t> expected, got;
+    VisitDayRecords(SystemFileSystem(), "one_adapter.log", [&](const DayRecord& r, int64_t at) {
+      if (r.SameAdapter(s.kind, s.id)) expected.push_back(at);
+      return true;
+    });
+    EXPECT_EQ(VisitAdapterDayRecords(SystemFileSystem(), "one_adapter.log", s.kind, s.id,
+                                     [&](const DayRecord&, int64_t at) {
+                                       got.push_back(at);
+                                       return true;
+                                     }),
+              HistoryStatus::Ok);
+    EXPECT_EQ(got, expected) << s.kind << " " << s.id;
+    EXPECT_EQ(got.size(), s.kind == kKindAdapter && (s.id.empty() || s.id.size() > (kAdapterIdCapacity - 1)) ? 0u : 3u)
+        << s.kind << " " << s.id;
+  }
+  EXPECT_EQ(VisitAdapterDayRecords(SystemFileSystem(), "no_such.log", kKindDialUp, "",
+                                   [](const DayRecord&, int64_t) { return true; }),
+            HistoryStatus::CannotOpen);
+}
+
 TEST(DayRecordReader, TellsNotAHistoryFileFromCannotOpen) {
   struct Case {
     const char* name;
