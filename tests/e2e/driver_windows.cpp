@@ -176,6 +176,10 @@ int RunWindowCommand(int argc, char** argv) {
     RECT r;
     GetWindowRect(window, &r);
     std::printf("rect=%ld %ld %ld %ld\nclass=%s\n", r.left, r.top, r.right, r.bottom, ClassOf(window).c_str());
+    RECT c;
+    GetClientRect(window, &c);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&c), 2);
+    std::printf("client=%ld %ld %ld %ld\n", c.left, c.top, c.right, c.bottom);
     std::printf("maximized=%d\nforeground=%d\n", IsZoomed(window) ? 1 : 0, GetForegroundWindow() == window ? 1 : 0);
     return 0;
   }

@@ -5,10 +5,10 @@ Installs silently with the service, checks the files, the Start menu links,
 the uninstaller's registration, the service, the start with Windows and the
 version data; starts the installed program, whose first start opens the help
 ("Quellmark Help", found again by F1); upgrades over the running program;
-looks at the meter window and every window of the help's screenshot table at
-144 DPI for clipped texts; uninstalls silently and checks that the service,
-the files and the links are gone and the history files are kept; installs
-again and removes everything with /PURGE.
+looks at every window of the help's screenshot table at 96 and at 144 DPI
+for clipped texts; uninstalls silently and checks that the service, the files
+and the links are gone and the history files are kept; installs again and
+removes everything with /PURGE.
 Screenshots stay in installer_e2e/.
 
 Usage: installer_e2e.py Quellmark-Setup.exe meter_driver.exe
@@ -23,7 +23,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "..", "packaging", "help"))
 from desktop_e2e import Desktop, WINE, WINESERVER, check, failures, passes  # noqa: E402
-from screenshots import WINDOWS  # noqa: E402
+from screenshots import ALERT, WINDOWS, close_window, open_window, prepare  # noqa: E402
 
 INSTALLED = "C:\\Program Files\\Quellmark"
 PROGRAMS = ["Quellmark.exe", "QuellmarkService.exe", "QuellmarkAdmin.exe"]
@@ -139,6 +139,7 @@ def first_start_and_help(s):
     s.drive("close", HELP)
     s.wait_for(lambda: s.windows(HELP) == 0, 20)
     s.shot("meter-96dpi")
+    every_window(s, 96)
     return True
 
 
@@ -163,32 +164,51 @@ def upgrade_over_running(s):
     check(s.reg("HKCU\\Software\\Quellmark\\Options", "TrafficLogFile") is not None, "the settings stay")
 
 
+def no_clipped_text(s, w, dpi):
+    rc, lines = s.drive("clipped", w.title, "Tahoma", 8)
+    clipped = [line for line in lines if line.startswith("clipped=")]
+    check(rc == 0 and "dpi=%d" % dpi in lines and not clipped,
+          "no text of %s is clipped at %d DPI: %s" % (w.name, dpi, clipped))
+    s.shot("%s-%ddpi" % (w.name, dpi))
+
+
+def every_window(s, dpi):
+    """Opens each window of the table from the meter window and checks it
+    for clipped texts."""
+    for w in WINDOWS:
+        if w.command is None:
+            continue
+        if not check(open_window(s, w) is not None, "%s opens at %d DPI" % (w.name, dpi)):
+            close_window(s, w)
+            continue
+        time.sleep(1)
+        no_clipped_text(s, w, dpi)
+        close_window(s, w)
+
+
 def at_144_dpi(s):
+    """Every window of the help's screenshot table, with the same history
+    and usage limit (written into the user's history file), so the alert
+    opens by itself first."""
     for key in ("HKCU\\Control Panel\\Desktop", "HKCC\\Software\\Fonts"):
         s.run("dpi", ["reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144", "/f"], 60)
+    prepare(s, s.reg("HKCU\\Software\\Quellmark\\Options", "TrafficLogFile"))
     s.start("program-144")
     if not check(s.wait_for(lambda: s.info().get("found") == "1", 60), "the program starts at 144 DPI"):
         return
-    time.sleep(3)
+    alert = next(w for w in WINDOWS if w.title == ALERT)
+    if check(open_window(s, alert) is not None, "the alert opens by itself at 144 DPI"):
+        time.sleep(1)
+        no_clipped_text(s, alert, 144)
+        close_window(s, alert)
+    time.sleep(2)
     s.shot("meter-144dpi")
     s.drive("command", ID_POPUP_MENU)  # the owner-drawn menu, to look at
     time.sleep(1.5)
     s.shot("menu-144dpi")
     s.drive("keys", "esc")  # closes the menu (or hides the window: shown again below)
     s.drive("command", ID_SHOW)
-    for name, command, title in WINDOWS:
-        if command is None:
-            continue
-        s.drive("command", command)
-        if not check(s.wait_for(lambda: s.drive("window", title)[0] == 0, 20), "%s opens at 144 DPI" % title):
-            continue
-        time.sleep(1)
-        rc, lines = s.drive("clipped", title, "Tahoma", 8)
-        clipped = [line for line in lines if line.startswith("clipped=")]
-        check(rc == 0 and "dpi=144" in lines and not clipped, "no text of %s is clipped: %s" % (title, clipped))
-        s.shot("%s-144dpi" % name)
-        s.drive("close", title)
-        s.wait_for(lambda: s.windows(title) == 0, 10)
+    every_window(s, 144)
     s.drive("command", ID_EXIT)
     check(s.wait_for(lambda: s.info().get("found") != "1", 20), "the program exits")
 
