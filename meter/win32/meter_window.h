@@ -91,7 +91,6 @@ class MeterWindow : public ModalDialog, public TickListener, public Notification
   void ToggleSemiTransparent();
   void ApplyWindowTransparency();
   void ResetWindowPosition();
-  void OpenHelp();
   void OpenConnectionViewer();
   void ShowAbout();
   void OpenTrafficReports();

@@ -30,21 +30,22 @@ ALERT = "Notification - Quellmark"
 
 # One entry per picture: its name, the command that opens the window from the
 # meter window (None: the window is there already), the window's title ("*"
-# at its end matches any rest) and the tab to bring forward (options sheet).
-# The installer's test opens the same windows at 96 and 144 DPI and looks
-# for clipped texts.
-Window = collections.namedtuple("Window", "name command title page")
+# at its end matches any rest), the tab to bring forward (options sheet) and
+# the help page that shows the picture, which F1 in the window opens ("" for
+# the start page). The installer's test opens the same windows at 96 and 144
+# DPI, looks for clipped texts and presses F1 in each.
+Window = collections.namedtuple("Window", "name command title page help")
 WINDOWS = [
-    Window("alert", None, ALERT, None),
-    Window("meter", None, "Quellmark", None),
-    Window("about", ID_ABOUT, "About Quellmark", None),
-    Window("reports", ID_TRAFFIC_REPORTS, "Traffic Reports - *", None),
-    Window("stopwatch", ID_STOPWATCH, "Stopwatch", None),
-    Window("recorder", ID_RATES_RECORDER, "Traffic Rates Recorder", None),
-    Window("options_general", ID_OPTIONS, OPTIONS, "General"),
-    Window("options_graph_text", ID_OPTIONS, OPTIONS, "Graph & Text"),
-    Window("options_adapters", ID_OPTIONS, OPTIONS, "Adapters"),
-    Window("options_service", ID_OPTIONS, OPTIONS, "Service"),
+    Window("alert", None, ALERT, None, "alert_window.html"),
+    Window("meter", None, "Quellmark", None, ""),
+    Window("about", ID_ABOUT, "About Quellmark", None, "about_box.html"),
+    Window("reports", ID_TRAFFIC_REPORTS, "Traffic Reports - *", None, "traffic_reports.html"),
+    Window("stopwatch", ID_STOPWATCH, "Stopwatch", None, "stopwatch.html"),
+    Window("recorder", ID_RATES_RECORDER, "Traffic Rates Recorder", None, "rates_recorder.html"),
+    Window("options_general", ID_OPTIONS, OPTIONS, "General", "options_general.html"),
+    Window("options_graph_text", ID_OPTIONS, OPTIONS, "Graph & Text", "options_graph_text.html"),
+    Window("options_adapters", ID_OPTIONS, OPTIONS, "Adapters", "options_adapters.html"),
+    Window("options_service", ID_OPTIONS, OPTIONS, "Service", "options_service.html"),
 ]
 
 HISTORY = "C:\\Quellmark\\TrafficHistory.log"

@@ -161,6 +161,11 @@ int PrintClipped(HWND window, const char* face, int points) {
 
 }  // namespace
 
+HWND FirstWindowTitled(const char* title) {
+  const std::vector<HWND> windows = VisibleWindowsTitled(title);
+  return windows.empty() ? nullptr : windows.front();
+}
+
 int RunWindowCommand(int argc, char** argv) {
   if (argc < 3) return -1;
   const std::string what = argv[1];

@@ -6,7 +6,8 @@ the uninstaller's registration, the service, the start with Windows and the
 version data; starts the installed program, whose first start opens the help
 ("Quellmark Help", found again by F1); upgrades over the running program;
 looks at every window of the help's screenshot table at 96 and at 144 DPI
-for clipped texts; uninstalls silently and checks that the service, the files
+for clipped texts, and presses F1 in each at 144 DPI (the help opens on that
+window's page); uninstalls silently and checks that the service, the files
 and the links are gone and the history files are kept; installs again and
 removes everything with /PURGE.
 Screenshots stay in installer_e2e/.
@@ -14,6 +15,7 @@ Screenshots stay in installer_e2e/.
 Usage: installer_e2e.py Quellmark-Setup.exe meter_driver.exe
 """
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -23,7 +25,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "..", "packaging", "help"))
 from desktop_e2e import Desktop, WINE, WINESERVER, check, failures, passes  # noqa: E402
-from screenshots import ALERT, WINDOWS, close_window, open_window, prepare  # noqa: E402
+from screenshots import ALERT, OPTIONS, WINDOWS, close_window, open_window, prepare  # noqa: E402
 
 INSTALLED = "C:\\Program Files\\Quellmark"
 PROGRAMS = ["Quellmark.exe", "QuellmarkService.exe", "QuellmarkAdmin.exe"]
@@ -34,6 +36,7 @@ RUN_KEY = "HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"
 SERVICE_KEY = "HKLM\\System\\CurrentControlSet\\Services\\QuellmarkService"
 HELP = "Quellmark Help"
 ID_SHOW, ID_EXIT, ID_POPUP_MENU = 32771, 32795, 32806
+IDHELP = 9
 
 
 class Setup(Desktop):
@@ -164,6 +167,32 @@ def upgrade_over_running(s):
     check(s.reg("HKCU\\Software\\Quellmark\\Options", "TrafficLogFile") is not None, "the settings stay")
 
 
+def help_pages(s):
+    """The pages the help viewers of this prefix were started on."""
+    pages = []
+    mine = ("WINEPREFIX=" + s.prefix).encode()
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open("/proc/%s/environ" % pid, "rb") as f:
+                if mine not in f.read().split(b"\0"):
+                    continue
+            with open("/proc/%s/cmdline" % pid, "rb") as f:
+                command = f.read().replace(b"\0", b" ").decode("latin-1")
+        except OSError:
+            continue
+        pages += re.findall(r"Quellmark\.chm::/([\w.]+)", command)
+    return pages
+
+
+def help_from(s, w, how, *driver_args):
+    """F1 (or a Help button) in a window opens the help on its page."""
+    s.drive(*driver_args)
+    check(s.wait_for(lambda: s.windows(HELP) == 1 and w.help in help_pages(s), 30),
+          "%s in %s opens the help on %s (pages open: %s)" % (how, w.name, w.help, help_pages(s)))
+    s.drive("close", HELP)
+    s.wait_for(lambda: s.windows(HELP) == 0, 20)
+
+
 def no_clipped_text(s, w, dpi):
     rc, lines = s.drive("clipped", w.title, "Tahoma", 8)
     clipped = [line for line in lines if line.startswith("clipped=")]
@@ -172,9 +201,9 @@ def no_clipped_text(s, w, dpi):
     s.shot("%s-%ddpi" % (w.name, dpi))
 
 
-def every_window(s, dpi):
-    """Opens each window of the table from the meter window and checks it
-    for clipped texts."""
+def every_window(s, dpi, more=lambda w: None):
+    """Opens each window of the table from the meter window, checks it for
+    clipped texts and does `more` with it open."""
     for w in WINDOWS:
         if w.command is None:
             continue
@@ -183,7 +212,14 @@ def every_window(s, dpi):
             continue
         time.sleep(1)
         no_clipped_text(s, w, dpi)
+        more(w)
         close_window(s, w)
+
+
+def help_on_its_page(s, w):
+    help_from(s, w, "F1", "keysto", w.title, "f1")
+    if w.title == OPTIONS:
+        help_from(s, w, "Help", "sheet", "press", IDHELP)
 
 
 def at_144_dpi(s):
@@ -200,6 +236,7 @@ def at_144_dpi(s):
     if check(open_window(s, alert) is not None, "the alert opens by itself at 144 DPI"):
         time.sleep(1)
         no_clipped_text(s, alert, 144)
+        help_on_its_page(s, alert)
         close_window(s, alert)
     time.sleep(2)
     s.shot("meter-144dpi")
@@ -208,7 +245,7 @@ def at_144_dpi(s):
     s.shot("menu-144dpi")
     s.drive("keys", "esc")  # closes the menu (or hides the window: shown again below)
     s.drive("command", ID_SHOW)
-    every_window(s, 144)
+    every_window(s, 144, lambda w: help_on_its_page(s, w))
     s.drive("command", ID_EXIT)
     check(s.wait_for(lambda: s.info().get("found") != "1", 20), "the program exits")
 
