@@ -282,7 +282,7 @@ bool MeterWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       result = reinterpret_cast<LRESULT>(icon_);
       return true;
     case WM_CLOSE:
-      End(2);
+      Exit();
       return true;
     case WM_SIZE:
       if (wp == SIZE_MINIMIZED) return false;
@@ -438,7 +438,7 @@ bool MeterWindow::OnCommand(int id, int, HWND) {
       return true;  // Enter and Esc never close the window
     case ID_SHOW: Show(); return true;
     case ID_HIDE: Hide(); return true;
-    case ID_EXIT: End(2); return true;
+    case ID_EXIT: Exit(); return true;
     case ID_TRAFFIC_REPORTS: OpenTrafficReports(); return true;
     case ID_OPTIONS: OpenOptions(); return true;
     case ID_STOPWATCH: OpenStopwatch(); return true;
@@ -940,6 +940,21 @@ void MeterWindow::RefusalBeep() { Beep(300, 100); }
 // ---- shutdown --------------------------------------------------------------------
 
 void MeterWindow::OnDestroy() { Shutdown(); }
+
+// Exit from the menu, or from a setup or uninstaller ending the program.
+// With one of the program's modal windows open, the meter's loop would end
+// only once that window is closed by hand, and a setup waiting for the
+// program would find its files still in use. Everything is saved as at a
+// normal end, and the process ends at once; the open window's changes that
+// were not applied go, as with Cancel.
+void MeterWindow::Exit() {
+  if (!Has(kModalOpen)) {
+    End(2);
+    return;
+  }
+  Shutdown();
+  ExitProcess(0);
+}
 
 void MeterWindow::Shutdown() {
   if (shutDown_) return;

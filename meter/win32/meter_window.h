@@ -123,6 +123,7 @@ class MeterWindow : public ModalDialog, public TickListener, public Notification
   void MoveWindowSpan(const WindowSpan& span);
   bool OnSplitterMouse(UINT msg, LPARAM lp);
 
+  void Exit();
   void Shutdown();
 
   HINSTANCE instance_;

@@ -4,12 +4,13 @@
 Installs silently with the service, checks the files, the Start menu links,
 the uninstaller's registration, the service, the start with Windows and the
 version data; starts the installed program, whose first start opens the help
-("Quellmark Help", found again by F1); upgrades over the running program;
-looks at every window of the help's screenshot table at 96 and at 144 DPI
-for clipped texts, and presses F1 in each at 144 DPI (the help opens on that
-window's page); uninstalls silently and checks that the service, the files
-and the links are gone and the history files are kept; installs again and
-removes everything with /PURGE.
+("Quellmark Help", found again by F1); upgrades over the running program with
+one of its windows open; looks at every window of the help's screenshot
+table at 96 and at 144 DPI for clipped texts, and presses F1 in each at 144
+DPI (the help opens on that window's page); uninstalls silently while the
+program runs and checks that the program, the service, the files and the
+links are gone and the history files are kept; installs again and removes
+everything with /PURGE.
 Screenshots stay in installer_e2e/.
 
 Usage: installer_e2e.py Quellmark-Setup.exe meter_driver.exe
@@ -36,7 +37,7 @@ RUN_KEY = "HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"
 SERVICE_KEY = "HKLM\\System\\CurrentControlSet\\Services\\QuellmarkService"
 HELP = "Quellmark Help"
 ID_SHOW, ID_EXIT, ID_POPUP_MENU = 32771, 32795, 32806
-IDHELP = 9
+ID_STOPWATCH, IDHELP = 32786, 9
 
 
 class Setup(Desktop):
@@ -154,6 +155,10 @@ def upgrade_over_running(s):
     s.run("start-service", ["sc", "start", "QuellmarkService"], 60)
     check(s.wait_for(s.service_running, 30), "the service runs before the upgrade")
     running = s.procs[-1]
+    # A person with one of the program's windows open: the setup must end
+    # the program all the same, or it cannot replace its files.
+    s.drive("command", ID_STOPWATCH)
+    check(s.wait_for(lambda: s.windows("Stopwatch") == 1, 20), "the stopwatch is open during the upgrade")
     rc = s.run("upgrade", [s.setup_exe, "/S"])
     check(rc == 0, "a second setup over the running program ends with 0")
     check(s.wait_for(lambda: s.info().get("found") != "1", 20), "and ended the running program first")
@@ -252,8 +257,11 @@ def at_144_dpi(s):
 
 def uninstall(s):
     user_history = (s.reg("HKCU\\Software\\Quellmark\\Options", "TrafficLogFile") or "")
+    running = s.start("program-before-uninstall")
+    check(s.wait_for(lambda: s.info().get("found") == "1", 60), "the program runs before the uninstall")
     rc = s.run("uninstall", [INSTALLED + "\\uninstall.exe", "/S"])
     check(rc == 0, "uninstall.exe /S ends with 0")
+    check(s.wait_for(lambda: running.poll() is not None, 20), "and ends the running program")
     gone = s.wait_for(lambda: not any(os.path.exists(os.path.join(s.folder, f)) for f in FILES), 60)
     check(gone, "the program files are removed")
     check(not os.path.exists(s.menu), "the Start menu folder is removed")
