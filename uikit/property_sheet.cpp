@@ -25,6 +25,17 @@ void PropertyPage::SetModified(bool modified) {
     PropSheet_UnChanged(sheet, hwnd_);
 }
 
+// WM_HELP goes from the page to the sheet and on to the sheet's owner, as
+// DefWindowProc hands it on when F1 is pressed.
+void PropertyPage::OnHelp() {
+  HELPINFO info{};
+  info.cbSize = sizeof info;
+  info.iContextType = HELPINFO_WINDOW;
+  info.hItemHandle = hwnd_;
+  info.iCtrlId = GetDlgCtrlID(hwnd_);
+  SendMessageA(hwnd_, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+}
+
 INT_PTR CALLBACK PropertyPage::PageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   // The page's creation record carries the object.
   if (msg == WM_INITDIALOG) return DialogProc(hwnd, msg, wp, reinterpret_cast<const PROPSHEETPAGEA*>(lp)->lParam);

@@ -39,8 +39,9 @@ class PropertyPage : public Dialog {
   virtual void OnKillActive() {}
   // "OK" or "&Apply": Refused keeps the sheet open (the page has said why).
   virtual ApplyResult OnApply() { return ApplyResult::Done; }
-  // The "Help" button while this page is shown.
-  virtual void OnHelp() {}
+  // The "Help" button while this page is shown. Unless a page says
+  // otherwise, it asks for help as F1 on the page does.
+  virtual void OnHelp();
 
  private:
   friend class SheetDialog;

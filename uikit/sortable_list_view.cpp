@@ -7,6 +7,7 @@
 #include <windowsx.h>
 
 #include "platform/win32/unique_handle.h"
+#include "uikit/list_column_width.h"
 
 namespace qm {
 namespace {
@@ -31,7 +32,7 @@ bool SortableListView::Attach(HWND list, const std::vector<ListColumn>& columns,
     LVCOLUMNA c{};
     c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
     c.fmt = columns_[i].format;
-    c.cx = MulDiv(columns_[i].width, dpi, 96);
+    c.cx = FittedColumnWidth(hwnd_, columns_[i].title, MulDiv(columns_[i].width, dpi, 96));
     c.pszText = const_cast<char*>(columns_[i].title);
     c.iSubItem = int(i);
     SendMessageA(hwnd_, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&c));

@@ -10,6 +10,7 @@
 #include "engine/history_file.h"
 #include "meter/window_geometry.h"
 #include "meter/win32/about_box.h"
+#include "meter/win32/help_viewer.h"
 #include "meter/win32/resource.h"
 #include "meter/win32/transparency.h"
 #include "meter/win32/web_address.h"
@@ -30,8 +31,6 @@ namespace qm {
 namespace {
 
 constexpr char kCaption[] = "Quellmark";
-constexpr char kHelpWindowTitle[] = "Quellmark Help";
-constexpr char kHelpFile[] = "Quellmark.chm";
 constexpr char kConnectionViewer[] = "Tcpview.exe";
 constexpr char kGraphOrText[] = "At least either graph or text should be displayed.";
 constexpr char kOneAdapter[] = "At least one adapter should be monitored.";
@@ -183,7 +182,7 @@ bool MeterWindow::OnInit() {
   // 20. First run opens the help.
   if (IsFirstRun(store_, RegRoot::CurrentUser)) {
     ClearFirstRun(store_, RegRoot::CurrentUser);
-    ShellExecuteA(hwnd_, "open", (ProgramFolder() + kHelpFile).c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+    OpenHelpMaximized(hwnd_);
   }
   // 21. The tick.
   StartTick();
@@ -283,7 +282,7 @@ bool MeterWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       result = reinterpret_cast<LRESULT>(icon_);
       return true;
     case WM_CLOSE:
-      End(2);
+      Exit();
       return true;
     case WM_SIZE:
       if (wp == SIZE_MINIMIZED) return false;
@@ -333,11 +332,16 @@ bool MeterWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       if ((wp & 0xFFF0) != SC_MINIMIZE) return false;
       Hide();
       return true;
-    case WM_HELP:
+    case WM_HELP: {
       // F1: the menu shows it beside Help, the accelerators have no entry.
-      OpenHelp();
+      // In the program's other windows it comes here as their owner, from
+      // the control that had the focus; in a menu it names no window.
+      const auto* info = reinterpret_cast<const HELPINFO*>(lp);
+      OpenHelpFor(hwnd_, info && info->iContextType == HELPINFO_WINDOW ? static_cast<HWND>(info->hItemHandle)
+                                                                         : nullptr);
       result = TRUE;
       return true;
+    }
     case WM_HOTKEY:
       if (wp == HOTKEY_SHOW && opts_.HotkeyEnabled) Show();
       return true;
@@ -434,7 +438,7 @@ bool MeterWindow::OnCommand(int id, int, HWND) {
       return true;  // Enter and Esc never close the window
     case ID_SHOW: Show(); return true;
     case ID_HIDE: Hide(); return true;
-    case ID_EXIT: End(2); return true;
+    case ID_EXIT: Exit(); return true;
     case ID_TRAFFIC_REPORTS: OpenTrafficReports(); return true;
     case ID_OPTIONS: OpenOptions(); return true;
     case ID_STOPWATCH: OpenStopwatch(); return true;
@@ -453,7 +457,10 @@ bool MeterWindow::OnCommand(int id, int, HWND) {
     case ID_VIEW_CLICK_THROUGH: ToggleClickThrough(); return true;
     case ID_VIEW_SEMI_TRANSPARENT: ToggleSemiTransparent(); return true;
     case ID_RESET_WINDOW_POSITION: ResetWindowPosition(); return true;
-    case ID_HELP_FINDER: OpenHelp(); return true;
+    // From the menu or a Help button: the page of the window it came from,
+    // the program's window in front (active or not: the click may come
+    // from elsewhere, a tray menu or another program).
+    case ID_HELP_FINDER: OpenHelpFor(hwnd_, GetLastActivePopup(hwnd_)); return true;
     case ID_HOMEPAGE: OpenWebAddressWaiting(kHomePage); return true;
     case ID_EMAIL_SUPPORT: OpenWebAddressWaiting(kSupportMail); return true;
     case ID_CHECK_UPDATES: OpenWebAddressWaiting(UpdateCheckAddress()); return true;
@@ -581,17 +588,6 @@ void MeterWindow::SetTopmost(bool topmost) {
 void MeterWindow::ResetWindowPosition() {
   SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   if (!Has(kVisible)) Show();
-}
-
-void MeterWindow::OpenHelp() {
-  if (HWND help = FindWindowA(nullptr, kHelpWindowTitle)) {
-    if (IsIconic(help)) ShowWindow(help, SW_RESTORE);
-    SetForegroundWindow(help);
-    return;
-  }
-  HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-  ShellExecuteA(hwnd_, "open", (ProgramFolder() + kHelpFile).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-  SetCursor(previous);
 }
 
 void MeterWindow::OpenConnectionViewer() {
@@ -945,13 +941,28 @@ void MeterWindow::RefusalBeep() { Beep(300, 100); }
 
 void MeterWindow::OnDestroy() { Shutdown(); }
 
+// Exit from the menu, or from a setup or uninstaller ending the program.
+// With one of the program's modal windows open, the meter's loop would end
+// only once that window is closed by hand, and a setup waiting for the
+// program would find its files still in use. Everything is saved as at a
+// normal end, and the process ends at once; the open window's changes that
+// were not applied go, as with Cancel.
+void MeterWindow::Exit() {
+  if (!Has(kModalOpen)) {
+    End(2);
+    return;
+  }
+  Shutdown();
+  ExitProcess(0);
+}
+
 void MeterWindow::Shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
   StopTick();
   StopBeep();
   if (opts_.HotkeyEnabled) UnregisterHotKey(hwnd_, HOTKEY_SHOW);
-  if (HWND help = FindWindowA(nullptr, kHelpWindowTitle)) PostMessageA(help, WM_CLOSE, 0, 0);
+  CloseHelp();
   if (engine_.history().IsOpen()) {
     engine_.FlushDayRecords();
     engine_.CloseHistoryFile();

@@ -92,7 +92,6 @@ class MeterWindow : public ModalDialog, public TickListener, public Notification
   void ToggleSemiTransparent();
   void ApplyWindowTransparency();
   void ResetWindowPosition();
-  void OpenHelp();
   void OpenConnectionViewer();
   void ShowAbout();
   void OpenTrafficReports();
@@ -128,6 +127,7 @@ class MeterWindow : public ModalDialog, public TickListener, public Notification
   void MoveWindowSpan(const WindowSpan& span);
   bool OnSplitterMouse(UINT msg, LPARAM lp);
 
+  void Exit();
   void Shutdown();
 
   HINSTANCE instance_;

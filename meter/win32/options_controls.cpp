@@ -6,6 +6,7 @@
 
 #include "meter/dpi_scale.h"
 #include "meter/win32/rate_graph_view.h"
+#include "uikit/list_column_width.h"
 
 namespace qm {
 
@@ -40,7 +41,7 @@ void AddListColumns(HWND list, std::initializer_list<PlainColumn> columns) {
     LVCOLUMNA c{};
     c.mask = LVCF_TEXT | LVCF_WIDTH;
     c.pszText = const_cast<char*>(column.title);
-    c.cx = ScaleToDpi(column.width, dpi);
+    c.cx = FittedColumnWidth(list, column.title, ScaleToDpi(column.width, dpi));
     SendMessageA(list, LVM_INSERTCOLUMNA, WPARAM(at++), reinterpret_cast<LPARAM>(&c));
   }
 }

@@ -6,6 +6,7 @@
 #include "platform/win32/unique_handle.h"
 
 #include "meter/win32/resource.h"
+#include "uikit/list_column_width.h"
 
 namespace qm {
 namespace {
@@ -50,7 +51,7 @@ bool RatesRecorderDialog::OnInit() {
     LVCOLUMNA c{};
     c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
     c.pszText = const_cast<char*>(columns[i].title);
-    c.cx = MulDiv(columns[i].width, dpi, 96);
+    c.cx = FittedColumnWidth(list, columns[i].title, MulDiv(columns[i].width, dpi, 96));
     c.fmt = columns[i].format;
     c.iSubItem = i;
     SendMessageA(list, LVM_INSERTCOLUMNA, WPARAM(i), reinterpret_cast<LPARAM>(&c));

@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+#include <commctrl.h>
+
 #include "platform/win32/unique_handle.h"
+#include "tests/e2e/remote_buffer.h"
 
 namespace qm::driver {
 namespace {
@@ -47,13 +50,45 @@ std::vector<HWND> VisibleWindowsTitled(const std::string& title) {
   return search.found;
 }
 
+// The column headings of a list view that do not fit their column: the
+// header keeps a margin of three edges on either side of a heading.
+bool HeaderClipped(HWND header, HDC dc, std::string& why) {
+  constexpr size_t kText = 256;
+  RemoteBuffer buffer(header, sizeof(HDITEMA) + kText);
+  if (!buffer) return false;
+  const int margin = 3 * GetSystemMetrics(SM_CXEDGE);
+  const int count = int(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    HDITEMA item{};
+    item.mask = HDI_TEXT | HDI_WIDTH;
+    item.pszText = reinterpret_cast<char*>(buffer.At(sizeof item));
+    item.cchTextMax = kText;
+    buffer.Write(0, &item, sizeof item);
+    if (!SendMessageA(header, HDM_GETITEMA, WPARAM(i), reinterpret_cast<LPARAM>(buffer.At(0)))) continue;
+    buffer.Read(0, &item, sizeof item);
+    char text[kText] = {};
+    buffer.Read(sizeof item, text, sizeof text - 1);
+    if (!text[0] || item.cxy <= 0) continue;
+    RECT need{0, 0, 0, 0};
+    DrawTextA(dc, text, -1, &need, DT_CALCRECT | DT_SINGLELINE);
+    if (need.right <= item.cxy - 2 * margin) continue;
+    char line[400];
+    std::snprintf(line, sizeof line, "SysHeader32|%s|needs %ld, has %d", text, need.right, item.cxy - 2 * margin);
+    why = line;
+    return true;
+  }
+  return false;
+}
+
 // A control's text measured with the dialog font the way the control lays it
 // out: word-wrapped for multi-line statics, on one line otherwise. Buttons
 // keep a margin for their frame, check boxes and radio buttons for the box.
 bool Clipped(HWND control, HDC dc, std::string& why) {
   const std::string cls = ClassOf(control);
+  if (!IsWindowVisible(control)) return false;
+  if (cls == "SysHeader32") return HeaderClipped(control, dc, why);
   std::string text = TextOf(control);
-  if (text.empty() || !IsWindowVisible(control)) return false;
+  if (text.empty()) return false;
   const LONG style = LONG(GetWindowLongPtrA(control, GWL_STYLE));
   RECT client;
   GetClientRect(control, &client);
@@ -92,27 +127,9 @@ bool Clipped(HWND control, HDC dc, std::string& why) {
   return true;
 }
 
-// Every control of `window` measured in `font`; without one, each in its
-// own font, and the controls of the dialogs inside it (the pages of a
-// property sheet) too.
-void ListClipped(HWND window, HDC dc, HFONT font, int& controls, int& clipped) {
-  for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-    if (!font && ClassOf(c) == "#32770") {
-      if (IsWindowVisible(c)) ListClipped(c, dc, font, controls, clipped);
-      continue;
-    }
-    ++controls;
-    HFONT own = font ? font : reinterpret_cast<HFONT>(SendMessageA(c, WM_GETFONT, 0, 0));
-    HGDIOBJ old = SelectObject(dc, own ? own : GetStockObject(DEFAULT_GUI_FONT));
-    std::string why;
-    if (Clipped(c, dc, why)) {
-      std::printf("clipped=%s\n", why.c_str());
-      ++clipped;
-    }
-    SelectObject(dc, old);
-  }
-}
-
+// Every control of `window`, also those of the pages of a sheet and the
+// headings of list views (children of children), measured in `font`;
+// without one, each in its own font.
 int PrintClipped(HWND window, const char* face, int points) {
   WindowDc screen(nullptr);
   HDC dc = screen.Get();
@@ -121,13 +138,37 @@ int PrintClipped(HWND window, const char* face, int points) {
                                                   FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face));
   std::printf("dpi=%d\n", GetDeviceCaps(dc, LOGPIXELSY));
-  int clipped = 0, controls = 0;
-  ListClipped(window, dc, font.Get(), controls, clipped);
-  std::printf("controls=%d\nclipped_count=%d\n", controls, clipped);
+  struct Count {
+    HDC dc;
+    HFONT font;
+    int clipped = 0, controls = 0;
+  } count{dc, font.Get()};
+  EnumChildWindows(
+      window,
+      [](HWND c, LPARAM lp) -> BOOL {
+        auto* n = reinterpret_cast<Count*>(lp);
+        ++n->controls;
+        HFONT own = n->font ? n->font : reinterpret_cast<HFONT>(SendMessageA(c, WM_GETFONT, 0, 0));
+        HGDIOBJ old = SelectObject(n->dc, own ? own : GetStockObject(DEFAULT_GUI_FONT));
+        std::string why;
+        if (Clipped(c, n->dc, why)) {
+          std::printf("clipped=%s\n", why.c_str());
+          ++n->clipped;
+        }
+        SelectObject(n->dc, old);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  std::printf("controls=%d\nclipped_count=%d\n", count.controls, count.clipped);
   return 0;
 }
 
 }  // namespace
+
+HWND FirstWindowTitled(const char* title) {
+  const std::vector<HWND> windows = VisibleWindowsTitled(title);
+  return windows.empty() ? nullptr : windows.front();
+}
 
 int RunWindowCommand(int argc, char** argv) {
   if (argc < 3) return -1;
@@ -144,6 +185,10 @@ int RunWindowCommand(int argc, char** argv) {
     RECT r;
     GetWindowRect(window, &r);
     std::printf("rect=%ld %ld %ld %ld\nclass=%s\n", r.left, r.top, r.right, r.bottom, ClassOf(window).c_str());
+    RECT c;
+    GetClientRect(window, &c);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&c), 2);
+    std::printf("client=%ld %ld %ld %ld\n", c.left, c.top, c.right, c.bottom);
     std::printf("maximized=%d\nforeground=%d\n", IsZoomed(window) ? 1 : 0, GetForegroundWindow() == window ? 1 : 0);
     return 0;
   }

@@ -3,6 +3,8 @@
 // where it is, how many there are, closing it, and which of its controls
 // cannot show their whole text.
 
+#include <windows.h>
+
 namespace qm::driver {
 
 // Runs "window TITLE", "count TITLE", "close TITLE" or
@@ -11,5 +13,9 @@ namespace qm::driver {
 // names none of them. A TITLE ending in "*" matches the titles that begin
 // with the part before it.
 int RunWindowCommand(int argc, char** argv);
+
+// The first visible top-level window with this title (the same patterns),
+// or null.
+HWND FirstWindowTitled(const char* title);
 
 }  // namespace qm::driver

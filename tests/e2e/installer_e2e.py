@@ -4,16 +4,19 @@
 Installs silently with the service, checks the files, the Start menu links,
 the uninstaller's registration, the service, the start with Windows and the
 version data; starts the installed program, whose first start opens the help
-("Quellmark Help", found again by F1); upgrades over the running program;
-looks at the meter window and every window of the help's screenshot table at
-144 DPI for clipped texts; uninstalls silently and checks that the service,
-the files and the links are gone and the history files are kept; installs
-again and removes everything with /PURGE.
+("Quellmark Help", found again by F1); upgrades over the running program with
+one of its windows open; looks at every window of the help's screenshot
+table at 96 and at 144 DPI for clipped texts, and presses F1 in each at 144
+DPI (the help opens on that window's page); uninstalls silently while the
+program runs and checks that the program, the service, the files and the
+links are gone and the history files are kept; installs again and removes
+everything with /PURGE.
 Screenshots stay in installer_e2e/.
 
 Usage: installer_e2e.py Quellmark-Setup.exe meter_driver.exe
 """
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -23,7 +26,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "..", "packaging", "help"))
 from desktop_e2e import Desktop, WINE, WINESERVER, check, failures, passes  # noqa: E402
-from screenshots import WINDOWS  # noqa: E402
+from screenshots import ALERT, OPTIONS, WINDOWS, close_window, open_window, prepare  # noqa: E402
 
 INSTALLED = "C:\\Program Files\\Quellmark"
 PROGRAMS = ["Quellmark.exe", "QuellmarkService.exe", "QuellmarkAdmin.exe"]
@@ -34,6 +37,7 @@ RUN_KEY = "HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"
 SERVICE_KEY = "HKLM\\System\\CurrentControlSet\\Services\\QuellmarkService"
 HELP = "Quellmark Help"
 ID_SHOW, ID_EXIT, ID_POPUP_MENU = 32771, 32795, 32806
+ID_STOPWATCH, IDHELP = 32786, 9
 
 
 class Setup(Desktop):
@@ -139,6 +143,7 @@ def first_start_and_help(s):
     s.drive("close", HELP)
     s.wait_for(lambda: s.windows(HELP) == 0, 20)
     s.shot("meter-96dpi")
+    every_window(s, 96)
     return True
 
 
@@ -150,6 +155,10 @@ def upgrade_over_running(s):
     s.run("start-service", ["sc", "start", "QuellmarkService"], 60)
     check(s.wait_for(s.service_running, 30), "the service runs before the upgrade")
     running = s.procs[-1]
+    # A person with one of the program's windows open: the setup must end
+    # the program all the same, or it cannot replace its files.
+    s.drive("command", ID_STOPWATCH)
+    check(s.wait_for(lambda: s.windows("Stopwatch") == 1, 20), "the stopwatch is open during the upgrade")
     rc = s.run("upgrade", [s.setup_exe, "/S"])
     check(rc == 0, "a second setup over the running program ends with 0")
     check(s.wait_for(lambda: s.info().get("found") != "1", 20), "and ended the running program first")
@@ -163,40 +172,96 @@ def upgrade_over_running(s):
     check(s.reg("HKCU\\Software\\Quellmark\\Options", "TrafficLogFile") is not None, "the settings stay")
 
 
+def help_pages(s):
+    """The pages the help viewers of this prefix were started on."""
+    pages = []
+    mine = ("WINEPREFIX=" + s.prefix).encode()
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open("/proc/%s/environ" % pid, "rb") as f:
+                if mine not in f.read().split(b"\0"):
+                    continue
+            with open("/proc/%s/cmdline" % pid, "rb") as f:
+                command = f.read().replace(b"\0", b" ").decode("latin-1")
+        except OSError:
+            continue
+        pages += re.findall(r"Quellmark\.chm::/([\w.]+)", command)
+    return pages
+
+
+def help_from(s, w, how, *driver_args):
+    """F1 (or a Help button) in a window opens the help on its page."""
+    s.drive(*driver_args)
+    check(s.wait_for(lambda: s.windows(HELP) == 1 and w.help in help_pages(s), 30),
+          "%s in %s opens the help on %s (pages open: %s)" % (how, w.name, w.help, help_pages(s)))
+    s.drive("close", HELP)
+    s.wait_for(lambda: s.windows(HELP) == 0, 20)
+
+
+def no_clipped_text(s, w, dpi):
+    rc, lines = s.drive("clipped", w.title, "Tahoma", 8)
+    clipped = [line for line in lines if line.startswith("clipped=")]
+    check(rc == 0 and "dpi=%d" % dpi in lines and not clipped,
+          "no text of %s is clipped at %d DPI: %s" % (w.name, dpi, clipped))
+    s.shot("%s-%ddpi" % (w.name, dpi))
+
+
+def every_window(s, dpi, more=lambda w: None):
+    """Opens each window of the table from the meter window, checks it for
+    clipped texts and does `more` with it open."""
+    for w in WINDOWS:
+        if w.command is None:
+            continue
+        if not check(open_window(s, w) is not None, "%s opens at %d DPI" % (w.name, dpi)):
+            close_window(s, w)
+            continue
+        time.sleep(1)
+        no_clipped_text(s, w, dpi)
+        more(w)
+        close_window(s, w)
+
+
+def help_on_its_page(s, w):
+    help_from(s, w, "F1", "keysto", w.title, "f1")
+    if w.title == OPTIONS:
+        help_from(s, w, "Help", "sheet", "press", IDHELP)
+
+
 def at_144_dpi(s):
+    """Every window of the help's screenshot table, with the same history
+    and usage limit (written into the user's history file), so the alert
+    opens by itself first."""
     for key in ("HKCU\\Control Panel\\Desktop", "HKCC\\Software\\Fonts"):
         s.run("dpi", ["reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144", "/f"], 60)
+    prepare(s, s.reg("HKCU\\Software\\Quellmark\\Options", "TrafficLogFile"))
     s.start("program-144")
     if not check(s.wait_for(lambda: s.info().get("found") == "1", 60), "the program starts at 144 DPI"):
         return
-    time.sleep(3)
+    alert = next(w for w in WINDOWS if w.title == ALERT)
+    if check(open_window(s, alert) is not None, "the alert opens by itself at 144 DPI"):
+        time.sleep(1)
+        no_clipped_text(s, alert, 144)
+        help_on_its_page(s, alert)
+        close_window(s, alert)
+    time.sleep(2)
     s.shot("meter-144dpi")
     s.drive("command", ID_POPUP_MENU)  # the owner-drawn menu, to look at
     time.sleep(1.5)
     s.shot("menu-144dpi")
     s.drive("keys", "esc")  # closes the menu (or hides the window: shown again below)
     s.drive("command", ID_SHOW)
-    for name, command, title in WINDOWS:
-        if command is None:
-            continue
-        s.drive("command", command)
-        if not check(s.wait_for(lambda: s.drive("window", title)[0] == 0, 20), "%s opens at 144 DPI" % title):
-            continue
-        time.sleep(1)
-        rc, lines = s.drive("clipped", title, "Tahoma", 8)
-        clipped = [line for line in lines if line.startswith("clipped=")]
-        check(rc == 0 and "dpi=144" in lines and not clipped, "no text of %s is clipped: %s" % (title, clipped))
-        s.shot("%s-144dpi" % name)
-        s.drive("close", title)
-        s.wait_for(lambda: s.windows(title) == 0, 10)
+    every_window(s, 144, lambda w: help_on_its_page(s, w))
     s.drive("command", ID_EXIT)
     check(s.wait_for(lambda: s.info().get("found") != "1", 20), "the program exits")
 
 
 def uninstall(s):
     user_history = (s.reg("HKCU\\Software\\Quellmark\\Options", "TrafficLogFile") or "")
+    running = s.start("program-before-uninstall")
+    check(s.wait_for(lambda: s.info().get("found") == "1", 60), "the program runs before the uninstall")
     rc = s.run("uninstall", [INSTALLED + "\\uninstall.exe", "/S"])
     check(rc == 0, "uninstall.exe /S ends with 0")
+    check(s.wait_for(lambda: running.poll() is not None, 20), "and ends the running program")
     gone = s.wait_for(lambda: not any(os.path.exists(os.path.join(s.folder, f)) for f in FILES), 60)
     check(gone, "the program files are removed")
     check(not os.path.exists(s.menu), "the Start menu folder is removed")

@@ -22,6 +22,7 @@
 //                                     any top-level window by its title (driver_windows.h)
 //   meter_driver dialog TITLE ...     the dialog commands of dialog_driver.cpp
 //   meter_driver sheet ...            works the options sheet (sheet_driver.cpp)
+//   meter_driver keysto TITLE KEY...  presses keys in the window with that title
 //   meter_driver holdkey LETTER SECONDS  holds Ctrl+Shift+LETTER as another program would
 //   meter_driver runkey               the values of the current user's Run key
 //   meter_driver adapterkey KEY NAME NUMBER  a 32-bit value of an AdaptersEx key
@@ -163,6 +164,17 @@ bool Press(const std::string& combination) {
   return SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
 }
 
+// Brings the window forward and presses the keys in it, one after another.
+int PressIn(HWND window, int count, char** keys) {
+  SetForegroundWindow(window);
+  Sleep(200);
+  for (int i = 0; i < count; ++i) {
+    if (!Press(keys[i])) return 2;
+    Sleep(100);
+  }
+  return 0;
+}
+
 void PrintValues(HKEY key, const std::string& prefix) {
   for (DWORD i = 0;; ++i) {
     char name[256];
@@ -295,6 +307,12 @@ int main(int argc, char** argv) {
   if (what == "view" && argc == 4) return View(argv[2], std::strtof(argv[3], nullptr));
   if (what == "lock" && argc == 4) return Lock(argv[2], std::atoi(argv[3]));
   if (const int rc = qm::driver::RunWindowCommand(argc, argv); rc >= 0) return rc;
+  if (what == "keysto" && argc >= 4) {
+    // Keys pressed in another window of the program, as a person would
+    // after clicking into it.
+    HWND window = qm::driver::FirstWindowTitled(argv[2]);
+    return window ? PressIn(window, argc - 3, argv + 3) : 1;
+  }
   if (what == "holdkey" && argc == 4) return HoldHotkey(argv[2][0], std::atoi(argv[3]));
   if (what == "runkey") return RunKeyValues();
   if (what == "adapterkey" && argc == 5) return AdapterValue(argv[2], argv[3], DWORD(std::strtoul(argv[4], nullptr, 0)));
@@ -309,15 +327,7 @@ int main(int argc, char** argv) {
                ? 0
                : 1;
   if (what == "sheet") return SheetCommand(hwnd, argc, argv);
-  if (what == "keys") {
-    SetForegroundWindow(hwnd);
-    Sleep(200);
-    for (int i = 2; i < argc; ++i) {
-      if (!Press(argv[i])) return 2;
-      Sleep(100);
-    }
-    return 0;
-  }
+  if (what == "keys") return PressIn(hwnd, argc - 2, argv + 2);
   if (what == "answer" && argc == 3) {
     for (HWND other : OtherWindows(hwnd)) {
       if (ClassOf(other) != "#32770") continue;
