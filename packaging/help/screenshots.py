@@ -45,6 +45,7 @@ WINDOWS = [
     Window("options_general", ID_OPTIONS, OPTIONS, "General", "options_general.html"),
     Window("options_graph_text", ID_OPTIONS, OPTIONS, "Graph & Text", "options_graph_text.html"),
     Window("options_adapters", ID_OPTIONS, OPTIONS, "Adapters", "options_adapters.html"),
+    Window("options_notification", ID_OPTIONS, OPTIONS, "Notification", "options_notification.html"),
     Window("options_service", ID_OPTIONS, OPTIONS, "Service", "options_service.html"),
 ]
 
