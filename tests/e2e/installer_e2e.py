@@ -138,8 +138,15 @@ def first_start_and_help(s):
     s.drive("close", HELP)
     check(s.wait_for(lambda: s.windows(HELP) == 0, 20), "the help window closes")
     time.sleep(2)
-    s.drive("keys", "f1")
-    check(s.wait_for(lambda: s.windows(HELP) == 1, 60), "F1 opens the help again")
+    # Without a window manager the meter window does not always take the
+    # focus back at once when the help goes; a person would press F1 again.
+    opened = False
+    for _ in range(3):
+        s.drive("keys", "f1")
+        opened = s.wait_for(lambda: s.windows(HELP) >= 1, 20)
+        if opened:
+            break
+    check(opened and s.wait_for(lambda: s.windows(HELP) == 1, 10), "F1 opens the help again")
     s.drive("close", HELP)
     s.wait_for(lambda: s.windows(HELP) == 0, 20)
     s.shot("meter-96dpi")
