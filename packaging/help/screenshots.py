@@ -21,7 +21,7 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "e2e"))
-from desktop_e2e import WINE, Desktop  # noqa: E402
+from harness import WINE, Desktop  # noqa: E402
 
 ID_OPTIONS, ID_TRAFFIC_REPORTS, ID_STOPWATCH, ID_RATES_RECORDER = 32773, 32774, 32786, 32802
 ID_EXIT, ID_ABOUT = 32795, 57664

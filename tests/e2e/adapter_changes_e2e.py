@@ -22,7 +22,8 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from history_records import history_records  # noqa: E402
-from service_e2e import SKIP, Wine, check, failures, passes  # noqa: E402
+from harness import WINESERVER, check, summary  # noqa: E402
+from service_e2e import SKIP, Wine  # noqa: E402
 from veth_pair import VethPair  # noqa: E402
 
 TAG = "qa%d" % (os.getpid() % 100000)
@@ -145,10 +146,9 @@ def main():
             probe.kill()
             probe.wait()
         PAIR.remove()
-        subprocess.run(["/usr/lib/wine/wineserver", "-k"], env=wine.env, timeout=30, stdin=subprocess.DEVNULL,
+        subprocess.run([WINESERVER, "-k"], env=wine.env, timeout=30, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    print("%d passed, %d failed" % (len(passes), len(failures)))
-    return 1 if failures else 0
+    return summary()
 
 
 if __name__ == "__main__":

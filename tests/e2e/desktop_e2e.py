@@ -17,20 +17,16 @@ import os
 import re
 import shutil
 import struct
-import subprocess
 import sys
 import threading
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path[:0] = [HERE, os.path.join(HERE, "..", "meter")]
+sys.path[:0] = [HERE]
+from harness import Desktop, check, count_colours, ends, linux_path, summary, work_folder  # noqa: E402
 from history_records import history_records  # noqa: E402
 from veth_pair import VethPair  # noqa: E402
-from graph_view_screenshot import read_ppm  # noqa: E402
 
-BUILD = os.environ.get("QM_BUILD_DIR", "")
-WINE = "/usr/lib/wine/wine64"
-WINESERVER = "/usr/lib/wine/wineserver"
 # A /30 of its own within 198.51.100.0/24, and names of its own.
 PAIR = VethPair("qd%d" % (os.getpid() % 100000), "198.51.100.209", "198.51.100.210", port=5202)
 UPLOAD_BYTES = 1024 * 1024
@@ -43,179 +39,6 @@ WS_EX_TOOLWINDOW, WS_EX_APPWINDOW, WS_EX_TRANSPARENT = 0x80, 0x40000, 0x20
 
 DOWN, UP, BOTH = (255, 0, 0), (0, 204, 0), (255, 255, 0)
 GRAPH_BG, TITLE_BG = (173, 219, 222), (158, 158, 158)
-
-failures, passes = [], []
-
-
-def check(cond, what):
-    (passes if cond else failures).append(what)
-    print("%s: %s" % ("ok" if cond else "FAILED", what), flush=True)
-    return cond
-
-
-class Desktop:
-    """The prefix, the display, the program and the driver."""
-
-    def __init__(self, program, driver, work):
-        self.program, self.driver, self.work = program, driver, work
-        self.prefix = os.path.join(work, "wineprefix")
-        self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml=")
-        self.xvfb = None
-        self.procs = []
-        self.count = 0
-
-    def setup(self):
-        if not os.path.exists(os.path.join(self.prefix, "system.reg")):
-            os.makedirs(self.prefix, exist_ok=True)
-            env = dict(self.env)
-            env.pop("DISPLAY", None)
-            self.quiet([WINE, "wineboot", "-i"], env, 180)
-        self.quiet([WINESERVER, "-w"], self.env, 120)
-        # The documents folder (where the history file goes) inside the prefix.
-        docs = os.path.join(self.prefix, "drive_c", "users", os.environ.get("USER", "root"), "Documents")
-        users = os.path.join(self.prefix, "drive_c", "users")
-        for user in os.listdir(users):
-            d = os.path.join(users, user, "Documents")
-            if os.path.islink(d):
-                os.remove(d)
-                os.makedirs(d)
-        self.documents = docs if os.path.isdir(docs) else None
-        for number in range(140, 190):
-            if os.path.exists("/tmp/.X%d-lock" % number) or os.path.exists("/tmp/.X11-unix/X%d" % number):
-                continue
-            xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            deadline = time.time() + 20
-            while time.time() < deadline and xvfb.poll() is None and \
-                    not os.path.exists("/tmp/.X11-unix/X%d" % number):
-                time.sleep(0.1)
-            if xvfb.poll() is None and os.path.exists("/tmp/.X11-unix/X%d" % number):
-                self.xvfb, self.display = xvfb, ":%d" % number
-                self.env["DISPLAY"] = self.display
-                return
-            if xvfb.poll() is None:
-                xvfb.kill()
-            xvfb.wait()
-        raise RuntimeError("no X display could be started")
-
-    def quiet(self, args, env, timeout):
-        with open(os.path.join(self.work, "setup.log"), "ab") as log:
-            subprocess.run(args, env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log, timeout=timeout)
-
-    def drive(self, *args, timeout=60):
-        """Runs the driver; its output lines, through a file (never a pipe)."""
-        self.count += 1
-        out = os.path.join(self.work, "driver-%d.txt" % self.count)
-        with open(out, "wb") as f:
-            rc = subprocess.run([WINE, self.driver] + [str(a) for a in args], env=self.env,
-                                stdin=subprocess.DEVNULL, stdout=f, stderr=subprocess.STDOUT,
-                                timeout=timeout).returncode
-        with open(out, encoding="latin-1") as f:
-            return rc, [line.rstrip("\n") for line in f]
-
-    def info(self):
-        _, lines = self.drive("info")
-        d = {"views": [], "windows": [], "texts": []}
-        for line in lines:
-            key, _, value = line.partition("=")
-            if key == "view":
-                d["views"].append(list(map(int, value.split())))
-            elif key == "window":
-                d["windows"].append(value)
-            elif key == "text":
-                d["texts"].append(value)
-            else:
-                d[key] = value
-        return d
-
-    def tips(self):
-        _, lines = self.drive("tips")
-        return [line[4:] for line in lines if line.startswith("tip=")]
-
-    def options(self):
-        _, lines = self.drive("options")
-        return dict(line.partition("=")[::2] for line in lines if "=" in line)
-
-    def adapters(self):
-        _, lines = self.drive("adapters")
-        out = {}
-        for line in lines:
-            key, _, rest = line.partition(":")
-            name, _, value = rest.partition("=")
-            out.setdefault(key, {})[name] = value
-        return out
-
-    def start(self, name):
-        log = open(os.path.join(self.work, name + ".log"), "wb")
-        p = subprocess.Popen([WINE, self.program], env=self.env, stdin=subprocess.DEVNULL, stdout=log,
-                             stderr=subprocess.STDOUT)
-        log.close()
-        self.procs.append(p)
-        return p
-
-    def background_driver(self, name, *args):
-        log = open(os.path.join(self.work, name + ".txt"), "wb")
-        p = subprocess.Popen([WINE, self.driver] + [str(a) for a in args], env=self.env, stdin=subprocess.DEVNULL,
-                             stdout=log, stderr=subprocess.STDOUT)
-        log.close()
-        self.procs.append(p)
-        return p
-
-    def wait_for(self, what, seconds=30):
-        deadline = time.time() + seconds
-        while time.time() < deadline:
-            value = what()
-            if value:
-                return value
-            time.sleep(0.3)
-        return what()
-
-    def shot(self, name):
-        png = os.path.join(self.work, name + ".png")
-        ppm = os.path.join(self.work, name + ".ppm")
-        subprocess.run(["import", "-display", self.display, "-window", "root", png], check=True, timeout=30)
-        subprocess.run(["convert", png, ppm], check=True, timeout=30)
-        return read_ppm(ppm)
-
-    def close(self):
-        for p in self.procs:
-            if p.poll() is None:
-                p.kill()
-            try:
-                p.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                pass
-        subprocess.run([WINESERVER, "-k"], env=self.env, timeout=30)
-        if self.xvfb:
-            self.xvfb.terminate()
-            try:
-                self.xvfb.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.xvfb.kill()
-                self.xvfb.wait()
-
-
-def count_colours(at, rect, colours):
-    left, top, right, bottom = rect
-    return sum(1 for y in range(top, bottom) for x in range(left, right) if at(x, y) in colours)
-
-
-def linux_path(prefix, windows):
-    """C:\\... in the prefix, Z:\\... on this machine."""
-    drive, rest = windows[0].upper(), windows[2:].replace("\\", "/")
-    if drive == "Z":
-        return "/" + rest.lstrip("/")
-    root = os.path.join(prefix, "dosdevices", drive.lower() + ":")
-    return os.path.realpath(os.path.join(root, rest.lstrip("/")))
-
-
-def ends(desktop, proc, seconds=30):
-    try:
-        proc.wait(timeout=seconds)
-        return True
-    except subprocess.TimeoutExpired:
-        return False
 
 
 def first_start(d):
@@ -444,25 +267,6 @@ def real_traffic(d):
     check(len(veth) == 1 and veth[0]["down"] >= DOWNLOAD_BYTES and veth[0]["up"] >= UPLOAD_BYTES,
           "Exit wrote the veth adapter's day totals: %s" % veth)
     return None
-
-
-def work_folder(name):
-    """The test's folder below the current one, without the last run's outputs."""
-    work = os.path.abspath(name)
-    os.makedirs(work, exist_ok=True)
-    for entry in os.listdir(work):
-        if entry.endswith((".png", ".ppm", ".txt", ".log")):
-            os.remove(os.path.join(work, entry))
-    return work
-
-
-def summary(work):
-    """The closing lines; the exit status."""
-    print("screenshots:", work)
-    print("%d passed, %d failed" % (len(passes), len(failures)))
-    for f in failures:
-        print("FAILED:", f)
-    return 1 if failures else 0
 
 
 def main():

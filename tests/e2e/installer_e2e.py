@@ -25,7 +25,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "..", "packaging", "help"))
-from desktop_e2e import Desktop, WINE, WINESERVER, check, failures, passes  # noqa: E402
+from harness import WINE, WINESERVER, Desktop, check, summary  # noqa: E402
 from screenshots import ALERT, OPTIONS, WINDOWS, close_window, open_window, prepare  # noqa: E402
 
 INSTALLED = "C:\\Program Files\\Quellmark"
@@ -313,11 +313,7 @@ def main():
         uninstall_everything(s, user_history)
     finally:
         s.close()
-    print("screenshots:", work)
-    print("%d passed, %d failed" % (len(passes), len(failures)))
-    for f in failures:
-        print("FAILED:", f)
-    return 1 if failures else 0
+    return summary(work)
 
 
 if __name__ == "__main__":

@@ -29,6 +29,7 @@ import urllib.parse
 import urllib.request
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from harness import check, summary  # noqa: E402
 from service_e2e import Wine, end_all, log_lines, message_of  # noqa: E402
 from veth_pair import VethPair  # noqa: E402
 
@@ -40,14 +41,6 @@ METRICS_PORT = 19464
 PROMETHEUS_PORT = 19490
 UPLOAD_BYTES = 1536 * 1024
 DOWNLOAD_BYTES = 256 * 1024
-
-passes, failures = [], []
-
-
-def check(cond, what):
-    print(("ok   " if cond else "FAIL ") + what)
-    (passes if cond else failures).append(what)
-
 
 def http_get(port, path, timeout=5):
     """Status and body; the endpoint is on loopback only."""
@@ -192,9 +185,7 @@ def main():
         wine(r"C:\Quellmark\QuellmarkService.exe", "/uninstall", quiet=True)
     finally:
         end_all(wine, processes, PAIR)
-
-    print("%d passed, %d failed" % (len(passes), len(failures)))
-    return 1 if failures else 0
+    return summary()
 
 
 if __name__ == "__main__":

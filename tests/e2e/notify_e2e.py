@@ -42,14 +42,12 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "meter"))
-import desktop_e2e  # noqa: E402
-from desktop_e2e import Desktop, check, ends  # noqa: E402
+from harness import WINE, Desktop, check, ends, summary, work_folder  # noqa: E402
 from options_e2e import Sheet, answer, boxes, open_sheet, refused  # noqa: E402
 from service_e2e import SmtpServer  # noqa: E402
 from veth_pair import VethPair  # noqa: E402
 
 SKIP = 77
-WINE = desktop_e2e.WINE
 PAIR = VethPair("qn%d" % (os.getpid() % 100000), "198.51.100.213", "198.51.100.214", port=5203)
 PAGE_PAIR = VethPair("qp%d" % (os.getpid() % 100000), "198.51.100.217", "198.51.100.218", port=5204)
 SMTP_WAIT_MS = 5000
@@ -618,11 +616,7 @@ def main():
     if os.geteuid() != 0 or not shutil.which("ip"):
         print("skipped: needs root and iproute2 (network namespace, port 25)")
         return SKIP
-    work = os.path.abspath("notify_e2e")
-    os.makedirs(work, exist_ok=True)
-    for name in os.listdir(work):
-        if name.endswith((".png", ".ppm", ".txt", ".log", ".reg")):
-            os.remove(os.path.join(work, name))
+    work = work_folder("notify_e2e", (".png", ".ppm", ".txt", ".log", ".reg"))
     d = Desktop(program, driver, work)
     d.env["QUELLMARK_SMTP_WAIT_MS"] = str(SMTP_WAIT_MS)
     today = time.localtime()
@@ -636,12 +630,7 @@ def main():
         d.close()
         PAIR.remove()
         PAGE_PAIR.remove()
-    print("screenshots:", work)
-    passes, failures = desktop_e2e.passes, desktop_e2e.failures
-    print("%d passed, %d failed" % (len(passes), len(failures)))
-    for f in failures:
-        print("FAILED:", f)
-    return 1 if failures else 0
+    return summary(work)
 
 
 if __name__ == "__main__":

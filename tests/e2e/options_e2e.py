@@ -16,8 +16,7 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
-import desktop_e2e  # noqa: E402
-from desktop_e2e import Desktop, check  # noqa: E402
+from harness import WINE, Desktop, check, count_colours, summary, work_folder  # noqa: E402
 
 ID_OPTIONS, ID_EXIT = 32773, 32795
 IDOK, IDCANCEL, ID_APPLY = 1, 2, 12321
@@ -367,7 +366,7 @@ def graph_text_page(d):
     ox, oy = map(int, info["origin"].split())
     v = info["views"][0]
     plot = (ox + v[0], oy + v[1], ox + v[2], oy + v[3])
-    painted = desktop_e2e.count_colours(at, plot, {(10, 20, 30)})
+    painted = count_colours(at, plot, {(10, 20, 30)})
     check(painted > (plot[2] - plot[0]) * (plot[3] - plot[1]) // 3,
           "the meter window's graph takes the new background at once (%d pixels)" % painted)
 
@@ -539,7 +538,7 @@ def adapters_sorted(d):
 def set_dpi(d, dpi):
     """The screen's dots per inch for the programs started next in the prefix."""
     for key in ("HKCU\\Control Panel\\Desktop", "HKCC\\Software\\Fonts"):
-        d.quiet([desktop_e2e.WINE, "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f"],
+        d.quiet([WINE, "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f"],
                 d.env, 60)
 
 
@@ -624,11 +623,7 @@ def main():
         print(__doc__)
         return 2
     program, driver = map(os.path.abspath, sys.argv[1:])
-    work = os.path.abspath("options_e2e")
-    os.makedirs(work, exist_ok=True)
-    for name in os.listdir(work):
-        if name.endswith((".png", ".ppm", ".txt", ".log")):
-            os.remove(os.path.join(work, name))
+    work = work_folder("options_e2e")
     d = Desktop(program, driver, work)
     try:
         d.setup()
@@ -661,12 +656,7 @@ def main():
             p.wait(timeout=30)
     finally:
         d.close()
-    print("screenshots:", work)
-    failures = desktop_e2e.failures
-    print("%d passed, %d failed" % (len(desktop_e2e.passes), len(failures)))
-    for f in failures:
-        print("FAILED:", f)
-    return 1 if failures else 0
+    return summary(work)
 
 
 if __name__ == "__main__":

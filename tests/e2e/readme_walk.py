@@ -33,6 +33,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from harness import check, summary  # noqa: E402
 from history_records import history_records  # noqa: E402
 from service_e2e import SmtpServer, Wine, end_all, in_order, log_lines, message_of  # noqa: E402
 from veth_pair import VethPair  # noqa: E402
@@ -48,14 +49,6 @@ REPORT_SECONDS = 3
 MAIL_PASSWORD = "walk-Pa55word"
 FIRST = "## The service: installing, configuring, removing"
 LAST = "### Crash soak"
-
-passes, failures = [], []
-
-
-def check(cond, what):
-    print(("ok   " if cond else "FAIL ") + what)
-    (passes if cond else failures).append(what)
-
 
 def examples(adapter_id):
     """The README's example values and what this machine has instead."""
@@ -331,9 +324,7 @@ def main():
     finally:
         prefix = walk.shell.env.get("WINEPREFIX")
         end_all(Wine(prefix) if prefix else None, walk.processes, PAIR, walk.smtp)
-
-    print("%d passed, %d failed" % (len(passes), len(failures)))
-    return 1 if failures else 0
+    return summary()
 
 
 if __name__ == "__main__":

@@ -23,7 +23,8 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path[:0] = [HERE, os.path.join(HERE, "..", "meter")]
-from desktop_e2e import Desktop, check, count_colours, ends, summary, work_folder, DOWN, UP, BOTH  # noqa: E402
+from desktop_e2e import DOWN, UP, BOTH  # noqa: E402
+from harness import Desktop, check, count_colours, ends, summary, work_folder  # noqa: E402
 from veth_pair import VethPair  # noqa: E402
 
 PAIR = VethPair("qr%d" % (os.getpid() % 100000), "198.51.100.213", "198.51.100.214", port=5203)

@@ -20,11 +20,9 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path[:0] = [HERE]
-import desktop_e2e  # noqa: E402
-from desktop_e2e import Desktop, check, linux_path, ends  # noqa: E402
+from harness import WINE, Desktop, check, ends, linux_path, summary, work_folder  # noqa: E402
 from history_records import history_records  # noqa: E402
 
-WINE = desktop_e2e.WINE
 ID_TRAFFIC_REPORTS, ID_EXIT = 32774, 32795
 IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
 EXPORT, CLEAR = 1303, 1304
@@ -254,11 +252,7 @@ def main():
         print(__doc__)
         return 2
     program, meter_driver, driver, report = map(os.path.abspath, sys.argv[1:])
-    work = os.path.abspath("reports_e2e")
-    os.makedirs(work, exist_ok=True)
-    for name in os.listdir(work):
-        if name.endswith((".png", ".ppm", ".txt", ".log")):
-            os.remove(os.path.join(work, name))
+    work = work_folder("reports_e2e")
     d = Desktop(program, meter_driver, work)
     # The desktop test's prefix, when it has one: booting another costs minutes.
     shared = os.path.abspath(os.path.join("desktop_e2e", "wineprefix"))
@@ -292,12 +286,7 @@ def main():
             check(ends(d, p), "Exit ends the program")
     finally:
         d.close()
-    passes, failures = desktop_e2e.passes, desktop_e2e.failures
-    print("screenshots:", work)
-    print("%d passed, %d failed" % (len(passes), len(failures)))
-    for f in failures:
-        print("FAILED:", f)
-    return 1 if failures else 0
+    return summary(work)
 
 
 if __name__ == "__main__":

@@ -31,6 +31,8 @@ import threading
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+from harness import WINE, WINESERVER, check  # noqa: E402
 from history_records import history_records  # noqa: E402
 from report_amounts import format_amount  # noqa: E402
 from veth_pair import VethPair  # noqa: E402
@@ -38,8 +40,6 @@ from veth_pair import VethPair  # noqa: E402
 SKIP = 77
 BUILD = os.environ.get("QM_BUILD_DIR", "")
 SOURCE = os.environ.get("QM_SOURCE_DIR", os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
-WINE = "/usr/lib/wine/wine64"
-WINESERVER = "/usr/lib/wine/wineserver"
 TAG = "qm%d" % (os.getpid() % 100000)
 # A /30 of its own within 198.51.100.0/24: its route is more specific than
 # that of any other test's pair on the machine.
@@ -57,19 +57,6 @@ EMAIL_KEY_CLOSED = ("protected\n"
                     "allow S-1-5-18 0x000f003f 0x02\n"
                     "allow S-1-5-32-544 0x000f003f 0x02\n")
 RECORD_SECONDS = 2
-
-failures = []
-passes = []
-
-
-def check(cond, what):
-    if cond:
-        print("ok   " + what)
-        passes.append(what)
-    else:
-        print("FAIL " + what)
-        failures.append(what)
-
 
 def run(args, timeout=60, env=None, check_rc=True, quiet=False, stdin_text=None):
     # Output goes through files, not pipes: Wine's helper processes inherit
@@ -542,9 +529,7 @@ def main():
               "/uninstall of a removed service fails with status 1 and the system's reason: %d %r" % (rc, out))
     finally:
         end_all(wine, processes, PAIR, smtp)
-
-    print("%d passed, %d failed" % (len(passes), len(failures)))
-    return 1 if failures else 0
+    return harness.summary()
 
 
 if __name__ == "__main__":
