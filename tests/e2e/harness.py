@@ -1,6 +1,6 @@
 """What the whole-program tests under Wine share: the checks and their
-closing lines, a private X display, and the desktop program with the
-driver that works it from outside.
+closing lines, new Wine prefixes, a private X display, and the desktop
+program with the driver that works it from outside.
 
     d = Desktop(program, driver, work_folder("desktop_e2e"))
     d.setup()                      # prefix and display
@@ -10,7 +10,9 @@ driver that works it from outside.
     d.close()                      # ends what it started, by process id
     sys.exit(summary(work))
 """
+import fcntl
 import os
+import shutil
 import subprocess
 import sys
 import time
@@ -50,6 +52,40 @@ def work_folder(name, outputs=(".png", ".ppm", ".txt", ".log")):
         if entry.endswith(tuple(outputs)):
             os.remove(os.path.join(work, entry))
     return work
+
+
+# --- Wine prefixes ------------------------------------------------------------
+
+def _template(build):
+    """A prefix booted once per build tree and never run in: booting takes
+    10 to 20 seconds, a copy of it well under one."""
+    template = os.path.join(build or os.environ.get("QM_BUILD_DIR") or os.getcwd(), "e2e-prefix-template")
+    with open(template + ".lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if not os.path.exists(os.path.join(template, "system.reg")):
+            # Booted beside it and renamed when the server has written it
+            # all, so no test ever copies a half-made one.
+            new = template + ".new"
+            shutil.rmtree(new, ignore_errors=True)
+            os.makedirs(new)
+            env = dict(os.environ, WINEPREFIX=new, **WINE_ENV)
+            env.pop("DISPLAY", None)  # no display is needed to create a prefix
+            with open(template + ".log", "wb") as log:
+                subprocess.run([WINE, "wineboot", "-i"], env=env, stdin=subprocess.DEVNULL, stdout=log,
+                               stderr=log, timeout=300, check=True)
+                subprocess.run([WINESERVER, "-w"], env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                               timeout=300)
+            shutil.rmtree(template, ignore_errors=True)
+            os.rename(new, template)
+    return template
+
+
+def fresh_prefix(prefix, build=None):
+    """Makes `prefix` a newly booted Wine prefix, whatever was there; the
+    template lives in the build tree (`build`, or the tests' one)."""
+    shutil.rmtree(prefix, ignore_errors=True)
+    os.makedirs(os.path.dirname(prefix), exist_ok=True)
+    subprocess.run(["cp", "-a", _template(build), prefix], stdin=subprocess.DEVNULL, timeout=300, check=True)
 
 
 # --- the X display --------------------------------------------------------------
@@ -97,10 +133,7 @@ class Desktop:
 
     def setup(self):
         if not os.path.exists(os.path.join(self.prefix, "system.reg")):
-            os.makedirs(self.prefix, exist_ok=True)
-            env = dict(self.env)
-            env.pop("DISPLAY", None)
-            self.quiet([WINE, "wineboot", "-i"], env, 180)
+            fresh_prefix(self.prefix)
         self.quiet([WINESERVER, "-w"], self.env, 120)
         # The documents folder (where the history file goes) inside the prefix.
         docs = os.path.join(self.prefix, "drive_c", "users", os.environ.get("USER", "root"), "Documents")

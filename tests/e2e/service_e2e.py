@@ -32,7 +32,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import WINE, WINESERVER, check  # noqa: E402
+from harness import WINE, WINESERVER, check, fresh_prefix  # noqa: E402
 from history_records import history_records  # noqa: E402
 from report_amounts import format_amount  # noqa: E402
 from veth_pair import VethPair  # noqa: E402
@@ -92,10 +92,7 @@ class Wine:
         server alive: without a persistent one it would end (and take the
         service with it) a few seconds after each command, and start the
         installed service anew with the next."""
-        shutil.rmtree(self.prefix, ignore_errors=True)
-        os.makedirs(self.prefix)
-        self("wineboot", "-i", timeout=120, quiet=True)
-        run([WINESERVER, "-w"], env=self.env, timeout=120)
+        fresh_prefix(self.prefix)
         self.keep_server()
 
     def keep_server(self):
