@@ -17,38 +17,8 @@ import subprocess
 import sys
 import time
 
-WINE = "/usr/lib/wine/wine64"
-WINESERVER = "/usr/lib/wine/wineserver"
-
-
-def start_xvfb():
-    for n in range(200, 240):
-        if os.path.exists("/tmp/.X%d-lock" % n) or os.path.exists("/tmp/.X11-unix/X%d" % n):
-            continue
-        x = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for _ in range(100):
-            if os.path.exists("/tmp/.X11-unix/X%d" % n):
-                return x, ":%d" % n
-            time.sleep(0.1)
-        x.kill()
-        x.wait()
-    sys.exit("no X display")
-
-
-def cpu_seconds(pid):
-    with open("/proc/%d/stat" % pid) as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
-
-
-def rss_kib(pid):
-    with open("/proc/%d/status" % pid) as f:
-        for line in f:
-            if line.startswith("VmRSS:"):
-                return int(line.split()[1])
-    return 0
-
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from wine_session import WINE, WINESERVER, cpu_seconds, end, rss_kib, session  # noqa: E402
 
 def measure(name, exe, env, minutes, driver=None, args=()):
     if driver:
@@ -81,16 +51,7 @@ def main():
     build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build/win")
     minutes = float(sys.argv[2]) if len(sys.argv) > 2 else 5
     work = os.path.join(build, "measure-desktop")
-    prefix = os.path.join(work, "wineprefix")
-    os.makedirs(prefix, exist_ok=True)
-    env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
-    env.pop("DISPLAY", None)
-    if not os.path.exists(os.path.join(prefix, "system.reg")):
-        subprocess.run([WINE, "wineboot", "-i"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                       timeout=300)
-    subprocess.run([WINESERVER, "-w"], env=env, timeout=300)
-    xvfb, display = start_xvfb()
-    env["DISPLAY"] = display
+    env, xvfb = session(build, os.path.join(work, "wineprefix"), display=True)
     try:
         bare_exe = os.path.join(build, "bench", "desktop", "bare_window.exe")
         bare = measure("bare", bare_exe, env, minutes)
@@ -102,9 +63,7 @@ def main():
         print("difference: CPU %+.3f s per minute, RSS %+.1f MiB (%+.1f MiB over the bare window with the "
               "same system libraries)" % (desk[0] - bare[0], (desk[1] - bare[1]) / 1024, (desk[1] - libs[1]) / 1024))
     finally:
-        subprocess.run([WINESERVER, "-k"], env=env, timeout=60)
-        xvfb.terminate()
-        xvfb.wait()
+        end(env, xvfb)
 
 
 if __name__ == "__main__":

@@ -16,8 +16,8 @@ import statistics
 import subprocess
 import sys
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from measure_desktop import start_xvfb, WINE, WINESERVER  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from wine_session import WINE, end, session  # noqa: E402
 
 PAGES = ["Summary", "Daily", "Weekly", "Monthly"]
 
@@ -31,9 +31,7 @@ def main():
     exe = os.path.join(build, "bench", "desktop", "reports_window_bench.exe")
     work = os.path.join(build, "bench", "desktop", "reports_window")
     os.makedirs(work, exist_ok=True)
-    xvfb, display = start_xvfb()
-    env = dict(os.environ, WINEPREFIX=os.path.join(work, "wineprefix"), WINEDEBUG="-all",
-               WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=display)
+    env, xvfb = session(build, os.path.join(work, "wineprefix"), display=True)
     try:
         for page, name in enumerate(PAGES):
             figures = {}
@@ -54,9 +52,7 @@ def main():
                       statistics.median(figures.get("cpu_ms_per_second", [0])),
                 int(statistics.median(figures.get("rows", [0]))), runs), flush=True)
     finally:
-        subprocess.run([WINESERVER, "-k"], env=env, timeout=60)
-        xvfb.terminate()
-        xvfb.wait()
+        end(env, xvfb)
 
 
 if __name__ == "__main__":

@@ -20,8 +20,8 @@ import subprocess
 import sys
 import time
 
-WINE = "/usr/lib/wine/wine64"
-WINESERVER = "/usr/lib/wine/wineserver"
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from wine_session import WINE, end, rss_kib, session  # noqa: E402
 
 
 def wine(env, *args, timeout=120):
@@ -50,14 +50,6 @@ def pid_of(exe_name, prefix):
             continue
         return int(entry)
     return None
-
-
-def rss_kib(pid):
-    with open("/proc/%d/status" % pid) as f:
-        for line in f:
-            if line.startswith("VmRSS:"):
-                return int(line.split()[1])
-    return 0
 
 
 def measure(env, service, exe_name, seconds):
@@ -94,14 +86,8 @@ def measure_all(build, seconds, runs):
         "counting_service.exe": os.path.join(build, "bench", "service_memory", "counting_service.exe"),
     }
     prefix = os.path.join(build, "service-measure-prefix")
-    env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
-    env.pop("DISPLAY", None)
-    shutil.rmtree(prefix, ignore_errors=True)
-    os.makedirs(prefix)
+    env, _ = session(build, prefix, fresh=True, keep_server=True)
     try:
-        wine(env, "wineboot", "-i")
-        subprocess.run([WINESERVER, "-w"], env=env, timeout=120)
-        subprocess.run([WINESERVER, "-p"], env=env, timeout=30)
         folder = os.path.join(prefix, "drive_c", "Measure")
         os.makedirs(folder)
         for path in paths.values():
@@ -117,7 +103,7 @@ def measure_all(build, seconds, runs):
         return {label: (statistics.median(found[label]), found[label], os.path.getsize(paths[exe]))
                 for _, exe, label in SERVICES}
     finally:
-        subprocess.run([WINESERVER, "-k"], env=env, timeout=30)
+        end(env)
 
 
 def main():
