@@ -37,13 +37,17 @@ namespace {
 constexpr char kOptionsKey[] = "Software\\Quellmark\\Options";
 constexpr int kList = 1310;  // the list of a reports page
 
-DWORD ProgramProcess() {
+HWND MeterWindow() {
   DWORD value = 0, size = sizeof value;
   if (RegGetValueA(HKEY_CURRENT_USER, kOptionsKey, "HWND", RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
-    return 0;
+    return nullptr;
   HWND meter = reinterpret_cast<HWND>(uintptr_t(value));
+  return IsWindow(meter) ? meter : nullptr;
+}
+
+DWORD ProgramProcess() {
   DWORD pid = 0;
-  if (IsWindow(meter)) GetWindowThreadProcessId(meter, &pid);
+  if (HWND meter = MeterWindow()) GetWindowThreadProcessId(meter, &pid);
   return pid;
 }
 
@@ -245,10 +249,12 @@ int Select(const std::vector<int>& rows) {
   return 0;
 }
 
-// The program's message box: a dialog captioned "Quellmark".
+// The program's message box: a dialog captioned "Quellmark" other than
+// the meter window, which is one too.
 HWND Box() {
+  const HWND meter = MeterWindow();
   for (HWND w : ProgramWindows())
-    if (ClassOf(w) == "#32770" && TextOf(w) == "Quellmark") return w;
+    if (w != meter && ClassOf(w) == "#32770" && TextOf(w) == "Quellmark") return w;
   return nullptr;
 }
 
