@@ -22,8 +22,8 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from history_records import history_records  # noqa: E402
-from harness import WINESERVER, check, summary  # noqa: E402
-from service_e2e import SKIP, Wine  # noqa: E402
+from harness import SKIP, WINESERVER, check, lacks_root, summary  # noqa: E402
+from service_e2e import Wine  # noqa: E402
 from veth_pair import VethPair  # noqa: E402
 
 TAG = "qa%d" % (os.getpid() % 100000)
@@ -67,8 +67,7 @@ class Watch:
 
 
 def main():
-    if os.geteuid() != 0 or not shutil.which("ip"):
-        print("skipped: needs root and iproute2 for the network namespace")
+    if lacks_root():
         return SKIP
     if len(sys.argv) != 3 or not all(os.path.exists(p) for p in sys.argv[1:]):
         print("usage: adapter_changes_e2e.py QuellmarkService.exe adapter_probe.exe")

@@ -23,7 +23,7 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path[:0] = [HERE]
-from harness import Desktop, check, count_colours, ends, linux_path, summary, work_folder  # noqa: E402
+from harness import Desktop, check, count_colours, ends, linux_path, rooted, summary, work_folder  # noqa: E402
 from history_records import history_records  # noqa: E402
 from veth_pair import VethPair  # noqa: E402
 
@@ -276,7 +276,7 @@ def main():
     program, driver = map(os.path.abspath, sys.argv[1:])
     work = work_folder("desktop_e2e")
     d = Desktop(program, driver, work)
-    rooted = os.geteuid() == 0 and shutil.which("ip")
+    traffic = rooted()
     try:
         d.setup()
         p, info = first_start(d)
@@ -290,13 +290,13 @@ def main():
             check_identity_and_history(d, opts)
             locked_history(d, opts)
             start_minimized(d)
-        if rooted:
+        if traffic:
             real_traffic(d)
         else:
             print("real traffic left out: needs root and iproute2 for the network namespace")
     finally:
         d.close()
-        if rooted:
+        if traffic:
             PAIR.remove()
     return summary(work)
 

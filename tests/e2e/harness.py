@@ -25,6 +25,7 @@ WINE = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
 WINE_ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
 
+SKIP = 77  # the exit status ctest counts as skipped
 failures, passes = [], []
 
 
@@ -42,6 +43,19 @@ def summary(work=None):
     for f in failures:
         print("FAILED:", f)
     return 1 if failures else 0
+
+
+def rooted():
+    """Root and iproute2: what a network namespace of the test's own needs."""
+    return os.geteuid() == 0 and shutil.which("ip") is not None
+
+
+def lacks_root(what="the network namespace"):
+    """Whether a test that cannot do without `what` is skipped here; says so."""
+    if rooted():
+        return False
+    print("skipped: needs root and iproute2 for %s" % what)
+    return True
 
 
 def work_folder(name, outputs=(".png", ".ppm", ".txt", ".log")):

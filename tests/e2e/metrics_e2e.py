@@ -29,11 +29,10 @@ import urllib.parse
 import urllib.request
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import check, summary  # noqa: E402
+from harness import SKIP, check, lacks_root, summary  # noqa: E402
 from service_e2e import Wine, end_all, log_lines, message_of  # noqa: E402
 from veth_pair import VethPair  # noqa: E402
 
-SKIP = 77
 BUILD = os.environ.get("QM_BUILD_DIR", "")
 PROMETHEUS = "/usr/bin/prometheus"
 PAIR = VethPair("qp%d" % (os.getpid() % 100000), "198.51.100.217", "198.51.100.218", port=5204)
@@ -93,8 +92,7 @@ def start_prometheus(folder, processes):
 
 
 def main():
-    if os.geteuid() != 0 or not shutil.which("ip"):
-        print("skipped: needs root and iproute2 for the network namespace")
+    if lacks_root():
         return SKIP
     if len(sys.argv) != 3 or not all(os.path.exists(p) for p in sys.argv[1:]):
         print("usage: metrics_e2e.py QuellmarkService.exe QuellmarkAdmin.exe")

@@ -42,12 +42,11 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "meter"))
-from harness import WINE, Desktop, check, ends, summary, work_folder  # noqa: E402
+from harness import SKIP, WINE, Desktop, check, ends, lacks_root, summary, work_folder  # noqa: E402
 from options_e2e import Sheet, answer, boxes, open_sheet, refused  # noqa: E402
 from service_e2e import SmtpServer  # noqa: E402
 from veth_pair import VethPair  # noqa: E402
 
-SKIP = 77
 PAIR = VethPair("qn%d" % (os.getpid() % 100000), "198.51.100.213", "198.51.100.214", port=5203)
 PAGE_PAIR = VethPair("qp%d" % (os.getpid() % 100000), "198.51.100.217", "198.51.100.218", port=5204)
 SMTP_WAIT_MS = 5000
@@ -613,8 +612,7 @@ def main():
         print(__doc__)
         return 2
     program, driver, host = map(os.path.abspath, sys.argv[1:])
-    if os.geteuid() != 0 or not shutil.which("ip"):
-        print("skipped: needs root and iproute2 (network namespace, port 25)")
+    if lacks_root("the network namespace and port 25"):
         return SKIP
     work = work_folder("notify_e2e", (".png", ".ppm", ".txt", ".log", ".reg"))
     d = Desktop(program, driver, work)

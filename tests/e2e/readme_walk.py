@@ -33,12 +33,11 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import check, summary  # noqa: E402
+from harness import SKIP, check, lacks_root, summary  # noqa: E402
 from history_records import history_records  # noqa: E402
 from service_e2e import SmtpServer, Wine, end_all, in_order, log_lines, message_of  # noqa: E402
 from veth_pair import VethPair  # noqa: E402
 
-SKIP = 77
 BUILD = os.environ.get("QM_BUILD_DIR", "")
 SOURCE = os.environ.get("QM_SOURCE_DIR", os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
 WINE = "/usr/lib/wine/wine64"
@@ -300,8 +299,7 @@ class Walk:
 
 
 def main():
-    if os.geteuid() != 0 or not shutil.which("ip"):
-        print("skipped: needs root and iproute2 for the network namespace")
+    if lacks_root():
         return SKIP
     if len(sys.argv) != 3 or not all(os.path.exists(p) for p in sys.argv[1:]):
         print("usage: readme_walk.py QuellmarkService.exe QuellmarkAdmin.exe")

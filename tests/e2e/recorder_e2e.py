@@ -24,7 +24,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path[:0] = [HERE, os.path.join(HERE, "..", "meter")]
 from desktop_e2e import DOWN, UP, BOTH  # noqa: E402
-from harness import Desktop, check, count_colours, ends, summary, work_folder  # noqa: E402
+from harness import Desktop, check, count_colours, ends, rooted, summary, work_folder  # noqa: E402
 from veth_pair import VethPair  # noqa: E402
 
 PAIR = VethPair("qr%d" % (os.getpid() % 100000), "198.51.100.213", "198.51.100.214", port=5203)
@@ -391,7 +391,7 @@ def main():
     shutil.rmtree(files, ignore_errors=True)
     os.makedirs(files)
     d = Desktop(program, driver, work)
-    rooted = os.geteuid() == 0 and shutil.which("ip")
+    traffic = rooted()
     p = None
     try:
         d.setup()
@@ -411,13 +411,13 @@ def main():
             opts = d.options()
             check(opts.get("StopwatchAlwaysOnTop") == "1" and opts.get("StopwatchResetAdapterGraph") == "0",
                   "the stopwatch's Always on top is saved at exit with the window's position")
-        if rooted:
+        if traffic:
             stopwatch_traffic(d)
         else:
             print("real traffic left out: needs root and iproute2 for the network namespace")
     finally:
         d.close()
-        if rooted:
+        if traffic:
             PAIR.remove()
     return summary(work)
 

@@ -32,12 +32,11 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import WINE, WINESERVER, check, fresh_prefix  # noqa: E402
+from harness import SKIP, WINE, WINESERVER, check, fresh_prefix, lacks_root  # noqa: E402
 from history_records import history_records  # noqa: E402
 from report_amounts import format_amount  # noqa: E402
 from veth_pair import VethPair  # noqa: E402
 
-SKIP = 77
 BUILD = os.environ.get("QM_BUILD_DIR", "")
 SOURCE = os.environ.get("QM_SOURCE_DIR", os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
 TAG = "qm%d" % (os.getpid() % 100000)
@@ -262,8 +261,7 @@ def in_order(messages, wanted):
 # --- the test ----------------------------------------------------------------
 
 def main():
-    if os.geteuid() != 0 or not shutil.which("ip"):
-        print("skipped: needs root and iproute2 for the network namespace")
+    if lacks_root():
         return SKIP
     if len(sys.argv) != 4 or not all(os.path.exists(p) for p in sys.argv[1:]):
         print("usage: service_e2e.py QuellmarkService.exe QuellmarkAdmin.exe key_access_probe.exe")
