@@ -65,10 +65,9 @@ def first_start(d):
           "placed at the bottom-right of the work area, a scroll bar away: %s in %s" % (rect, work))
     check(len(info["views"]) == 1, "one graph view (All Connections only): %s" % info["views"])
     check(info["alpha"] == "229", "semi-transparent with alpha 229 (got %s)" % info["alpha"])
-    time.sleep(2.5)  # some ticks
-    tips = d.tips()
-    check(any(re.fullmatch(r"All Connections\|Dw: \S+ [kmg]?bps  Up: \S+ [kmg]?bps", t) for t in tips),
-          "the tray tip names All Connections and its rates: %s" % tips)
+    rates = r"All Connections\|Dw: \S+ [kmg]?bps  Up: \S+ [kmg]?bps"
+    tips = d.wait_for(lambda: (lambda t: t if any(re.fullmatch(rates, x) for x in t) else None)(d.tips()), 10)
+    check(tips is not None, "the tray tip names All Connections and its rates: %s" % (tips or d.tips()))
     at = d.shot("1-first-start")
     ox, oy = map(int, info["origin"].split())
     v = info["views"][0]
@@ -257,8 +256,10 @@ def real_traffic(d):
     check(got == DOWNLOAD_BYTES, "the traffic crossed the pair (%d bytes back)" % got)
     check(any(re.fullmatch(r"All Connections\|Dw: [1-9][0-9.]* [kmg]?bps  Up: \S+ [kmg]?bps", t) for t in tips),
           "the tray tip shows the download rate during the traffic: %s" % sorted(set(tips))[-3:])
-    time.sleep(2.5)
-    after = count_colours(d.shot("3-veth-traffic"), plot, {DOWN, UP, BOTH})
+    counts = []  # the columns drawn so far, screenshot by screenshot
+    d.wait_for(lambda: counts.append(count_colours(d.shot("3-veth-traffic"), plot, {DOWN, UP, BOTH})) or
+               counts[-1] > 50, 10)
+    after = counts[-1]
     check(before == 0 and after > 50,
           "the veth view's columns rise with the traffic (%d coloured pixels before, %d after)" % (before, after))
     opts = exit_and_check(d, p, "traffic")
