@@ -176,7 +176,9 @@ def alert_window(d, program, date_text):
     check(box is not None, "the program that cannot be started is reported: %s" % (box and box["texts"]))
     if box:
         alert.answer()
-    c = alert.read()["controls"]
+    # The so-far line follows the traffic a tick or two behind it.
+    so_far = lambda g: re.fullmatch(r"Downloaded so far: ([0-9.]+) MB", cv(g, A_SO_FAR) or "")  # noqa: E731
+    c = (alert.wait(lambda g: so_far(g) and float(so_far(g).group(1)) >= 2.0, 10) or alert.read())["controls"]
     want = ('Dear user, more than 1 MB have been downloaded through "%s" in last 1 days (%s -- %s).'
             % (ADAPTER_NAME, date_text, date_text))
     check(c[A_MESSAGE]["text"] == want, "the message: %s" % c[A_MESSAGE]["text"])
