@@ -243,12 +243,14 @@ class Desktop:
         return p
 
     def wait_for(self, what, seconds=30):
+        # A driver call takes a few hundredths of a second: polling often
+        # costs little and ends the wait soon after the condition holds.
         deadline = time.time() + seconds
         while time.time() < deadline:
             value = what()
             if value:
                 return value
-            time.sleep(0.3)
+            time.sleep(0.1)
         return what()
 
     def shot(self, name):
