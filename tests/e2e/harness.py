@@ -14,12 +14,7 @@ import fcntl
 import os
 import shutil
 import subprocess
-import sys
 import time
-
-HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path[:0] = [os.path.join(HERE, "..", "meter")]
-from graph_view_screenshot import read_ppm  # noqa: E402
 
 WINE = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
@@ -118,7 +113,33 @@ def fresh_prefix(prefix, build=None):
     subprocess.run(["cp", "-a", _template(build), prefix], stdin=subprocess.DEVNULL, timeout=300, check=True)
 
 
-# --- the X display --------------------------------------------------------------
+# --- the X display and its screenshots ------------------------------------------
+
+def read_ppm(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    fields, pos = [], 0
+    while len(fields) < 4:  # magic, width, height, maxval
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        if data[pos:pos + 1] == b"#":
+            pos = data.index(b"\n", pos)
+            continue
+        end = pos
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[pos:end])
+        pos = end
+    assert fields[0] == b"P6" and fields[3] == b"255", fields
+    width = int(fields[1])
+    pixels = data[pos + 1:]
+
+    def at(x, y):
+        i = (y * width + x) * 3
+        return tuple(pixels[i:i + 3])
+    return at
+
+
 
 def start_display(numbers=range(140, 190), size="1024x768x24"):
     """A private Xvfb on the first free display number: (process, ":N")."""

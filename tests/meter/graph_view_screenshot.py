@@ -15,7 +15,8 @@ import subprocess
 import sys
 import time
 
-WINESERVER = "/usr/lib/wine/wineserver"
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from harness import WINESERVER, read_ppm, start_display, stop_display  # noqa: E402,F401
 
 
 def rgb(colorref):
@@ -33,51 +34,6 @@ def plot_geometry(width, height, title=13, rate=13, percent=95):
     rate_top = height - rate - 4
     top, bottom = d + 1, rate_top
     return top, bottom, width - 1, (bottom - top) * percent // 100
-
-
-def read_ppm(path):
-    with open(path, "rb") as f:
-        data = f.read()
-    fields, pos = [], 0
-    while len(fields) < 4:  # magic, width, height, maxval
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        if data[pos:pos + 1] == b"#":
-            pos = data.index(b"\n", pos)
-            continue
-        end = pos
-        while not data[end:end + 1].isspace():
-            end += 1
-        fields.append(data[pos:end])
-        pos = end
-    assert fields[0] == b"P6" and fields[3] == b"255", fields
-    width = int(fields[1])
-    pixels = data[pos + 1:]
-
-    def at(x, y):
-        i = (y * width + x) * 3
-        return tuple(pixels[i:i + 3])
-    return at
-
-
-def start_xvfb():
-    """Starts Xvfb on the first free display from :71 on; returns it and its name."""
-    for number in range(71, 120):
-        if os.path.exists("/tmp/.X%d-lock" % number) or \
-                os.path.exists("/tmp/.X11-unix/X%d" % number):
-            continue
-        xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "640x480x24",
-                                 "-nolisten", "tcp"], stdin=subprocess.DEVNULL,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        deadline = time.time() + 20
-        while time.time() < deadline and xvfb.poll() is None:
-            if os.path.exists("/tmp/.X11-unix/X%d" % number):
-                return xvfb, ":%d" % number
-            time.sleep(0.1)
-        if xvfb.poll() is None:
-            xvfb.kill()
-        xvfb.wait()  # taken by another server meanwhile: try the next
-    sys.exit("no X display could be started")
 
 
 def wineserver_idle(prefix, seconds=30):
@@ -127,7 +83,7 @@ def demo_on_xvfb(demo, ready, stop, work):
     wine_run = wine_run or [os.path.join(tools, "wine-run.sh"), prefix]
     env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all")
 
-    xvfb, display = start_xvfb()
+    xvfb, display = start_display(range(71, 120), "640x480x24")
     env["DISPLAY"] = display
     proc = None
     try:
@@ -150,12 +106,7 @@ def demo_on_xvfb(demo, ready, stop, work):
         if proc is not None and proc.poll() is None:
             proc.kill()
             proc.wait()
-        xvfb.terminate()
-        try:
-            xvfb.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            xvfb.kill()
-            xvfb.wait()
+        stop_display(xvfb)
         if own_prefix:
             subprocess.run([WINESERVER, "-k"], env=env, timeout=30)
 
