@@ -140,7 +140,8 @@ def switch_adapter(d, r):
 def cli_report(d, report, kind, ext, path, out):
     args = [WINE, report, "--report", kind, "--adapter", "200", "--name", "Dial-Up Connections",
             "--last-days", "30", "--output", out, path]
-    with open(out + ".log", "wb") as log:
+    # The program's output beside the screenshots (`out` is a path of Wine's).
+    with open(os.path.join(d.work, "cli-%s-%s.log" % (kind, ext)), "wb") as log:
         return subprocess.run(args, env=d.env, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
                               timeout=60).returncode
 
