@@ -35,6 +35,7 @@ MONTH_START, WEEK_START, DATE_FORMAT = 4410, 4411, 4414
 COLOR_DOWN, COLOR_BACKGROUND, COLORS_DEFAULT = 4501, 4506, 4516
 FONT_TITLE, FONTS_DEFAULT = 4517, 4521
 HEIGHT_PERCENT, PULSE_WIDTH, TIME_GRID_INTERVAL = 4522, 4525, 4532
+PULSE_SPACE = 4527
 # Adapters page
 ADAPTER_LIST, ADAPTER_NAME, CONNECTION_TYPE, CUSTOM_SPEED = 4601, 4602, 4603, 4604
 TRAY_ICON, TRAY_GRAPH, TRAY_ADAPTER, TRAY_TIP_NAME, TRAY_TIP_IP, ADAPTERS_RESET = 4606, 4607, 4608, 4609, 4610, 4611
@@ -330,6 +331,16 @@ def graph_text_page(d):
         sheet.press(ID_APPLY)
         refused(d, sheet, message, 1, control, "%d set to %s" % (control, text))
         sheet.text(control, {HEIGHT_PERCENT: "80", PULSE_WIDTH: "2", TIME_GRID_INTERVAL: "20"}[control])
+
+    # Numbers past the spin ranges would be reset at the next start: refused.
+    for control, text, message, keep in (
+            (PULSE_WIDTH, "5000", "The pulse width must not be greater than 1000.", "2"),
+            (PULSE_SPACE, "-1", "The pulse space must be greater than or equal to 0.", "1"),
+            (TIME_GRID_INTERVAL, "10001", "The time grid interval must not be greater than 10000.", "20")):
+        sheet.text(control, text)
+        sheet.press(ID_APPLY)
+        refused(d, sheet, message, 1, control, "%d set to %s" % (control, text))
+        sheet.text(control, keep)
 
     # The colour chooser, opened at the swatch and answered with (10, 20, 30).
     sheet.press(COLOR_BACKGROUND)
