@@ -274,7 +274,7 @@ void COptNotificationPage::ReadRule(const NotificationPageValues& v) {
   r.unit = SelectedData(Item(IDC_NOTIFY_UNIT)).value_or(r.unit);
   r.transferType = SelectedData(Item(IDC_NOTIFY_TRANSFER)).value_or(r.transferType);
   r.period = SelectedData(Item(IDC_NOTIFY_PERIOD)).value_or(r.period);
-  r.nDays = int32_t(v.nDays > 32767 ? 32767 : v.nDays < 1 ? 1 : v.nDays);
+  r.nDays = DaysToStore(v.nDays, r.nDays);
   r.playSound = v.playSound;
   SetFieldText(r.soundFile, v.soundFile);
   r.playBeep = Checked(hwnd_, IDC_NOTIFY_BEEP);

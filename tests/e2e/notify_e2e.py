@@ -265,6 +265,8 @@ def page_refusals(d, sheet, work_windows):
         ("no period", [("select", N_TRANSFER, 0), ("select", N_PERIOD, -1)], "Please select a period.", N_PERIOD),
         ("custom with 0 days", [("select", N_PERIOD, 2), ("text", N_DAYS, "0")],
          "The last day number should be greater than or equal to 1.", N_DAYS),
+        ("custom with more days than 32 bits hold", [("text", N_DAYS, "99999999999")],
+         "The last day number should be less than or equal to 2147483647.", N_DAYS),
         ("sound without a file", [("text", N_DAYS, "1"), ("check", N_SOUND, 1), ("text", N_SOUND_FILE, "")],
          "Please choose a sound file.", N_SOUND_FILE),
         ("a sound path without a folder", [("text", N_SOUND_FILE, "alarm.wav")],
@@ -422,6 +424,14 @@ def notification_page(d, date_text, host):
           "the apply stored the dialog's mail settings: %s" % mail)
     check(field(page_record(d), 624, 260) == "reader@example.com, second@example.com",
           "and the rule with both addresses")
+    # A day count past the spin's range is stored whole, not cut to 32767.
+    sheet.text(N_DAYS, "40000")
+    sheet.press(ID_APPLY)
+    days = lambda: struct.unpack_from("<i", page_record(d).ljust(1148, b"\0"), 616)[0]  # noqa: E731
+    check(d.wait_for(lambda: days() == 40000, 10), "a custom period of 40000 days is stored as 40000 (%d)" % days())
+    sheet.text(N_DAYS, "1")
+    sheet.press(ID_APPLY)
+    d.wait_for(lambda: days() == 1, 10)
     sheet.press(IDOK)
     check(d.wait_for(lambda: not sheet.info()["found"], 10), "OK closes the sheet")
 
