@@ -18,9 +18,9 @@ std::optional<Refusal<GeneralField>> CheckGeneralPage(const GeneralPageInput& in
   return std::nullopt;
 }
 
-HotkeyChange HotkeyChangeFor(bool wasOn, uint32_t wasLetter, bool on, uint32_t letter) {
-  if (on && !wasOn) return HotkeyChange::Register;
-  if (!on && wasOn) return HotkeyChange::Unregister;
+HotkeyChange HotkeyChangeFor(bool registered, uint32_t wasLetter, bool on, uint32_t letter) {
+  if (on && !registered) return HotkeyChange::Register;
+  if (!on && registered) return HotkeyChange::Unregister;
   if (on && letter != wasLetter) return HotkeyChange::Reregister;
   return HotkeyChange::None;
 }

@@ -178,7 +178,8 @@ bool MeterWindow::OnInit() {
   // 18. Notification.
   if (opts_.NotificationEnabled) PrepareNotification();
   // 19. Hot key.
-  if (opts_.HotkeyEnabled) RegisterHotKey(hwnd_, HOTKEY_SHOW, MOD_CONTROL | MOD_SHIFT, opts_.HotkeyChar);
+  hotkeyRegistered_ =
+      opts_.HotkeyEnabled && RegisterHotKey(hwnd_, HOTKEY_SHOW, MOD_CONTROL | MOD_SHIFT, opts_.HotkeyChar);
   // 20. First run opens the help.
   if (IsFirstRun(store_, RegRoot::CurrentUser)) {
     ClearFirstRun(store_, RegRoot::CurrentUser);
@@ -961,7 +962,7 @@ void MeterWindow::Shutdown() {
   shutDown_ = true;
   StopTick();
   StopBeep();
-  if (opts_.HotkeyEnabled) UnregisterHotKey(hwnd_, HOTKEY_SHOW);
+  if (hotkeyRegistered_) UnregisterHotKey(hwnd_, HOTKEY_SHOW);
   CloseHelp();
   if (engine_.history().IsOpen()) {
     engine_.FlushDayRecords();

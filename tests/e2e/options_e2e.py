@@ -278,15 +278,11 @@ def hot_key_and_run_key(d, sheet):
     d.wait_for(lambda: "held=1" in open(os.path.join(d.work, "holdkey.txt"), encoding="latin-1").read(), 20)
     sheet.select(HOTKEY_LETTER, ord("J") - ord("A"))
     sheet.press(ID_APPLY)
-    check(wait_box(d, "The hot key Ctrl+Shift+J is already used by another program, so it cannot show Quellmark "
-                      "now.||The option stays on: Quellmark tries the hot key again when you choose another "
-                      "letter or start it the next time."),
-          "a hot key held by another program is reported")
+    check(wait_box(d, HOTKEY_J_TAKEN), "a hot key held by another program is reported")
     answer(d)
     opts = d.options()
     check(opts.get("HotkeyChar") == "74" and opts.get("HotkeyEnabled") == "1", "and the option is kept")
-    holder.kill()
-    holder.wait()
+    retry_held_hot_key(d, sheet, holder)
     sheet.select(HOTKEY_LETTER, ord("Q") - ord("A"))
     sheet.check(SHOW_GRAPH, True)
     sheet.press(IDOK)
@@ -296,6 +292,31 @@ def hot_key_and_run_key(d, sheet):
     d.wait_for(lambda: d.info().get("visible") == "0", 10)
     d.drive("keys", "ctrl+shift+q")
     check(d.wait_for(lambda: d.info().get("visible") == "1", 10), "the new hot key Ctrl+Shift+Q shows the window")
+
+
+HOTKEY_J_TAKEN = ("The hot key Ctrl+Shift+J is already used by another program, so it cannot show Quellmark "
+                  "now.||The option stays on: Quellmark tries the hot key again when you apply the General page "
+                  "again or start it the next time.")
+
+
+def retry_held_hot_key(d, sheet, holder):
+    """The letter another program held is tried again by the next apply of
+    the page, reported while still held, and taken once free."""
+    def apply_j_again():
+        sheet.select(HOTKEY_LETTER, ord("K") - ord("A"))
+        sheet.select(HOTKEY_LETTER, ord("J") - ord("A"))
+        sheet.press(ID_APPLY)
+    apply_j_again()
+    check(wait_box(d, HOTKEY_J_TAKEN), "applying the held letter again tries it again and tells again")
+    answer(d)
+    holder.kill()
+    holder.wait()
+    apply_j_again()
+    check(d.wait_for(lambda: not sheet.info()["buttons"][ID_APPLY][0], 10) and not boxes(d)[0],
+          "once the other program let it go, the same letter applied again is taken without a word")
+    d.background_driver("holdkey-again", "holdkey", "J", 1).wait(30)
+    with open(os.path.join(d.work, "holdkey-again.txt"), encoding="latin-1") as f:
+        check("held=0" in f.read(), "Ctrl+Shift+J is Quellmark's now: another program cannot hold it")
 
 
 def graph_text_page(d):

@@ -96,7 +96,8 @@ TEST(GeneralPageChecks, RefuseInOrderWithTheFieldToFocus) {
   }
 }
 
-TEST(HotkeyChanges, RegisterUnregisterOrMoveToTheNewLetter) {
+TEST(HotkeyChanges, FollowWhatIsRegisteredNotWhatTheOptionSaid) {
+  // On with a letter another program held: the same letter is tried again.
   EXPECT_EQ(HotkeyChangeFor(false, 'M', true, 'M'), HotkeyChange::Register);
   EXPECT_EQ(HotkeyChangeFor(true, 'M', false, 'Q'), HotkeyChange::Unregister);
   EXPECT_EQ(HotkeyChangeFor(true, 'M', true, 'Q'), HotkeyChange::Reregister);
