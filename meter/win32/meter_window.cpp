@@ -1,6 +1,5 @@
 #include "meter/win32/meter_window.h"
 
-#include <commdlg.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
@@ -26,6 +25,7 @@
 #include "settings/history_path.h"
 #include "settings/registry_layout.h"
 #include "settings/start_with_windows.h"
+#include "uikit/file_dialogs.h"
 
 namespace qm {
 namespace {
@@ -234,17 +234,11 @@ void MeterWindow::OnLogFileFailed() {
     std::vector<char> text(sizeof kLogFailed + path.size());
     std::snprintf(text.data(), text.size(), kLogFailed, path.c_str());
     if (MessageBoxA(hwnd_, text.data(), kCaption, MB_YESNO | MB_ICONWARNING) != IDYES) break;
-    char file[MAX_PATH] = {};
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = hwnd_;
-    ofn.lpstrFilter = "Log File (*.log)\0*.log\0";
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof file;
-    ofn.lpstrDefExt = "log";
-    ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetSaveFileNameA(&ofn)) break;
-    path = file;
+    FileDialogSetup setup;
+    setup.filter = "Log File (*.log)\0*.log\0";
+    setup.defaultExtension = "log";
+    setup.flags = OFN_PATHMUSTEXIST;
+    if (!ChooseFileToSave(hwnd_, setup, path)) break;
     store_.WriteString(RegRoot::CurrentUser, kOptionsKey, kTrafficLogFileValue, path);
     if (engine_.OpenHistoryFile(path, true)) return;
   }

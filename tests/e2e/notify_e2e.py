@@ -302,6 +302,27 @@ def page_refusals(d, sheet, work_windows):
         answer(d)
 
 
+def program_browse(d, sheet, program):
+    """The program's browse button: an open dialog for executables whose
+    choice goes into the program box."""
+    def chooser():
+        _, lines = d.drive("controls", "Open")
+        parts = [line[8:].split("|") for line in lines if line.startswith("control=")]
+        return {int(p[0]): "|".join(p[2:-2]) for p in parts}
+    sheet.press(N_PROGRAM_BROWSE)
+    got = d.wait_for(lambda: (lambda c: c if 1136 in c else None)(chooser()), 15)
+    if not check(got is not None, "the program's browse button opens the Open dialog"):
+        return
+    check(got[1136] == "Executable File (*.exe)", "its first file type is executables: %r" % got[1136])
+    name = next(cid for cid in (1148, 1152) if cid in got)
+    d.drive("type", "Open", name, program)
+    d.drive("press", "Open", IDOK)
+    if not check(d.wait_for(lambda: not chooser(), 10), "Open closes on the program chosen"):
+        d.drive("press", "Open", IDCANCEL)
+    check(d.wait_for(lambda: page_controls(sheet)[N_PROGRAM_FILE]["text"].lower() == program.lower(), 10),
+          "the chosen program goes into the program box: %r" % page_controls(sheet)[N_PROGRAM_FILE]["text"])
+
+
 def page_record(d):
     hexed = d.options().get("NotificationEx2", "")
     return bytes.fromhex(hexed) if hexed else b""
@@ -374,6 +395,7 @@ def notification_page(d, date_text, host):
                    10)
     check(c is not None, "custom and the four ticks turn every follower on")
     d.shot("page-enabled")
+    program_browse(d, sheet, program)
     for box in (N_SOUND, N_BEEP, N_EMAIL, N_PROGRAM):
         sheet.check(box, 0)
     sheet.select(N_PERIOD, 1)
