@@ -2,6 +2,7 @@
 
 #include "engine/day_record.h"
 #include "meter/options_lists.h"
+#include "settings/option_limits.h"
 
 namespace qm {
 
@@ -11,15 +12,15 @@ std::optional<Refusal<GeneralField>> CheckGeneralPage(const GeneralPageInput& in
     return R{GeneralField::Transparency, "You must select a transparency percent value."};
   const std::optional<int32_t> typed = ParseInteger(in.margins);
   if (!typed) return R{GeneralField::Margins, kNotAnInteger};
-  if (*typed < 0) return R{GeneralField::Margins, "The margins for rate view must be greater than or equal to 0."};
+  if (*typed < kRateViewMarginsRange.low) return R{GeneralField::Margins, "The margins for rate view must be greater than or equal to 0."};
   if (!in.graph && !in.text) return R{GeneralField::Graph, "At least either graph or text should be displayed."};
   margins = *typed;
   return std::nullopt;
 }
 
-HotkeyChange HotkeyChangeFor(bool wasOn, uint32_t wasLetter, bool on, uint32_t letter) {
-  if (on && !wasOn) return HotkeyChange::Register;
-  if (!on && wasOn) return HotkeyChange::Unregister;
+HotkeyChange HotkeyChangeFor(bool registered, uint32_t wasLetter, bool on, uint32_t letter) {
+  if (on && !registered) return HotkeyChange::Register;
+  if (!on && registered) return HotkeyChange::Unregister;
   if (on && letter != wasLetter) return HotkeyChange::Reregister;
   return HotkeyChange::None;
 }
@@ -32,21 +33,47 @@ bool CalendarChangeRestartsRule(bool notificationOn, const NotificationRule& rul
   return false;
 }
 
-std::optional<Refusal<GraphTextField>> CheckGraphTextPage(const GraphTextPageInput& in, GraphTextNumbers& out) {
+namespace {
+
+// A typed number within its range; the refusal names the end it passed.
+std::optional<Refusal<GraphTextField>> CheckNumber(GraphTextField field, const std::string& typed,
+                                                   const NumberRange& range, const char* belowText,
+                                                   const std::string& aboveText, int32_t& out) {
   using R = Refusal<GraphTextField>;
-  const auto percent = ParseInteger(in.heightPercent);
-  if (!percent) return R{GraphTextField::HeightPercent, kNotAnInteger};
-  if (*percent < 50 || *percent > 100)
-    return R{GraphTextField::HeightPercent, "The maximum graph rate height percent ranges from 50 to 100."};
-  const auto width = ParseInteger(in.columnWidth);
-  if (!width) return R{GraphTextField::ColumnWidth, kNotAnInteger};
-  if (*width <= 0) return R{GraphTextField::ColumnWidth, "The pulse width must be greater than 0."};
-  const auto interval = ParseInteger(in.timeGridInterval);
-  if (!interval) return R{GraphTextField::TimeGridInterval, kNotAnInteger};
-  if (*interval <= 0) return R{GraphTextField::TimeGridInterval, "The time grid interval must be greater than 0."};
-  const auto space = ParseInteger(in.columnSpace);
-  if (!space) return R{GraphTextField::ColumnSpace, kNotAnInteger};
-  out = {*percent, *width, *space, *interval};
+  const auto value = ParseInteger(typed);
+  if (!value) return R{field, kNotAnInteger};
+  if (*value < range.low) return R{field, belowText};
+  if (*value > range.high) return R{field, aboveText};
+  out = *value;
+  return std::nullopt;
+}
+
+std::string NotAbove(const char* what, const NumberRange& range) {
+  return std::string("The ") + what + " must not be greater than " + std::to_string(range.high) + ".";
+}
+
+}  // namespace
+
+std::optional<Refusal<GraphTextField>> CheckGraphTextPage(const GraphTextPageInput& in, GraphTextNumbers& out) {
+  GraphTextNumbers n;
+  constexpr char kPercentRange[] = "The maximum graph rate height percent ranges from 50 to 100.";
+  static_assert(kRateHeightPercentRange.low == 50 && kRateHeightPercentRange.high == 100);
+  if (auto r = CheckNumber(GraphTextField::HeightPercent, in.heightPercent, kRateHeightPercentRange, kPercentRange,
+                           kPercentRange, n.heightPercent))
+    return r;
+  if (auto r = CheckNumber(GraphTextField::ColumnWidth, in.columnWidth, kPulseWidthRange,
+                           "The pulse width must be greater than 0.", NotAbove("pulse width", kPulseWidthRange),
+                           n.columnWidth))
+    return r;
+  if (auto r = CheckNumber(GraphTextField::TimeGridInterval, in.timeGridInterval, kTimeGridIntervalRange,
+                           "The time grid interval must be greater than 0.",
+                           NotAbove("time grid interval", kTimeGridIntervalRange), n.timeGridInterval))
+    return r;
+  if (auto r = CheckNumber(GraphTextField::ColumnSpace, in.columnSpace, kPulseSpaceRange,
+                           "The pulse space must be greater than or equal to 0.",
+                           NotAbove("pulse space", kPulseSpaceRange), n.columnSpace))
+    return r;
+  out = n;
   return std::nullopt;
 }
 

@@ -35,7 +35,9 @@ struct GeneralPageInput {
 std::optional<Refusal<GeneralField>> CheckGeneralPage(const GeneralPageInput& in, int32_t& margins);
 
 enum class HotkeyChange { None, Register, Unregister, Reregister };
-HotkeyChange HotkeyChangeFor(bool wasOn, uint32_t wasLetter, bool on, uint32_t letter);
+// `registered`: the hot key of `wasLetter` is held now (an option that is on
+// but whose letter another program held counts as not registered).
+HotkeyChange HotkeyChangeFor(bool registered, uint32_t wasLetter, bool on, uint32_t letter);
 
 // A new week or month start restarts the usage count of a rule that is on
 // and counts in that period.

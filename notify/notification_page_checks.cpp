@@ -1,5 +1,6 @@
 #include "notify/notification_page_checks.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 
@@ -59,6 +60,8 @@ NotificationPageCheck CheckNotificationPage(const NotificationPageValues& v, con
   if (!v.transferSelected) return {F::Transfer, "Please select the transfer type (downloaded, uploaded or both)."};
   if (!v.periodSelected) return {F::Period, "Please select a period."};
   if (v.period == 2 && v.nDays < 1) return {F::Days, "The last day number should be greater than or equal to 1."};
+  if (v.period == 2 && v.nDays > INT32_MAX)
+    return {F::Days, "The last day number should be less than or equal to 2147483647."};
   if (v.playSound) {
     if (v.soundFile.empty()) return {F::SoundFile, "Please choose a sound file."};
     if (!IsPlayableWav(v.soundFile, available)) return {F::SoundFile, NotAWavFileText(v.soundFile)};
@@ -67,6 +70,11 @@ NotificationPageCheck CheckNotificationPage(const NotificationPageValues& v, con
   NotificationPageCheck mail = v.sendEmail ? CheckAddresses(v.addresses) : NotificationPageCheck{};
   NotificationPageCheck program = v.runProgram ? CheckProgram(v.program, available) : NotificationPageCheck{};
   return program.ok() ? mail : program;
+}
+
+int32_t DaysToStore(int64_t typed, int32_t stored) {
+  if (typed < 1) return 1;
+  return typed <= INT32_MAX ? int32_t(typed) : stored;
 }
 
 bool ShouldAskForMailSettings(const NotificationPageValues& v, const EmailSettings& settings) {

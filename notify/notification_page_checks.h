@@ -47,6 +47,12 @@ using FileAvailable = std::function<bool(const std::string& path)>;
 // evaluated, and the program's failure wins when both fail.
 NotificationPageCheck CheckNotificationPage(const NotificationPageValues& values, const FileAvailable& available);
 
+// The N box as the rule stores it: whole (the rule has 32 bits for it and
+// any window reaches back only to the calendar's start), at least 1, and
+// the stored count for a number past 32 bits, which the checks refuse
+// while the custom period is chosen.
+int32_t DaysToStore(int64_t typed, int32_t stored);
+
 // Digits and "." only, and at least 0.000001 as a number.
 bool IsValidLimitText(const std::string& text);
 

@@ -81,7 +81,10 @@ std::string FormatRatesLine(const std::string& dateText, const LocalTime& t, uin
 
 void RatesRecorder::Start(uint32_t& interval) {
   if (interval == 0) interval = 1;
-  countdown_ = int32_t(interval > 0x7fffffffu ? 0x7fffffffu : interval);
+  // The dialog takes at most this many; a larger stored one is made it, so
+  // that the header and the dialog show what the countdown does.
+  if (interval > kLargestRecordInterval) interval = kLargestRecordInterval;
+  countdown_ = int32_t(interval);
   download_ = upload_ = 0;
 }
 

@@ -55,10 +55,15 @@ struct RecorderSettings {
   std::string file;          // RecordFile
 };
 
+// The largest recording interval: what the dialog accepts and what a larger
+// stored one records with.
+inline constexpr uint32_t kLargestRecordInterval = 0x7fffffffu;
+
 class RatesRecorder {
  public:
-  // Countdown = interval, sums zero. An interval of 0 is made 1, in the
-  // caller's setting as well, so that the record reads back as it records.
+  // Countdown = interval, sums zero. An interval of 0 is made 1 and one past
+  // kLargestRecordInterval is made that, in the caller's setting as well, so
+  // that the record reads back as it records.
   void Start(uint32_t& interval);
   // Opens or creates the file for appending (others may read it), writes
   // the header block and flushes; sets or clears kRecordCsvFile in flags.

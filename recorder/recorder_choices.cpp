@@ -8,8 +8,6 @@
 namespace qm {
 namespace {
 
-constexpr uint32_t kLargestInterval = 0x7fffffffu;
-
 bool EndsWithNoCase(const std::string& text, std::string_view tail) {
   return text.size() >= tail.size() && AsciiEqualNoCase(std::string_view(text).substr(text.size() - tail.size()), tail);
 }
@@ -45,7 +43,7 @@ uint32_t ParseInterval(const std::string& text) {
   for (char c : text) {
     if (c < '0' || c > '9') break;
     value = value * 10 + uint64_t(c - '0');
-    if (value > kLargestInterval) return kLargestInterval;
+    if (value > kLargestRecordInterval) return kLargestRecordInterval;
   }
   return uint32_t(value);
 }

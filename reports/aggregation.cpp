@@ -5,14 +5,9 @@
 namespace qm {
 namespace {
 
-Date DateOf(const DayRecord& r) {
-  Date d;
-  d.year = r.year;
-  d.month = r.month;
-  d.dayOfWeek = r.dayOfWeek;
-  d.day = r.day;
-  return d;
-}
+// The day of week from the date itself: a record's stored copy may be wrong
+// in a damaged or hand-made file, and a week must start on the week start.
+Date DateOf(const DayRecord& r) { return MakeDate(r.year, r.month, r.day); }
 
 bool SameDay(const Date& a, const Date& b) { return CompareDates(a, b) == 0; }
 
@@ -26,6 +21,19 @@ int FindCurrent(const std::vector<ReportRow>& rows, ReportVariant variant, const
   for (size_t i = 0; i < limit; ++i)
     if (SamePeriod(rows[i].period, today)) return int(i);
   return -1;
+}
+
+// From the first date of the oldest row to the last date of the newest, by
+// date rather than by position: a file out of date order (a clock set ahead
+// and back) would otherwise give a range that ends before it starts. Never
+// empty: the current row is there.
+Period RangeOf(const std::vector<ReportRow>& rows) {
+  Period range = rows.front().period;
+  for (const ReportRow& r : rows) {
+    if (CompareDates(r.period.first, range.first) < 0) range.first = r.period.first;
+    if (CompareDates(r.period.last, range.last) > 0) range.last = r.period.last;
+  }
+  return range;
 }
 
 }  // namespace
@@ -66,7 +74,7 @@ void ReportAggregator::Add(const DayRecord& record) {
     case ReportKind::Daily: {
       ReportRow row;
       row.period = Period{d, d};
-      row.dayOfWeek = record.dayOfWeek;
+      row.dayOfWeek = d.dayOfWeek;
       row.traffic.Add(record.download, record.upload);
       rows_.push_back(row);
       break;
@@ -166,7 +174,7 @@ void ReportAggregator::FinishGroups(const Traffic& live, RowReport& out) {
   out.rows[size_t(current)].current = true;
   out.currentBase = out.rows[size_t(current)].traffic;
   out.ApplyLive(live);
-  out.range = Period{out.rows.back().period.first, out.rows.front().period.last};
+  out.range = RangeOf(out.rows);
 }
 
 }  // namespace qm

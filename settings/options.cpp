@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "platform/ascii_case.h"
+#include "settings/option_limits.h"
 #include "settings/registry_layout.h"
 #include "settings/value_reading.h"
 
@@ -206,9 +207,8 @@ struct Flattener {
   std::string bytes;
 };
 
-template <class T>
-void KeepWithin(T& v, T low, T high, T fallback) {
-  if (v < low || v > high) v = fallback;
+void KeepWithin(int32_t& v, const NumberRange& range) {
+  if (!range.Holds(v)) v = range.fallback;
 }
 
 }  // namespace
@@ -232,13 +232,12 @@ void ApplyOptionChecks(Options& o, bool transparentRead) {
   }
   if (o.NextAlertType > 1) o.NextAlertType = 0;
   if (o.NextAlertMin <= 0) o.NextAlertMin = 1;
-  if (o.RateViewMargins < 0) o.RateViewMargins = 2;
+  KeepWithin(o.RateViewMargins, kRateViewMarginsRange);
   if (!o.DisplayGraph && !o.DisplayText) o.DisplayGraph = o.DisplayText = true;
-  // The graph divides by the step and the grid interval; keep them within
-  // what the options page itself can set.
-  KeepWithin(o.PulseWidth, 1, 1000, 3);
-  KeepWithin(o.PulseSpace, 0, 1000, 1);
-  KeepWithin(o.TimeGridIntervalSec, 1, 10000, 30);
+  KeepWithin(o.RateHeightPercent, kRateHeightPercentRange);
+  KeepWithin(o.PulseWidth, kPulseWidthRange);
+  KeepWithin(o.PulseSpace, kPulseSpaceRange);
+  KeepWithin(o.TimeGridIntervalSec, kTimeGridIntervalRange);
   if (o.STAdpID.size() > 259) o.STAdpID.resize(259);
   o.STAdpID = AsciiUpper(std::move(o.STAdpID));
   if (o.NotificationEx2.nDays <= 0) o.NotificationEx2.nDays = 1;

@@ -57,7 +57,7 @@ struct Options {
   bool StartWithWindows = false;  // the Run entry is authoritative (IsStartWithWindows)
   bool HotkeyEnabled = true;
   uint32_t HotkeyChar = 77;       // 'M'
-  int32_t RateViewMargins = 2;    // negative reads as 2
+  int32_t RateViewMargins = 2;    // negative reads as 2 (option_limits.h)
 
   // last days
   int32_t SumLastDays = 30;
@@ -87,7 +87,7 @@ struct Options {
   bool TimeGridOnTop = true;
   bool TimeTextOnTop = true;
 
-  // graph style (values outside the options page's ranges read as the default)
+  // graph style (numbers outside their ranges in option_limits.h read as the default)
   int32_t GraphStyle = 1;         // 1 columns, 0 line
   int32_t PulseSpace = 1;         // 0..1000
   int32_t PulseWidth = 3;         // 1..1000
@@ -95,7 +95,7 @@ struct Options {
   int32_t TimeGridLineStyle = 2;
   int32_t TimeGridIntervalSec = 30;  // 1..10000
   int32_t TimeFormat = 0;         // 0 "HH:MM:SS", 1 "HH:MM", 2 "MM:SS"
-  int32_t RateHeightPercent = 95;
+  int32_t RateHeightPercent = 95;  // 50..100
 
   // colours
   uint32_t GraphBkgColor = 0xDEDBAD;

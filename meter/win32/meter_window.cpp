@@ -1,6 +1,5 @@
 #include "meter/win32/meter_window.h"
 
-#include <commdlg.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
@@ -26,6 +25,7 @@
 #include "settings/history_path.h"
 #include "settings/registry_layout.h"
 #include "settings/start_with_windows.h"
+#include "uikit/file_dialogs.h"
 
 namespace qm {
 namespace {
@@ -178,7 +178,8 @@ bool MeterWindow::OnInit() {
   // 18. Notification.
   if (opts_.NotificationEnabled) PrepareNotification();
   // 19. Hot key.
-  if (opts_.HotkeyEnabled) RegisterHotKey(hwnd_, HOTKEY_SHOW, MOD_CONTROL | MOD_SHIFT, opts_.HotkeyChar);
+  hotkeyRegistered_ =
+      opts_.HotkeyEnabled && RegisterHotKey(hwnd_, HOTKEY_SHOW, MOD_CONTROL | MOD_SHIFT, opts_.HotkeyChar);
   // 20. First run opens the help.
   if (IsFirstRun(store_, RegRoot::CurrentUser)) {
     ClearFirstRun(store_, RegRoot::CurrentUser);
@@ -233,17 +234,11 @@ void MeterWindow::OnLogFileFailed() {
     std::vector<char> text(sizeof kLogFailed + path.size());
     std::snprintf(text.data(), text.size(), kLogFailed, path.c_str());
     if (MessageBoxA(hwnd_, text.data(), kCaption, MB_YESNO | MB_ICONWARNING) != IDYES) break;
-    char file[MAX_PATH] = {};
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = hwnd_;
-    ofn.lpstrFilter = "Log File (*.log)\0*.log\0";
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof file;
-    ofn.lpstrDefExt = "log";
-    ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetSaveFileNameA(&ofn)) break;
-    path = file;
+    FileDialogSetup setup;
+    setup.filter = "Log File (*.log)\0*.log\0";
+    setup.defaultExtension = "log";
+    setup.flags = OFN_PATHMUSTEXIST;
+    if (!ChooseFileToSave(hwnd_, setup, path)) break;
     store_.WriteString(RegRoot::CurrentUser, kOptionsKey, kTrafficLogFileValue, path);
     if (engine_.OpenHistoryFile(path, true)) return;
   }
@@ -961,7 +956,7 @@ void MeterWindow::Shutdown() {
   shutDown_ = true;
   StopTick();
   StopBeep();
-  if (opts_.HotkeyEnabled) UnregisterHotKey(hwnd_, HOTKEY_SHOW);
+  if (hotkeyRegistered_) UnregisterHotKey(hwnd_, HOTKEY_SHOW);
   CloseHelp();
   if (engine_.history().IsOpen()) {
     engine_.FlushDayRecords();

@@ -137,6 +137,8 @@ class MeterWindow : public ModalDialog, public TickListener, public Notification
   EmailSettings email_{};
   bool layered_ = false;
   bool colourTray_ = false;
+  // The show hot key is ours now; false while another program holds it.
+  bool hotkeyRegistered_ = false;
   uint32_t state_ = 0;
   bool shutDown_ = false;
 

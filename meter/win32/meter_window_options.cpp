@@ -18,8 +18,8 @@ namespace {
 constexpr char kCaption[] = "Quellmark";
 constexpr char kHotkeyTaken[] =
     "The hot key Ctrl+Shift+%c is already used by another program, so it cannot show Quellmark now.\n\n"
-    "The option stays on: Quellmark tries the hot key again when you choose another letter or start "
-    "it the next time.";
+    "The option stays on: Quellmark tries the hot key again when you apply the General page again or "
+    "start it the next time.";
 
 std::string ProgramPath() {
   char path[MAX_PATH] = {};
@@ -68,7 +68,8 @@ void MeterWindow::OnOptionsApply(int code, OptionsPage& page) {
 }
 
 void MeterWindow::RegisterShowHotkey(HWND messageOwner) {
-  if (RegisterHotKey(hwnd_, HOTKEY_SHOW, MOD_CONTROL | MOD_SHIFT, opts_.HotkeyChar)) return;
+  hotkeyRegistered_ = RegisterHotKey(hwnd_, HOTKEY_SHOW, MOD_CONTROL | MOD_SHIFT, opts_.HotkeyChar) != FALSE;
+  if (hotkeyRegistered_) return;
   char text[sizeof kHotkeyTaken + 8];
   std::snprintf(text, sizeof text, kHotkeyTaken, char(opts_.HotkeyChar));
   MessageBoxA(messageOwner, text, kCaption, MB_OK | MB_ICONWARNING);
@@ -101,10 +102,15 @@ void MeterWindow::ApplyGeneralPage(const Options& v, HWND page) {
   recorderOptions_.dateFormat = opts_.DateFormat;
   if (restartRule) PrepareNotification();
 
-  const HotkeyChange hotkey = HotkeyChangeFor(before.HotkeyEnabled, before.HotkeyChar, v.HotkeyEnabled, v.HotkeyChar);
+  // From what is registered, not from the option: a letter another program
+  // held is tried again with the next apply.
+  const HotkeyChange hotkey = HotkeyChangeFor(hotkeyRegistered_, before.HotkeyChar, v.HotkeyEnabled, v.HotkeyChar);
   opts_.HotkeyEnabled = v.HotkeyEnabled;
   opts_.HotkeyChar = v.HotkeyChar;
-  if (hotkey == HotkeyChange::Unregister || hotkey == HotkeyChange::Reregister) UnregisterHotKey(hwnd_, HOTKEY_SHOW);
+  if (hotkey == HotkeyChange::Unregister || hotkey == HotkeyChange::Reregister) {
+    UnregisterHotKey(hwnd_, HOTKEY_SHOW);
+    hotkeyRegistered_ = false;
+  }
   if (hotkey == HotkeyChange::Register || hotkey == HotkeyChange::Reregister) RegisterShowHotkey(page);
 
   opts_.AlwaysOnTop = v.AlwaysOnTop;

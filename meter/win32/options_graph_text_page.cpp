@@ -11,6 +11,7 @@
 #include "meter/win32/rate_graph_view.h"
 #include "meter/win32/options_controls.h"
 #include "meter/win32/resource.h"
+#include "settings/option_limits.h"
 #include "uikit/choosers.h"
 
 namespace qm {
@@ -62,18 +63,19 @@ constexpr ListChoice kLists[] = {
     {IDC_OPT_TIME_FORMAT, &Options::TimeFormat, TimeFormatItems},
 };
 
-// The number boxes with their spin ranges.
+// The number boxes; each spin runs over what the page accepts.
 struct NumberBox {
   int control;
   int spin;
   int32_t Options::*option;
-  int low, high;
+  const NumberRange& range;
 };
 constexpr NumberBox kNumbers[] = {
-    {IDC_OPT_HEIGHT_PERCENT, IDC_OPT_HEIGHT_PERCENT_SPIN, &Options::RateHeightPercent, 50, 100},
-    {IDC_OPT_PULSE_WIDTH, IDC_OPT_PULSE_WIDTH_SPIN, &Options::PulseWidth, 1, 1000},
-    {IDC_OPT_PULSE_SPACE, IDC_OPT_PULSE_SPACE_SPIN, &Options::PulseSpace, 0, 1000},
-    {IDC_OPT_TIME_GRID_INTERVAL, IDC_OPT_TIME_GRID_INTERVAL_SPIN, &Options::TimeGridIntervalSec, 1, 10000},
+    {IDC_OPT_HEIGHT_PERCENT, IDC_OPT_HEIGHT_PERCENT_SPIN, &Options::RateHeightPercent, kRateHeightPercentRange},
+    {IDC_OPT_PULSE_WIDTH, IDC_OPT_PULSE_WIDTH_SPIN, &Options::PulseWidth, kPulseWidthRange},
+    {IDC_OPT_PULSE_SPACE, IDC_OPT_PULSE_SPACE_SPIN, &Options::PulseSpace, kPulseSpaceRange},
+    {IDC_OPT_TIME_GRID_INTERVAL, IDC_OPT_TIME_GRID_INTERVAL_SPIN, &Options::TimeGridIntervalSec,
+     kTimeGridIntervalRange},
 };
 
 }  // namespace
@@ -89,7 +91,7 @@ bool COptGraphTextPage::OnInitPage() {
     SelectComboIndex(Item(l.control), IndexOfValue(items, values_.*l.option, 0));
   }
   for (const NumberBox& n : kNumbers) {
-    SendDlgItemMessageA(hwnd_, n.spin, UDM_SETRANGE32, WPARAM(n.low), LPARAM(n.high));
+    SendDlgItemMessageA(hwnd_, n.spin, UDM_SETRANGE32, WPARAM(n.range.low), LPARAM(n.range.high));
     SetDlgItemTextA(hwnd_, n.control, std::to_string(values_.*n.option).c_str());
   }
   return true;

@@ -1,7 +1,6 @@
 #include "notify/win32/notification_page.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 #include <mmsystem.h>
 
 #include <cstdlib>
@@ -14,6 +13,7 @@
 #include "notify/win32/email_settings_dialog.h"
 #include "platform/win32/shell_folders.h"
 #include "settings/fixed_records.h"
+#include "uikit/file_dialogs.h"
 
 namespace qm {
 namespace {
@@ -81,16 +81,13 @@ bool Checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHE
 
 // An open-file dialog for an existing file; empty when cancelled.
 std::string ChooseFile(HWND owner, const char* filter, const std::string& folder) {
-  char file[MAX_PATH] = {};
-  OPENFILENAMEA ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = owner;
-  ofn.lpstrFilter = filter;
-  ofn.lpstrFile = file;
-  ofn.nMaxFile = sizeof file;
-  ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-  ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-  return GetOpenFileNameA(&ofn) ? std::string(file) : std::string();
+  FileDialogSetup setup;
+  setup.filter = filter;
+  setup.folder = folder;
+  setup.flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+  std::string file;
+  ChooseFileToOpen(owner, setup, file);
+  return file;
 }
 
 }  // namespace
@@ -274,7 +271,7 @@ void COptNotificationPage::ReadRule(const NotificationPageValues& v) {
   r.unit = SelectedData(Item(IDC_NOTIFY_UNIT)).value_or(r.unit);
   r.transferType = SelectedData(Item(IDC_NOTIFY_TRANSFER)).value_or(r.transferType);
   r.period = SelectedData(Item(IDC_NOTIFY_PERIOD)).value_or(r.period);
-  r.nDays = int32_t(v.nDays > 32767 ? 32767 : v.nDays < 1 ? 1 : v.nDays);
+  r.nDays = DaysToStore(v.nDays, r.nDays);
   r.playSound = v.playSound;
   SetFieldText(r.soundFile, v.soundFile);
   r.playBeep = Checked(hwnd_, IDC_NOTIFY_BEEP);

@@ -49,6 +49,12 @@ WINDOWS = [
     Window("options_service", ID_OPTIONS, OPTIONS, "Service", "options_service.html"),
 ]
 
+# The Email Settings dialog opens only from the Notification page, over the
+# options sheet: its button works while "send me an email" is ticked.
+EMAIL_SETTINGS = "Email Settings"
+NOTIFY_EMAIL, NOTIFY_EMAIL_SETTINGS = 4573, 4575
+WINDOWS.append(Window("email_settings", ID_OPTIONS, EMAIL_SETTINGS, "Notification", "email_settings.html"))
+
 HISTORY = "C:\\Quellmark\\TrafficHistory.log"
 HISTORY_DAYS = 40
 
@@ -121,6 +127,8 @@ def picture_rect(d, w):
 
 def open_window(d, w):
     """Opens the window of an entry; its rectangle, or None."""
+    if w.title == EMAIL_SETTINGS:
+        return open_email_settings(d, w)
     if w.command is not None:
         d.drive("command", w.command)
     rect = window_rect(d, w.title)
@@ -137,6 +145,18 @@ def close_window(d, w):
         return
     d.drive("close", w.title)
     d.wait_for(lambda: d.drive("count", w.title)[1] == ["count=0"], 10)
+    if w.title == EMAIL_SETTINGS:  # and the sheet under it, with nothing applied
+        close_window(d, Window("options", ID_OPTIONS, OPTIONS, None, None))
+
+
+def open_email_settings(d, w):
+    """The options sheet on the Notification page, "send me an email" ticked
+    and its "E&mail Settings" button pressed."""
+    if not open_window(d, Window("options", w.command, OPTIONS, w.page, None)):
+        return None
+    d.drive("sheet", "check", NOTIFY_EMAIL, 1)
+    d.drive("sheet", "press", NOTIFY_EMAIL_SETTINGS)
+    return window_rect(d, w.title)
 
 
 def colours(png):

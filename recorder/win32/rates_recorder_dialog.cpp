@@ -1,11 +1,11 @@
 #include "recorder/win32/rates_recorder_dialog.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include "platform/win32/unique_handle.h"
 
 #include "meter/win32/resource.h"
+#include "uikit/file_dialogs.h"
 #include "uikit/list_column_width.h"
 
 namespace qm {
@@ -156,20 +156,15 @@ bool RatesRecorderDialog::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT&) {
 void RatesRecorderDialog::Browse() {
   const int row = Selected();
   if (row < 0) return;
-  char file[MAX_PATH] = {};
-  const std::string current = TextOf(Item(IDC_RR_FILE));
-  if (current.size() < sizeof file) current.copy(file, current.size());
-  OPENFILENAMEA ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = hwnd_;
-  ofn.lpstrFilter = "Text File (*.txt)\0*.txt\0Microsoft Excel (*.csv)\0*.csv\0";
-  ofn.nFilterIndex = DWORD(filter_);
-  ofn.lpstrFile = file;
-  ofn.nMaxFile = sizeof file;
-  ofn.lpstrTitle = rows_[size_t(row)].displayName.c_str();
-  ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
-  if (!GetSaveFileNameA(&ofn)) return;
-  filter_ = ofn.nFilterIndex == kCsvFilter ? kCsvFilter : kTextFilter;
+  FileDialogSetup setup;
+  setup.filter = "Text File (*.txt)\0*.txt\0Microsoft Excel (*.csv)\0*.csv\0";
+  setup.filterIndex = DWORD(filter_);
+  setup.file = TextOf(Item(IDC_RR_FILE));
+  setup.title = rows_[size_t(row)].displayName.c_str();
+  setup.flags = OFN_NOCHANGEDIR | OFN_EXPLORER;
+  std::string file;
+  if (!ChooseFileToSave(hwnd_, setup, file)) return;
+  filter_ = setup.filterIndex == kCsvFilter ? kCsvFilter : kTextFilter;
   SetDlgItemTextA(hwnd_, IDC_RR_FILE, WithFilterExtension(file, filter_).c_str());
 }
 

@@ -1,6 +1,5 @@
 #include "reports/win32/report_export.h"
 
-#include <commdlg.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -8,6 +7,7 @@
 #include <vector>
 
 #include "reports/report_file.h"
+#include "uikit/file_dialogs.h"
 
 namespace qm {
 namespace {
@@ -47,19 +47,14 @@ std::string Format(const char* format, const std::string& a, const std::string& 
 
 void ExportReport(HWND owner, const ReportCells& cells) {
   const ExportTexts texts = TextsOf(cells.kind);
-  char file[MAX_PATH] = {};
-  OPENFILENAMEA ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = owner;
-  ofn.lpstrFilter = "Text File (*.txt)\0*.txt\0Microsoft Excel (*.csv)\0*.csv\0Web Page (*.htm;*.html)\0*.htm;*.html\0";
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = file;
-  ofn.nMaxFile = sizeof file;
-  ofn.lpstrTitle = texts.dialogTitle;
-  ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
-  if (!GetSaveFileNameA(&ofn)) return;
-  const ReportForm form = ofn.nFilterIndex == 2 ? ReportForm::Csv : ofn.nFilterIndex == 3 ? ReportForm::Html
-                                                                                           : ReportForm::Text;
+  FileDialogSetup setup;
+  setup.filter = "Text File (*.txt)\0*.txt\0Microsoft Excel (*.csv)\0*.csv\0Web Page (*.htm;*.html)\0*.htm;*.html\0";
+  setup.title = texts.dialogTitle;
+  setup.flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+  std::string file;
+  if (!ChooseFileToSave(owner, setup, file)) return;
+  const ReportForm form = setup.filterIndex == 2 ? ReportForm::Csv : setup.filterIndex == 3 ? ReportForm::Html
+                                                                                             : ReportForm::Text;
   const std::string path = ExportFileName(file, form);
 
   std::unique_ptr<File> out = SystemFileSystem().Open(path, FileAccess::Write, FileShare::None, FileCreate::CreateAlways);

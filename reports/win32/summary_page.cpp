@@ -1,13 +1,13 @@
 #include "reports/win32/summary_page.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include "meter/win32/resource.h"
 #include "reports/aggregation.h"
 #include "reports/history_copy.h"
 #include "reports/report_writer.h"
 #include "reports/win32/report_export.h"
+#include "uikit/file_dialogs.h"
 
 namespace qm {
 namespace {
@@ -21,19 +21,12 @@ constexpr size_t kRows = 6;
 
 // A log file chosen in a save or open dialog; false when cancelled.
 bool ChooseLogFile(HWND owner, const char* title, bool save, DWORD flags, std::string& path) {
-  char file[MAX_PATH] = {};
-  OPENFILENAMEA ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = owner;
-  ofn.lpstrFilter = kLogFilter;
-  ofn.lpstrFile = file;
-  ofn.nMaxFile = sizeof file;
-  ofn.lpstrTitle = title;
-  ofn.lpstrDefExt = "log";
-  ofn.Flags = flags | OFN_HIDEREADONLY;
-  if (!(save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn))) return false;
-  path = file;
-  return true;
+  FileDialogSetup setup;
+  setup.filter = kLogFilter;
+  setup.title = title;
+  setup.defaultExtension = "log";
+  setup.flags = flags;
+  return save ? ChooseFileToSave(owner, setup, path) : ChooseFileToOpen(owner, setup, path);
 }
 
 }  // namespace

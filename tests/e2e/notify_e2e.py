@@ -264,6 +264,8 @@ def page_refusals(d, sheet, work_windows):
         ("no period", [("select", N_TRANSFER, 0), ("select", N_PERIOD, -1)], "Please select a period.", N_PERIOD),
         ("custom with 0 days", [("select", N_PERIOD, 2), ("text", N_DAYS, "0")],
          "The last day number should be greater than or equal to 1.", N_DAYS),
+        ("custom with more days than 32 bits hold", [("text", N_DAYS, "99999999999")],
+         "The last day number should be less than or equal to 2147483647.", N_DAYS),
         ("sound without a file", [("text", N_DAYS, "1"), ("check", N_SOUND, 1), ("text", N_SOUND_FILE, "")],
          "Please choose a sound file.", N_SOUND_FILE),
         ("a sound path without a folder", [("text", N_SOUND_FILE, "alarm.wav")],
@@ -297,6 +299,27 @@ def page_refusals(d, sheet, work_windows):
         refused(d, sheet, message, N_PAGE, focus, "Notification page, " + what)
     if boxes(d)[0]:
         answer(d)
+
+
+def program_browse(d, sheet, program):
+    """The program's browse button: an open dialog for executables whose
+    choice goes into the program box."""
+    def chooser():
+        _, lines = d.drive("controls", "Open")
+        parts = [line[8:].split("|") for line in lines if line.startswith("control=")]
+        return {int(p[0]): "|".join(p[2:-2]) for p in parts}
+    sheet.press(N_PROGRAM_BROWSE)
+    got = d.wait_for(lambda: (lambda c: c if 1136 in c else None)(chooser()), 15)
+    if not check(got is not None, "the program's browse button opens the Open dialog"):
+        return
+    check(got[1136] == "Executable File (*.exe)", "its first file type is executables: %r" % got[1136])
+    name = next(cid for cid in (1148, 1152) if cid in got)
+    d.drive("type", "Open", name, program)
+    d.drive("press", "Open", IDOK)
+    if not check(d.wait_for(lambda: not chooser(), 10), "Open closes on the program chosen"):
+        d.drive("press", "Open", IDCANCEL)
+    check(d.wait_for(lambda: page_controls(sheet)[N_PROGRAM_FILE]["text"].lower() == program.lower(), 10),
+          "the chosen program goes into the program box: %r" % page_controls(sheet)[N_PROGRAM_FILE]["text"])
 
 
 def page_record(d):
@@ -371,6 +394,7 @@ def notification_page(d, date_text, host):
                    10)
     check(c is not None, "custom and the four ticks turn every follower on")
     d.shot("page-enabled")
+    program_browse(d, sheet, program)
     for box in (N_SOUND, N_BEEP, N_EMAIL, N_PROGRAM):
         sheet.check(box, 0)
     sheet.select(N_PERIOD, 1)
@@ -421,6 +445,14 @@ def notification_page(d, date_text, host):
           "the apply stored the dialog's mail settings: %s" % mail)
     check(field(page_record(d), 624, 260) == "reader@example.com, second@example.com",
           "and the rule with both addresses")
+    # A day count past the spin's range is stored whole, not cut to 32767.
+    sheet.text(N_DAYS, "40000")
+    sheet.press(ID_APPLY)
+    days = lambda: struct.unpack_from("<i", page_record(d).ljust(1148, b"\0"), 616)[0]  # noqa: E731
+    check(d.wait_for(lambda: days() == 40000, 10), "a custom period of 40000 days is stored as 40000 (%d)" % days())
+    sheet.text(N_DAYS, "1")
+    sheet.press(ID_APPLY)
+    d.wait_for(lambda: days() == 1, 10)
     sheet.press(IDOK)
     check(d.wait_for(lambda: not sheet.info()["found"], 10), "OK closes the sheet")
 

@@ -34,6 +34,7 @@ MONTH_START, WEEK_START, DATE_FORMAT = 4410, 4411, 4414
 COLOR_DOWN, COLOR_BACKGROUND, COLORS_DEFAULT = 4501, 4506, 4516
 FONT_TITLE, FONTS_DEFAULT = 4517, 4521
 HEIGHT_PERCENT, PULSE_WIDTH, TIME_GRID_INTERVAL = 4522, 4525, 4532
+PULSE_SPACE = 4527
 # Adapters page
 ADAPTER_LIST, ADAPTER_NAME, CONNECTION_TYPE, CUSTOM_SPEED = 4601, 4602, 4603, 4604
 TRAY_ICON, TRAY_GRAPH, TRAY_ADAPTER, TRAY_TIP_NAME, TRAY_TIP_IP, ADAPTERS_RESET = 4606, 4607, 4608, 4609, 4610, 4611
@@ -276,15 +277,11 @@ def hot_key_and_run_key(d, sheet):
     d.wait_for(lambda: "held=1" in open(os.path.join(d.work, "holdkey.txt"), encoding="latin-1").read(), 20)
     sheet.select(HOTKEY_LETTER, ord("J") - ord("A"))
     sheet.press(ID_APPLY)
-    check(wait_box(d, "The hot key Ctrl+Shift+J is already used by another program, so it cannot show Quellmark "
-                      "now.||The option stays on: Quellmark tries the hot key again when you choose another "
-                      "letter or start it the next time."),
-          "a hot key held by another program is reported")
+    check(wait_box(d, HOTKEY_J_TAKEN), "a hot key held by another program is reported")
     answer(d)
     opts = d.options()
     check(opts.get("HotkeyChar") == "74" and opts.get("HotkeyEnabled") == "1", "and the option is kept")
-    holder.kill()
-    holder.wait()
+    retry_held_hot_key(d, sheet, holder)
     sheet.select(HOTKEY_LETTER, ord("Q") - ord("A"))
     sheet.check(SHOW_GRAPH, True)
     sheet.press(IDOK)
@@ -294,6 +291,31 @@ def hot_key_and_run_key(d, sheet):
     d.wait_for(lambda: d.info().get("visible") == "0", 10)
     d.drive("keys", "ctrl+shift+q")
     check(d.wait_for(lambda: d.info().get("visible") == "1", 10), "the new hot key Ctrl+Shift+Q shows the window")
+
+
+HOTKEY_J_TAKEN = ("The hot key Ctrl+Shift+J is already used by another program, so it cannot show Quellmark "
+                  "now.||The option stays on: Quellmark tries the hot key again when you apply the General page "
+                  "again or start it the next time.")
+
+
+def retry_held_hot_key(d, sheet, holder):
+    """The letter another program held is tried again by the next apply of
+    the page, reported while still held, and taken once free."""
+    def apply_j_again():
+        sheet.select(HOTKEY_LETTER, ord("K") - ord("A"))
+        sheet.select(HOTKEY_LETTER, ord("J") - ord("A"))
+        sheet.press(ID_APPLY)
+    apply_j_again()
+    check(wait_box(d, HOTKEY_J_TAKEN), "applying the held letter again tries it again and tells again")
+    answer(d)
+    holder.kill()
+    holder.wait()
+    apply_j_again()
+    check(d.wait_for(lambda: not sheet.info()["buttons"][ID_APPLY][0], 10) and not boxes(d)[0],
+          "once the other program let it go, the same letter applied again is taken without a word")
+    d.background_driver("holdkey-again", "holdkey", "J", 1).wait(30)
+    with open(os.path.join(d.work, "holdkey-again.txt"), encoding="latin-1") as f:
+        check("held=0" in f.read(), "Ctrl+Shift+J is Quellmark's now: another program cannot hold it")
 
 
 def graph_text_page(d):
@@ -329,6 +351,16 @@ def graph_text_page(d):
         sheet.press(ID_APPLY)
         refused(d, sheet, message, 1, control, "%d set to %s" % (control, text))
         sheet.text(control, {HEIGHT_PERCENT: "80", PULSE_WIDTH: "2", TIME_GRID_INTERVAL: "20"}[control])
+
+    # Numbers past the spin ranges would be reset at the next start: refused.
+    for control, text, message, keep in (
+            (PULSE_WIDTH, "5000", "The pulse width must not be greater than 1000.", "2"),
+            (PULSE_SPACE, "-1", "The pulse space must be greater than or equal to 0.", "1"),
+            (TIME_GRID_INTERVAL, "10001", "The time grid interval must not be greater than 10000.", "20")):
+        sheet.text(control, text)
+        sheet.press(ID_APPLY)
+        refused(d, sheet, message, 1, control, "%d set to %s" % (control, text))
+        sheet.text(control, keep)
 
     # The colour chooser, opened at the swatch and answered with (10, 20, 30).
     sheet.press(COLOR_BACKGROUND)

@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "meter/options_checks.h"
 #include "meter/options_lists.h"
 #include "meter/window_geometry.h"
+#include "tests/fakes/memory_settings_store.h"
 
 namespace qm {
 namespace {
@@ -93,7 +96,8 @@ TEST(GeneralPageChecks, RefuseInOrderWithTheFieldToFocus) {
   }
 }
 
-TEST(HotkeyChanges, RegisterUnregisterOrMoveToTheNewLetter) {
+TEST(HotkeyChanges, FollowWhatIsRegisteredNotWhatTheOptionSaid) {
+  // On with a letter another program held: the same letter is tried again.
   EXPECT_EQ(HotkeyChangeFor(false, 'M', true, 'M'), HotkeyChange::Register);
   EXPECT_EQ(HotkeyChangeFor(true, 'M', false, 'Q'), HotkeyChange::Unregister);
   EXPECT_EQ(HotkeyChangeFor(true, 'M', true, 'Q'), HotkeyChange::Reregister);
@@ -131,7 +135,14 @@ TEST(GraphTextPageChecks, RefuseInOrderWithTheFieldToFocus) {
       {{"50", "0", "x", "0"}, GraphTextField::ColumnWidth, "The pulse width must be greater than 0."},
       {{"100", "1", "x", "0"}, GraphTextField::TimeGridInterval, "The time grid interval must be greater than 0."},
       {{"100", "1", "x", "1"}, GraphTextField::ColumnSpace, "Please enter an integer."},
-      {{"100", "1", "-5", "1"}, std::nullopt, ""},  // the space has no range check
+      {{"100", "1001", "1", "1"}, GraphTextField::ColumnWidth, "The pulse width must not be greater than 1000."},
+      {{"100", "1", "1", "10001"}, GraphTextField::TimeGridInterval,
+       "The time grid interval must not be greater than 10000."},
+      {{"100", "1", "-5", "1"}, GraphTextField::ColumnSpace, "The pulse space must be greater than or equal to 0."},
+      {{"100", "1", "1001", "1"}, GraphTextField::ColumnSpace, "The pulse space must not be greater than 1000."},
+      {{"100", "1000", "-5", "10000"}, GraphTextField::ColumnSpace,
+       "The pulse space must be greater than or equal to 0."},
+      {{"100", "1000", "1000", "10000"}, std::nullopt, ""},
   };
   for (const Case& c : cases) {
     GraphTextNumbers n;
@@ -142,7 +153,57 @@ TEST(GraphTextPageChecks, RefuseInOrderWithTheFieldToFocus) {
       EXPECT_EQ(refusal->message, c.message);
     } else {
       EXPECT_EQ(n.heightPercent, 100);
-      EXPECT_EQ(n.columnSpace, -5);
+      EXPECT_EQ(n.columnWidth, 1000);
+      EXPECT_EQ(n.columnSpace, 1000);
+      EXPECT_EQ(n.timeGridInterval, 10000);
+    }
+  }
+}
+
+// Whatever a page accepts must come back unchanged at the next start, and
+// whatever the next start would reset, the page must refuse.
+TEST(NumberBoxes, AcceptExactlyWhatTheNextStartReadsBack) {
+  struct Box {
+    const char* name;
+    int32_t Options::*option;
+    std::function<bool(const std::string&, int32_t&)> accepts;
+  };
+  auto graphText = [](std::string GraphTextPageInput::*box, int32_t GraphTextNumbers::*number) {
+    return [=](const std::string& typed, int32_t& out) {
+      GraphTextPageInput in{"95", "3", "1", "30"};
+      in.*box = typed;
+      GraphTextNumbers n;
+      if (CheckGraphTextPage(in, n)) return false;
+      out = n.*number;
+      return true;
+    };
+  };
+  const Box boxes[] = {
+      {"RateViewMargins", &Options::RateViewMargins,
+       [](const std::string& typed, int32_t& out) { return !CheckGeneralPage({false, -1, typed, true, true}, out); }},
+      {"RateHeightPercent", &Options::RateHeightPercent,
+       graphText(&GraphTextPageInput::heightPercent, &GraphTextNumbers::heightPercent)},
+      {"PulseWidth", &Options::PulseWidth, graphText(&GraphTextPageInput::columnWidth, &GraphTextNumbers::columnWidth)},
+      {"PulseSpace", &Options::PulseSpace, graphText(&GraphTextPageInput::columnSpace, &GraphTextNumbers::columnSpace)},
+      {"TimeGridIntervalSec", &Options::TimeGridIntervalSec,
+       graphText(&GraphTextPageInput::timeGridInterval, &GraphTextNumbers::timeGridInterval)},
+  };
+  const int32_t typed[] = {INT32_MIN, -1, 0, 1, 49, 50, 100, 101, 999, 1000, 1001, 5000, 9999, 10000, 10001, INT32_MAX};
+  for (const Box& box : boxes) {
+    for (int32_t value : typed) {
+      SCOPED_TRACE(std::string(box.name) + " = " + std::to_string(value));
+      int32_t accepted = 0;
+      const bool pageAccepts = box.accepts(std::to_string(value), accepted);
+      Options saved = DefaultOptions(true);
+      saved.*box.option = value;
+      MemorySettingsStore store;
+      ASSERT_TRUE(SaveOptions(store, RegRoot::CurrentUser, saved, kSaveAll));
+      Options read = DefaultOptions(true);
+      LoadOptions(store, RegRoot::CurrentUser, read);
+      EXPECT_EQ(pageAccepts, read.*box.option == value);
+      if (pageAccepts) {
+        EXPECT_EQ(accepted, value);
+      }
     }
   }
 }

@@ -46,6 +46,8 @@ TEST(NotificationPageChecks, EachRowInOrderWithItsMessageAndFocus) {
        "Please select a period."},
       {[](NotificationPageValues& v) { v.nDays = 0; }, F::Days,
        "The last day number should be greater than or equal to 1."},
+      {[](NotificationPageValues& v) { v.nDays = int64_t(INT32_MAX) + 1; }, F::Days,
+       "The last day number should be less than or equal to 2147483647."},
       {[](NotificationPageValues& v) { v.playSound = true, v.beepSelected = false; }, F::SoundFile,
        "Please choose a sound file."},
       {[](NotificationPageValues& v) { v.playSound = true, v.soundFile = "alarm.wav"; }, F::SoundFile,
@@ -93,6 +95,18 @@ TEST(NotificationPageChecks, AcceptedRules) {
   NotificationPageValues off = Valid();
   off.soundFile = off.addresses = off.program = "";
   EXPECT_TRUE(CheckNotificationPage(off, Available).ok());
+}
+
+TEST(NotificationPageDays, AreStoredWholeWithinThirtyTwoBits) {
+  const struct { int64_t typed; int32_t stored; int32_t expected; } cases[] = {
+      {40000, 7, 40000}, {32768, 7, 32768}, {INT32_MAX, 7, INT32_MAX}, {1, 7, 1},
+      {0, 7, 1}, {-5, 7, 1},                      // the rule reads as at least 1 anyway
+      {int64_t(INT32_MAX) + 1, 7, 7}, {INT64_MAX, 7, 7},  // refused with the custom period; kept otherwise
+  };
+  for (const auto& c : cases) EXPECT_EQ(DaysToStore(c.typed, c.stored), c.expected) << c.typed;
+  NotificationPageValues v = Valid();
+  v.nDays = 40000;
+  EXPECT_TRUE(CheckNotificationPage(v, Available).ok());
 }
 
 TEST(PathExtension, FromTheLastDotAfterTheLastBackslash) {

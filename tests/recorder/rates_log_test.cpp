@@ -171,6 +171,19 @@ TEST(RatesRecorder, IntervalZeroRecordsEverySecond) {
       << text;
 }
 
+// A stored interval past 31 bits (the registry holds any 32-bit number)
+// counts down as the largest interval; the header, the dialog and the
+// countdown must all say the same number, not a negative one.
+TEST(RatesRecorder, IntervalPastThirtyOneBitsIsTheLargestInterval) {
+  std::string path = Path("huge.txt");
+  SystemFileSystem().Remove(path);
+  RecorderSettings s{1, 3000000000u, 0, path};
+  RatesRecorder r;
+  ASSERT_TRUE(StartDesktopRecording(r, SystemFileSystem(), s, Header()));
+  EXPECT_EQ(s.interval, 2147483647u);
+  EXPECT_NE(ReadAll(path).find("Interval:  2147483647 second(s)\r\n"), std::string::npos) << ReadAll(path);
+}
+
 TEST(RatesRecorder, ServiceClearsRecordingWhenItsOptionIsOffOrTheFileCannotOpen) {
   std::string path = Path("service_off.txt");
   SystemFileSystem().Remove(path);

@@ -115,6 +115,47 @@ TEST(ReportAggregation, OnlyConsecutiveRecordsOfAPeriodFormOneRow) {
                      "2026-02-01..2026-02-28=3/0"}));
 }
 
+// A record's stored day of week is a copy of its date's; a file whose copy
+// is wrong (written by hand, or damaged) must not shift the record's week
+// off the week start or put a wrong day name beside its date.
+TEST(ReportAggregation, ARecordBelongsToTheWeekOfItsDateWhateverDayItClaims) {
+  DayRecord tuesday = AllDay(2026, 3, 17, 1);
+  tuesday.dayOfWeek = 0;  // claims to be a Sunday
+  EXPECT_EQ(Rows(Aggregate{ReportKind::Weekly}({tuesday}, {}).rows), Strings{"2026-03-15..2026-03-21=1/0*"});
+  const ReportData daily = Aggregate{ReportKind::Daily}({tuesday}, {});
+  ASSERT_EQ(daily.rows.rows.size(), 2u);
+  EXPECT_STREQ(DayName(daily.rows.rows[1].dayOfWeek), "Tuesday");
+}
+
+// Records out of date order (a clock set far ahead and back) and weeks that
+// run past the year 9999: every row is a whole week, and the range of a
+// weekly or monthly report runs from the earliest row to the latest
+// whatever order the file has.
+TEST(ReportAggregation, RangeRunsFromTheEarliestRowToTheLatestPastTheYear9999) {
+  const std::vector<DayRecord> file = {AllDay(9999, 12, 31, 1), AllDay(2026, 3, 17, 2), AllDay(1601, 1, 1, 4)};
+  for (ReportVariant variant : {ReportVariant::Service, ReportVariant::Desktop}) {
+    Aggregate run{ReportKind::Weekly};
+    run.variant = variant;
+    const RowReport weekly = run(file, {}).rows;
+    if (variant == ReportVariant::Service)
+      EXPECT_EQ(Rows(weekly), (Strings{"2026-03-15..2026-03-21=0/0*", "1600-12-31..1601-01-06=4/0",
+                                       "2026-03-15..2026-03-21=2/0", "9999-12-26..10000-01-01=1/0"}));
+    else
+      EXPECT_EQ(Rows(weekly), (Strings{"1600-12-31..1601-01-06=4/0", "2026-03-15..2026-03-21=2/0*",
+                                       "9999-12-26..10000-01-01=1/0"}));
+    EXPECT_EQ(Dates(weekly.range), "1600-12-31..10000-01-01");
+    run.kind = ReportKind::Monthly;
+    EXPECT_EQ(Dates(run(file, {}).rows.range), "1601-01-01..9999-12-31");
+  }
+  Aggregate run{ReportKind::Weekly};
+  run.today = MakeDate(9999, 12, 31);
+  const ReportData data = run({AllDay(9999, 12, 30, 1)}, {});
+  EXPECT_EQ(Rows(data.rows), Strings{"9999-12-26..10000-01-01=1/0*"});
+  const ReportCells cells = MakeReportCells(data, "x", run.params);
+  EXPECT_EQ(cells.rows[0][0], "1");  // week 1 of the year its last day is in
+  EXPECT_EQ(cells.rows[0][1], "12/26/9999 -- 01/01/10000");
+}
+
 TEST(ReportAggregation, RecordsOfOtherAdaptersAreIgnored) {
   const std::vector<DayRecord> file = {
       AllDay(2026, 3, 19, 1), Day(2026, 3, 19, kKindDialUp, "", 2, 0),
