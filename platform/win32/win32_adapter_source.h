@@ -3,7 +3,8 @@
 // GetAdaptersInfo for the list, GetIfTable2 for every interface's 64-bit
 // counters at once and GetIfEntry2 for one where the system has them,
 // GetIfEntry (32-bit counters) otherwise. Changes of the list are noticed
-// through the interface and address tables and the system's notifications.
+// through the interface table, the system's notifications and, after
+// Winsock's address-list notification fired, the address table.
 
 #include <memory>
 

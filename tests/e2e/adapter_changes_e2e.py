@@ -29,6 +29,8 @@ TAG = "qa%d" % (os.getpid() % 100000)
 # A /30 of its own within 198.51.100.0/24, and a second address for the change.
 PAIR = VethPair(TAG, "198.51.100.221", "198.51.100.222", port=5221)
 CHANGED_IP = "198.51.100.225"
+# Two more changes, made within a second, right after the first was seen.
+SECOND_IP, THIRD_IP = "198.51.100.229", "198.51.100.233"
 WATCH_SECONDS = 90
 # The probe's tick after the one under way when a change was made.
 TICKS_ALLOWED = 2
@@ -118,6 +120,17 @@ def main():
         n, seen = watch.wait(lambda seen: seen.endswith(" " + CHANGED_IP), before)
         check(n is not None and n <= before + TICKS_ALLOWED,
               "a changed address shows in the next tick (tick %s after %d)" % (n, before))
+
+        # The tick reads the addresses only after the system told of a change,
+        # and asks to be told again first: changes right after one was seen,
+        # and two within one tick, must not fall between.
+        before = watch.last()
+        for old, new in ((CHANGED_IP, SECOND_IP), (SECOND_IP, THIRD_IP)):
+            subprocess.run(["ip", "addr", "add", "%s/30" % new, "dev", PAIR.host], check=True, timeout=30)
+            subprocess.run(["ip", "addr", "del", "%s/30" % old, "dev", PAIR.host], check=True, timeout=30)
+        n, seen = watch.wait(lambda seen: seen.endswith(" " + THIRD_IP), before)
+        check(n is not None and n <= before + TICKS_ALLOWED,
+              "two changes right after a change was seen show in the next tick (tick %s after %d)" % (n, before))
 
         # A removed adapter.
         time.sleep(1.5)
