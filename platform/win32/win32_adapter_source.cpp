@@ -188,7 +188,7 @@ class Win32AdapterSource : public AdapterSource {
       return false;
     }
     ticksSinceAddresses_ = 0;
-    addressWatch_.Arm();
+    if (!options_.noAddressWatch) addressWatch_.Arm();
     return true;
   }
 

@@ -20,6 +20,9 @@ struct Win32AdapterSourceOptions {
   bool narrowCountersOnly = false;
   // Never use GetIfTable2: one row per interface, as the oldest systems.
   bool noCounterTable = false;
+  // Never ask Winsock to tell of address changes: the address table is read
+  // every tick, as where that request cannot be made.
+  bool noAddressWatch = false;
 };
 
 // The reading of one interface from its 64-bit row (GetIfEntry2) and its
