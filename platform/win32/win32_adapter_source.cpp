@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/narrow_read_schedule.h"
+#include "platform/win32/address_change_watch.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_adapter_source.h"
 
@@ -159,13 +160,17 @@ class Win32AdapterSource : public AdapterSource {
 
   // A change shows in the interface table (an adapter came, went or was
   // renamed) or in the address table; the system's notification, where it
-  // is delivered, says the same sooner. Both tables are compared with the
-  // previous call's, which costs two cheap calls instead of the list.
+  // is delivered, says the same sooner. The interface table comes with the
+  // counters; the address table costs as much as the list itself under
+  // Wine, so it is read only when the address watch fired, when the
+  // interfaces changed, every kAddressSafetyTicks calls, and every call
+  // where no watch could be armed.
   bool AdaptersMayHaveChanged() override {
     bool changed = notified_.exchange(false);
     if (!tableRead_ || tablePrint_ != previousTablePrint_) changed = true;
     previousTablePrint_ = tablePrint_;
     tableRead_ = false;
+    if (!AddressTableDue(changed)) return changed;
     if (!ReadAddressTable()) return true;
     if (addresses_ != previousAddresses_) changed = true;
     addresses_.swap(previousAddresses_);
@@ -173,6 +178,20 @@ class Win32AdapterSource : public AdapterSource {
   }
 
  private:
+  static constexpr unsigned kAddressSafetyTicks = 60;
+
+  // Whether to read the address table now. Re-arms the watch first when it
+  // is read, so that a change made while it is read fires the watch again.
+  bool AddressTableDue(bool interfacesChanged) {
+    const bool fired = addressWatch_.Fired();
+    if (addressWatch_.armed() && !fired && !interfacesChanged && ++ticksSinceAddresses_ < kAddressSafetyTicks) {
+      return false;
+    }
+    ticksSinceAddresses_ = 0;
+    if (!options_.noAddressWatch) addressWatch_.Arm();
+    return true;
+  }
+
   bool ReadNarrow(uint32_t index, InterfaceCounters& out) {
     MIB_IFROW row;
     std::memset(&row, 0, sizeof row);
@@ -259,6 +278,8 @@ class Win32AdapterSource : public AdapterSource {
   std::vector<unsigned long long> addressBuffer_;  // aligned for MIB_IPADDRTABLE
   std::vector<unsigned char> addresses_, previousAddresses_;
   std::atomic<bool> notified_{false};
+  AddressChangeWatch addressWatch_;
+  unsigned ticksSinceAddresses_ = 0;
   // Last: cancelled (waiting for a callback under way) before the rest goes.
   MibNotificationHandle interfaceNotification_, addressNotification_;
 };

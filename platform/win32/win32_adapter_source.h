@@ -3,7 +3,8 @@
 // GetAdaptersInfo for the list, GetIfTable2 for every interface's 64-bit
 // counters at once and GetIfEntry2 for one where the system has them,
 // GetIfEntry (32-bit counters) otherwise. Changes of the list are noticed
-// through the interface and address tables and the system's notifications.
+// through the interface table, the system's notifications and, after
+// Winsock's address-list notification fired, the address table.
 
 #include <memory>
 
@@ -19,6 +20,9 @@ struct Win32AdapterSourceOptions {
   bool narrowCountersOnly = false;
   // Never use GetIfTable2: one row per interface, as the oldest systems.
   bool noCounterTable = false;
+  // Never ask Winsock to tell of address changes: the address table is read
+  // every tick, as where that request cannot be made.
+  bool noAddressWatch = false;
 };
 
 // The reading of one interface from its 64-bit row (GetIfEntry2) and its

@@ -5,9 +5,11 @@ The tick reads the adapter list only when something may have changed, so
 this checks under Wine, with a real veth pair created and deleted while
 QuellmarkService.exe runs, that the changes show in the next tick:
 adapter_probe.exe runs the service's engine beside it a tick a second and
-prints what each tick sees (the adapter's ID and address, or "absent"); the
-service must have counted every byte of the pair's traffic, which it only
-can when it saw the adapter before the traffic began.
+prints what each tick sees (the adapter's ID and address, or "absent"),
+twice: reading the address table when told of a change, and every tick, as
+where it cannot be told. The service must have counted every byte of the
+pair's traffic, which it only can when it saw the adapter before the
+traffic began.
 
 Needs root (network namespace). Everything it starts is ended by process id,
 and the namespace and the pair are removed, also on failure.
@@ -30,16 +32,29 @@ TAG = "qa%d" % (os.getpid() % 100000)
 # A /30 of its own within 198.51.100.0/24, and a second address for the change.
 PAIR = VethPair(TAG, "198.51.100.221", "198.51.100.222", port=5221)
 CHANGED_IP = "198.51.100.225"
+# Two more changes, made within a second, right after the first was seen.
+SECOND_IP, THIRD_IP = "198.51.100.229", "198.51.100.233"
 WATCH_SECONDS = 90
 # The probe's tick after the one under way when a change was made.
 TICKS_ALLOWED = 2
 
 
 class Watch:
-    """The probe's lines: tick number -> what it saw."""
+    """One probe and its lines: tick number -> what it saw."""
 
-    def __init__(self, path):
-        self.path = path
+    def __init__(self, path, label, args=()):
+        self.path, self.label, self.args, self.process = path, label, list(args), None
+
+    def start(self, env):
+        with open(self.path, "wb") as out:
+            self.process = subprocess.Popen(["/usr/lib/wine/wine64", r"C:\Quellmark\adapter_probe.exe", "watch",
+                                             PAIR.host, str(WATCH_SECONDS)] + self.args, env=env,
+                                            stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.DEVNULL)
+
+    def stop(self):
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
 
     def ticks(self):
         out = {}
@@ -66,6 +81,25 @@ class Watch:
         return None, None
 
 
+def seen_in_next_tick(watches, change, pred, what, ok=lambda seen: True):
+    """Makes the change; every watch must see it (its first line after the
+    change that satisfies pred, which must be ok) in the next tick. The
+    first watch's line."""
+    befores = [w.last() for w in watches]
+    change()
+    first = None
+    for w, before in zip(watches, befores):
+        n, seen = w.wait(pred, before)
+        check(n is not None and n <= before + TICKS_ALLOWED and ok(seen),
+              "%s, %s (tick %s after %d: %r)" % (what, w.label, n, before, seen))
+        first = seen if first is None else first
+    return first
+
+
+def ip(*args):
+    subprocess.run(["ip"] + list(args), check=True, timeout=30)
+
+
 def main():
     if lacks_root():
         return SKIP
@@ -75,7 +109,7 @@ def main():
     service_exe, probe_exe = sys.argv[1:]
     build = os.environ.get("QM_BUILD_DIR", os.getcwd())
     wine = Wine(os.path.join(build, "e2e-adapters-prefix"))
-    probe = None
+    watches = []
     try:
         wine.boot_fresh()
         folder = wine.drive_c("Quellmark")
@@ -88,20 +122,17 @@ def main():
         wine("sc", "start", "QuellmarkService", quiet=True)
         check(wine.wait_state("RUNNING", 30), "the service runs")
 
-        watch = Watch(os.path.join(folder, "watch.txt"))
-        with open(watch.path, "wb") as out:
-            probe = subprocess.Popen(["/usr/lib/wine/wine64", r"C:\Quellmark\adapter_probe.exe", "watch", PAIR.host,
-                                      str(WATCH_SECONDS)], env=wine.env, stdin=subprocess.DEVNULL, stdout=out,
-                                     stderr=subprocess.DEVNULL)
-        first, _ = watch.wait(lambda seen: seen == "absent", 0, 30)
-        check(first is not None, "the probe ticks")
+        watches = [Watch(os.path.join(folder, "watch.txt"), "told of changes"),
+                   Watch(os.path.join(folder, "watch-every-tick.txt"), "every tick", ["every-tick"])]
+        for w in watches:
+            w.start(wine.env)
+        for w in watches:
+            first, _ = w.wait(lambda seen: seen == "absent", 0, 30)
+            check(first is not None, "the probe ticks, %s" % w.label)
 
-        # A new adapter.
-        before = watch.last()
-        PAIR.create()
-        n, seen = watch.wait(lambda seen: seen != "absent", before)
-        check(n is not None and n <= before + TICKS_ALLOWED and seen.endswith(" " + PAIR.host_ip),
-              "a new adapter shows with its address in the next tick (tick %s after %d: %r)" % (n, before, seen))
+        seen = seen_in_next_tick(watches, PAIR.create, lambda seen: seen != "absent",
+                                 "a new adapter shows with its address in the next tick",
+                                 lambda seen: seen.endswith(" " + PAIR.host_ip))
         adapter_id = seen.split()[0] if seen else ""
 
         processes = []
@@ -110,26 +141,27 @@ def main():
             p.wait(timeout=30)
         check(got == 512 * 1024, "the traffic crossed the pair (%d bytes back)" % got)
 
-        # A changed address.
         time.sleep(1.5)
-        before = watch.last()
-        subprocess.run(["ip", "addr", "add", "%s/30" % CHANGED_IP, "dev", PAIR.host], check=True, timeout=30)
-        subprocess.run(["ip", "addr", "del", "%s/30" % PAIR.host_ip, "dev", PAIR.host], check=True, timeout=30)
-        n, seen = watch.wait(lambda seen: seen.endswith(" " + CHANGED_IP), before)
-        check(n is not None and n <= before + TICKS_ALLOWED,
-              "a changed address shows in the next tick (tick %s after %d)" % (n, before))
+        seen_in_next_tick(watches, lambda: (ip("addr", "add", "%s/30" % CHANGED_IP, "dev", PAIR.host),
+                                            ip("addr", "del", "%s/30" % PAIR.host_ip, "dev", PAIR.host)),
+                          lambda seen: seen.endswith(" " + CHANGED_IP), "a changed address shows in the next tick")
 
-        # A removed adapter.
+        # The tick reads the addresses only after the system told of a change,
+        # and asks to be told again first: changes right after one was seen,
+        # and two within one tick, must not fall between.
+        def two_changes():
+            for old, new in ((CHANGED_IP, SECOND_IP), (SECOND_IP, THIRD_IP)):
+                ip("addr", "add", "%s/30" % new, "dev", PAIR.host)
+                ip("addr", "del", "%s/30" % old, "dev", PAIR.host)
+        seen_in_next_tick(watches, two_changes, lambda seen: seen.endswith(" " + THIRD_IP),
+                          "two changes right after a change was seen show in the next tick")
+
         time.sleep(1.5)
         counted = PAIR.counters()
-        before = watch.last()
-        PAIR.remove()
         # Wine 8 goes on listing a deleted interface for a while, with the
         # address 0.0.0.0; Windows drops it from the list.
-        n, seen = watch.wait(lambda seen: seen == "absent" or seen.split()[-1] in ("-", "0.0.0.0"), before)
-        check(n is not None and n <= before + TICKS_ALLOWED,
-              "a removed adapter is gone or without its address in the next tick (tick %s after %d: %r)"
-              % (n, before, seen))
+        seen_in_next_tick(watches, PAIR.remove, lambda seen: seen == "absent" or seen.split()[-1] in ("-", "0.0.0.0"),
+                          "a removed adapter is gone or without its address in the next tick")
 
         wine("sc", "stop", "QuellmarkService", quiet=True)
         check(wine.wait_state("STOPPED", 20), "the service stops")
@@ -141,9 +173,8 @@ def main():
         check(totals is not None and 512 * 1024 <= totals[0] <= counted[0] and 256 * 1024 <= totals[1] <= counted[1],
               "the service counted the new adapter's traffic: %s, the kernel %s" % (totals, counted))
     finally:
-        if probe and probe.poll() is None:
-            probe.kill()
-            probe.wait()
+        for w in watches:
+            w.stop()
         PAIR.remove()
         subprocess.run([WINESERVER, "-k"], env=wine.env, timeout=30, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

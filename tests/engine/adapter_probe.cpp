@@ -10,10 +10,12 @@
 //     prints "ready", waits up to 60 s for the flag file, runs one desktop
 //     tick (which takes no account of the time passed) and prints
 //     "today <received> <sent>" of the adapter.
-//   adapter_probe.exe watch <name> <seconds>
+//   adapter_probe.exe watch <name> <seconds> [every-tick]
 //     Runs the service's engine, a tick a second, for that long and prints
 //     after each tick "<tick> <id> <first address>" of the adapter, or
-//     "<tick> absent" while the tick does not see it.
+//     "<tick> absent" while the tick does not see it. With "every-tick" the
+//     source reads the address table every tick instead of waiting to be
+//     told of a change, as where it cannot be told.
 // Exit status 2 when the adapter is not listed, 1 on any other failure.
 
 #include <windows.h>
@@ -70,8 +72,10 @@ int Engine(const char* name, const char* flag) {
   return 2;
 }
 
-int Watch(const char* name, int seconds) {
-  auto source = qm::OpenSystemAdapterSource();
+int Watch(const char* name, int seconds, bool everyTick) {
+  qm::Win32AdapterSourceOptions options;
+  options.noAddressWatch = everyTick;
+  auto source = qm::OpenSystemAdapterSource(options);
   if (!source) return 1;
   qm::MemorySettingsStore store;
   qm::TrafficEngine engine(qm::EngineVariant::Service, *source, store, qm::SystemFileSystem(), qm::SystemClock());
@@ -99,6 +103,7 @@ int main(int argc, char** argv) {
   std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "counters" && argc == 3) return Counters(argv[2]);
   if (mode == "engine" && argc == 4) return Engine(argv[2], argv[3]);
-  if (mode == "watch" && argc == 4) return Watch(argv[2], std::atoi(argv[3]));
+  if (mode == "watch" && (argc == 4 || (argc == 5 && std::string(argv[4]) == "every-tick")))
+    return Watch(argv[2], std::atoi(argv[3]), argc == 5);
   return 1;
 }
