@@ -158,9 +158,19 @@ TEST(DayRecordReader, OneAdapterWalkDeliversWhatSameAdapterAccepts) {
     file += Record(MakeDayRecord(t, kKindAllConnections, "", 1, 0));
     file += Record(MakeDayRecord(t, kKindDialUp, "", 2, 0));
     for (const std::string& id : ids) file += Record(MakeDayRecord(t, kKindAdapter, id, 3, 0));
+    // Records that match a subject's kind and ID bytes but are no day.
     DayRecord spoilt = MakeDayRecord(t, kKindAdapter, ids[0], 4, 0);
-    spoilt.month = 13;  // its adapter's, but not plausible
+    spoilt.month = 13;
     file += Record(spoilt);
+    spoilt = MakeDayRecord(t, kKindAllConnections, "", 4, 0);
+    spoilt.month = 4;
+    spoilt.day = 31;
+    file += Record(spoilt);
+    spoilt = MakeDayRecord(t, kKindAdapter, ids[1], 4, 0);
+    spoilt.dayOfWeek = 7;
+    file += Record(spoilt);
+    file += Record(MakeDayRecord(t, kKindDialUp, "X", 4, 0));
+    file += Record(MakeDayRecord(t, kKindAdapter, "", 4, 0));
   }
   WriteFileBytes("one_adapter.log", file);
 
