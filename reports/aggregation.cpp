@@ -60,7 +60,10 @@ Period ReportAggregator::PeriodOf(const Date& d) const {
 }
 
 void ReportAggregator::Add(const DayRecord& record) {
-  if (!subject_.Matches(record)) return;
+  if (subject_.Matches(record)) AddSubjectRecord(record);
+}
+
+void ReportAggregator::AddSubjectRecord(const DayRecord& record) {
   const Date d = DateOf(record);
   switch (kind_) {
     case ReportKind::Daily: {
@@ -90,6 +93,13 @@ void ReportAggregator::Add(const DayRecord& record) {
       if (!SameDay(d, today_)) AddToSummary(record, d);
       break;
   }
+}
+
+// The rows move rather than copy: a daily report of ten years has thousands.
+void ReportAggregator::TakeRowsNewestFirst(RowReport& out) {
+  out.rows = std::move(rows_);
+  rows_.clear();
+  std::reverse(out.rows.begin(), out.rows.end());
 }
 
 void ReportAggregator::CloseGroup() {
@@ -124,7 +134,7 @@ ReportData ReportAggregator::Finish(const Traffic& live) {
 }
 
 void ReportAggregator::FinishDaily(const Traffic& live, RowReport& out) {
-  out.rows.assign(rows_.rbegin(), rows_.rend());
+  TakeRowsNewestFirst(out);
   const Period todayPeriod{today_, today_};
   int current = FindCurrent(out.rows, variant_, todayPeriod);
   if (current < 0) {
@@ -153,7 +163,7 @@ void ReportAggregator::FinishDaily(const Traffic& live, RowReport& out) {
 
 void ReportAggregator::FinishGroups(const Traffic& live, RowReport& out) {
   CloseGroup();
-  out.rows.assign(rows_.rbegin(), rows_.rend());
+  TakeRowsNewestFirst(out);
   const Period todayPeriod = PeriodOf(today_);
   int current = FindCurrent(out.rows, variant_, todayPeriod);
   if (current < 0) {
