@@ -89,8 +89,9 @@ char* WriteScaled(char* out, uint64_t scaled, int decimals) {
       "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
       "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
       "8081828384858687888990919293949596979899";
-  int digits = 1;
-  for (uint64_t power = 10; digits < 19 && whole >= power; power *= 10) ++digits;
+  // Amounts change unit before four digits, but for the largest.
+  int digits = whole < 10 ? 1 : whole < 100 ? 2 : whole < 1000 ? 3 : 4;
+  for (uint64_t power = 10000; digits < 19 && whole >= power; power *= 10) ++digits;
   char* p = out + digits;
   uint64_t w = whole;
   while (w >= 100) {
