@@ -1,5 +1,6 @@
 #include "reports/report_writer.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -61,16 +62,25 @@ class RowSource {
   virtual ~RowSource() = default;
   virtual size_t Count() const = 0;
   virtual RowTexts Row(size_t i) = 0;
+  // No cell of any row is longer.
+  virtual size_t LongestCell() const = 0;
 };
 
 class StoredRows : public RowSource {
  public:
-  explicit StoredRows(const std::vector<std::vector<std::string>>& rows) : rows_(rows) {}
+  explicit StoredRows(const std::vector<std::vector<std::string>>& rows) : rows_(rows) {
+    for (const auto& row : rows_) {
+      const RowTexts t = TextsOf(row);
+      for (size_t i = 0; i < t.count; ++i) longest_ = std::max(longest_, t.cells[i].size());
+    }
+  }
   size_t Count() const override { return rows_.size(); }
   RowTexts Row(size_t i) override { return TextsOf(rows_[i]); }
+  size_t LongestCell() const override { return longest_; }
 
  private:
   const std::vector<std::vector<std::string>>& rows_;
+  size_t longest_ = 0;
 };
 
 // Daily rows: date, day name, downloaded, uploaded, both. Weekly and
@@ -80,15 +90,19 @@ class FormattedRows : public RowSource {
  public:
   FormattedRows(const ReportData& data, const ReportParams& params)
       : kind_(data.kind), rows_(data.rows.rows), dateFormat_(params.dateFormat),
-        weekStartDay_(params.Normalized().weekStartDay) {}
+        weekStartDay_(params.Normalized().weekStartDay) {
+    for (int day = 0; day < 7; ++day) dayNames_[day] = DayName(day);
+  }
   size_t Count() const override { return rows_.size(); }
+  // A period: two dates and " -- ".
+  size_t LongestCell() const override { return 2 * std::tuple_size_v<DateText> + 4; }
   RowTexts Row(size_t i) override {
     const ReportRow& row = rows_[i];
     RowTexts t;
     if (kind_ == ReportKind::Daily) {
       const Date& d = row.period.first;
       t.cells[0] = FormatDate(date_, dateFormat_, d.year, d.month, d.day);
-      t.cells[1] = DayName(row.dayOfWeek);
+      t.cells[1] = row.dayOfWeek < 7 ? dayNames_[row.dayOfWeek] : std::string_view();
     } else {
       const Date& end = row.period.last;
       const int number = kind_ == ReportKind::Weekly ? WeekOfYear(end.year, end.month, end.day, weekStartDay_)
@@ -112,6 +126,7 @@ class FormattedRows : public RowSource {
   const std::vector<ReportRow>& rows_;
   uint32_t dateFormat_;
   int weekStartDay_;
+  std::string_view dayNames_[7];
   std::string number_, period_;
   DateText date_;
   AmountText amount_[3];
@@ -186,6 +201,14 @@ class RowLayout {
     return length;
   }
 
+  // The length of any row whose cells are no longer than `longestCell`.
+  size_t Bound(size_t longestCell) const {
+    size_t length = textLength_;
+    for (const Piece& piece : pieces_)
+      if (piece.conversion) length += std::max(piece.width, longestCell);
+    return length;
+  }
+
   // Writes the row at `to`, which has room for Length(row) + kSpill bytes;
   // its end.
   char* Write(char* to, const RowTexts& row) const {
@@ -227,24 +250,25 @@ void AppendRow(std::string& out, const char* format, const RowTexts& row) { RowL
 
 // CSV and HTML rows of the daily, weekly and monthly reports: five cells
 // into one format. Rows are put together in a block that goes to `out`
-// when full; a row too long for it (a long cell) is appended alone.
+// when it may not hold the next one; with cells too long for the block,
+// each row is appended alone.
 void AppendRows(std::string& out, const char* format, RowSource& rows) {
   const RowLayout layout(format);
+  const size_t count = rows.Count();
   char block[16384];
+  const size_t room = layout.Bound(rows.LongestCell()) + RowLayout::kSpill;
+  if (room > sizeof block) {
+    for (size_t i = 0; i < count; ++i) layout.Append(out, rows.Row(i));
+    return;
+  }
   char* const end = block + sizeof block;
   char* at = block;
-  for (size_t i = 0, count = rows.Count(); i < count; ++i) {
-    const RowTexts row = rows.Row(i);
-    const size_t room = layout.Length(row) + RowLayout::kSpill;
+  for (size_t i = 0; i < count; ++i) {
     if (room > size_t(end - at)) {
       out.append(block, size_t(at - block));
       at = block;
-      if (room > sizeof block) {
-        layout.Append(out, row);
-        continue;
-      }
     }
-    at = layout.Write(at, row);
+    at = layout.Write(at, rows.Row(i));
   }
   out.append(block, size_t(at - block));
 }
