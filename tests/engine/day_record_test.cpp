@@ -87,7 +87,7 @@ TEST(DayRecordReader, TrailingFragmentIsIgnored) {
 
 TEST(DayRecordReader, RecordsAcrossManyBlocksKeepOrderAndOffsets) {
   std::string file = Header();
-  const int count = 1000;  // several 64 KiB blocks, and a last partial block
+  const int count = 2000;  // several 256 KiB blocks, and a last partial block
   for (int i = 0; i < count; ++i) file += Record(MakeDayRecord(kDay, kKindAdapter, "A", uint64_t(i), 0));
   file += std::string(295, '\0');
   WriteFileBytes("blocks.log", file);
