@@ -98,11 +98,11 @@ class FormattedRows : public RowSource {
   size_t LongestCell() const override { return 2 * std::tuple_size_v<DateText> + 4; }
   RowTexts Row(size_t i) override {
     const ReportRow& row = rows_[i];
-    RowTexts t;
+    std::string_view first, second;
     if (kind_ == ReportKind::Daily) {
       const Date& d = row.period.first;
-      t.cells[0] = FormatDate(date_, dateFormat_, d.year, d.month, d.day);
-      t.cells[1] = row.dayOfWeek < 7 ? dayNames_[row.dayOfWeek] : std::string_view();
+      first = FormatDate(date_, dateFormat_, d.year, d.month, d.day);
+      second = row.dayOfWeek < 7 ? dayNames_[row.dayOfWeek] : std::string_view();
     } else {
       const Date& end = row.period.last;
       const int number = kind_ == ReportKind::Weekly ? WeekOfYear(end.year, end.month, end.day, weekStartDay_)
@@ -111,14 +111,17 @@ class FormattedRows : public RowSource {
       period_ = FormatDate(dateFormat_, row.period.first);
       period_ += " -- ";
       period_ += FormatDate(dateFormat_, row.period.last);
-      t.cells[0] = number_;
-      t.cells[1] = period_;
+      first = number_;
+      second = period_;
     }
-    const uint64_t amounts[] = {row.traffic.download, row.traffic.upload, row.traffic.Both()};
-    for (size_t k = 0; k < 3; ++k)
-      t.cells[2 + k] = std::string_view(amount_[k].data(), FormatAmount(amount_[k], amounts[k], true));
-    t.count = 5;
-    return t;
+    auto amount = [this](size_t k, uint64_t bytes) {
+      return std::string_view(amount_[k].data(), FormatAmount(amount_[k], bytes, true));
+    };
+    // Made whole rather than cleared and filled in: clearing it was a
+    // block store on every row.
+    return RowTexts{{first, second, amount(0, row.traffic.download), amount(1, row.traffic.upload),
+                     amount(2, row.traffic.Both())},
+                    5};
   }
 
  private:
