@@ -67,6 +67,7 @@ void ReportAggregator::AddSubjectRecord(const DayRecord& record) {
   const Date d = DateOf(record);
   switch (kind_) {
     case ReportKind::Daily: {
+      if (rows_.empty()) ReserveDailyRows(d);
       ReportRow row;
       row.period = Period{d, d};
       row.dayOfWeek = record.dayOfWeek;
@@ -93,6 +94,16 @@ void ReportAggregator::AddSubjectRecord(const DayRecord& record) {
       if (!SameDay(d, today_)) AddToSummary(record, d);
       break;
   }
+}
+
+// Room for a row per day from the first record to today, up to twenty
+// years' worth: a history of ten years has thousands of rows, and growing
+// the rows one doubling at a time copied them and took fresh memory for
+// each copy. Rows beyond the estimate grow as usual.
+void ReportAggregator::ReserveDailyRows(const Date& first) {
+  constexpr int64_t kMostDays = 20 * 366;
+  const int64_t days = DayNumber(today_.year, today_.month, today_.day) - DayNumber(first.year, first.month, first.day);
+  rows_.reserve(size_t(std::clamp<int64_t>(days + 1, 1, kMostDays)));
 }
 
 // The rows move rather than copy: a daily report of ten years has thousands.

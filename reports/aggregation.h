@@ -25,6 +25,7 @@ class ReportAggregator {
  private:
   Period PeriodOf(const Date& d) const;
   void CloseGroup();
+  void ReserveDailyRows(const Date& first);
   void TakeRowsNewestFirst(RowReport& out);
   void FinishDaily(const Traffic& live, RowReport& out);
   void FinishGroups(const Traffic& live, RowReport& out);
