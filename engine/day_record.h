@@ -120,7 +120,7 @@ using DayRecordVisitor = std::function<bool(const DayRecord& record, int64_t off
 
 // Opens the file by path for reading while allowing others to read and write
 // it (the engine keeps it open for writing), checks the header and walks the
-// records in 64 KiB blocks. An empty file is an empty history.
+// records in 256 KiB blocks. An empty file is an empty history.
 HistoryStatus VisitDayRecords(FileSystem& fs, const std::string& path, const DayRecordVisitor& visit);
 
 // The same walk over an already open file (the engine's own handle). The

@@ -78,32 +78,10 @@ const Row kShortByteRows[4] = {{1000, "%.1fK", kKilo}, {1024000, "%.2fM", kMega}
 const Row kShortBitRows[4] = {{1000, "%.1fk", 0.001}, {1000000, "%.2fm", 1e-6}, {1000000000, "%.2fg", 1e-9},
                               {1000000000000ULL, "%.2ft", 1e-12}};
 
-}  // namespace
-
-// The exact binary value scaled by 10 or 100 and rounded half to even, as
-// printf rounds on both platforms. Reports print thousands of amounts, and
-// printf's general machinery was most of their time.
-char* WriteFixed(char* out, double value, int decimals) {
-  if (!(value >= 0.0 && value < 4503599627370496.0)) return nullptr;
-  uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  const int biased = int(bits >> 52);
-  const uint64_t fraction = bits & ((1ull << 52) - 1);
-  const uint64_t mantissa = biased == 0 ? fraction : fraction | (1ull << 52);
-  const int shift = biased == 0 ? 1074 : 1075 - biased;  // value = mantissa / 2^shift
-  const uint64_t scale = decimals == 1 ? 10 : 100;
-  const uint64_t product = mantissa * scale;  // below 2^60
-  uint64_t scaled;
-  if (shift <= 0) {
-    scaled = product << -shift;  // whole: value < 2^52
-  } else if (shift >= 64) {
-    scaled = 0;  // below half a unit of the last digit
-  } else {
-    scaled = product >> shift;
-    const uint64_t rest = product & ((1ull << shift) - 1), half = 1ull << (shift - 1);
-    if (rest > half || (rest == half && (scaled & 1))) ++scaled;
-  }
-  // Divisions by constants, not by `scale`: they become multiplications.
+// The text of `scaled` / 10 or / 100 with that many decimals, written
+// forward from `out`; its end.
+char* WriteScaled(char* out, uint64_t scaled, int decimals) {
+  // Divisions by constants, not by a variable: they become multiplications.
   const uint64_t whole = decimals == 1 ? scaled / 10 : scaled / 100;
   const unsigned part = unsigned(decimals == 1 ? scaled % 10 : scaled % 100);
   // The whole part two digits at a time, from its last digit back.
@@ -111,8 +89,9 @@ char* WriteFixed(char* out, double value, int decimals) {
       "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
       "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
       "8081828384858687888990919293949596979899";
-  int digits = 1;
-  for (uint64_t power = 10; digits < 19 && whole >= power; power *= 10) ++digits;
+  // Amounts change unit before four digits, but for the largest.
+  int digits = whole < 10 ? 1 : whole < 100 ? 2 : whole < 1000 ? 3 : 4;
+  for (uint64_t power = 10000; digits < 19 && whole >= power; power *= 10) ++digits;
   char* p = out + digits;
   uint64_t w = whole;
   while (w >= 100) {
@@ -134,6 +113,47 @@ char* WriteFixed(char* out, double value, int decimals) {
   return p;
 }
 
+// A count below 1000 as printf's "%llu" writes it.
+char* WriteWhole(char* out, uint64_t value) {
+  if (value >= 100) *out++ = char('0' + value / 100);
+  if (value >= 10) *out++ = char('0' + value / 10 % 10);
+  *out++ = char('0' + value % 10);
+  return out;
+}
+
+// product / 2^shift rounded half to even, for 0 < shift < 64.
+uint64_t ShiftRounded(uint64_t product, int shift) {
+  uint64_t scaled = product >> shift;
+  const uint64_t rest = product & ((1ull << shift) - 1), half = 1ull << (shift - 1);
+  if (rest > half || (rest == half && (scaled & 1))) ++scaled;
+  return scaled;
+}
+
+}  // namespace
+
+// The exact binary value scaled by 10 or 100 and rounded half to even, as
+// printf rounds on both platforms. Reports print thousands of amounts, and
+// printf's general machinery was most of their time.
+char* WriteFixed(char* out, double value, int decimals) {
+  if (!(value >= 0.0 && value < 4503599627370496.0)) return nullptr;
+  uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  const int biased = int(bits >> 52);
+  const uint64_t fraction = bits & ((1ull << 52) - 1);
+  const uint64_t mantissa = biased == 0 ? fraction : fraction | (1ull << 52);
+  const int shift = biased == 0 ? 1074 : 1075 - biased;  // value = mantissa / 2^shift
+  const uint64_t product = mantissa * (decimals == 1 ? 10 : 100);  // below 2^60
+  uint64_t scaled;
+  if (shift <= 0) {
+    scaled = product << -shift;  // whole: value < 2^52
+  } else if (shift >= 64) {
+    scaled = 0;  // below half a unit of the last digit
+  } else {
+    scaled = ShiftRounded(product, shift);
+  }
+  return WriteScaled(out, scaled, decimals);
+}
+
 bool AppendFixed(std::string& out, double value, int decimals) {
   char text[32];
   const char* end = WriteFixed(text, value, decimals);
@@ -143,6 +163,27 @@ bool AppendFixed(std::string& out, double value, int decimals) {
 }
 
 size_t FormatAmount(AmountText& out, uint64_t bytes, bool byteUnits) {
+  // Byte amounts as the table prints them, without parsing its formats on
+  // every call: reports print three on every row. From the kilobyte row on
+  // the value is the count over a power of two, exact as a double below
+  // 2^53, so rounding that fraction in integers rounds what printf rounds.
+  if (byteUnits && bytes < (1ull << 53)) {
+    char* p = out.data();
+    const char* unit = "B";
+    if (bytes < kByteRows[0].from) {
+      p = WriteWhole(p, bytes);
+    } else {
+      static const char* const kUnits[] = {"KB", "MB", "GB", "TB"};
+      int row = 0;
+      while (row < 3 && bytes >= kByteRows[row + 1].from) ++row;
+      const int decimals = row == 0 ? 1 : 2;
+      p = WriteScaled(p, ShiftRounded(bytes * (decimals == 1 ? 10 : 100), 10 * (row + 1)), decimals);
+      unit = kUnits[row];
+    }
+    *p++ = ' ';
+    while (*unit) *p++ = *unit++;
+    return size_t(p - out.data());
+  }
   if (byteUnits) return FormatWithRows(out, bytes, "%llu B", kByteRows);
   return FormatWithRows(out, BytesToBits(bytes), "%llu b", kBitRows);
 }

@@ -72,31 +72,50 @@ char* ZeroPaddedText(char* end, int value, int width) {
 
 std::string_view FormatDate(DateText& out, uint32_t formatId, int year, int month, int day) {
   // Three numbers in the order and with the separator of the format, each
-  // as printf's "%02d" or "%04d": reports print a date on every row, so the
-  // text is put together in the buffer, last field first.
+  // as printf's "%02d" or "%04d".
   struct Field {
     int value;
     int width;
   };
-  auto dmy = [&out](char sep, Field a, Field b, Field c) {
-    char* const end = out.data() + out.size();
-    char* p = ZeroPaddedText(end, c.value, c.width);
-    *--p = sep;
-    p = ZeroPaddedText(p, b.value, b.width);
-    *--p = sep;
-    p = ZeroPaddedText(p, a.value, a.width);
-    return std::string_view(p, size_t(end - p));
-  };
   const Field y{year, 4}, m{month, 2}, d{day, 2};
+  Field order[3] = {m, d, y};
+  char sep = '/';
   switch (formatId) {
-    case kDateMDYDot: return dmy('.', m, d, y);
-    case kDateDMYSlash: return dmy('/', d, m, y);
-    case kDateDMYDot: return dmy('.', d, m, y);
-    case kDateYMDSlash: return dmy('/', y, m, d);
-    case kDateYMDDash: return dmy('-', y, m, d);
-    case kDateYMDDot: return dmy('.', y, m, d);
-    default: return dmy('/', m, d, y);
+    case kDateMDYDot: sep = '.'; break;
+    case kDateDMYSlash: order[0] = d, order[1] = m; break;
+    case kDateDMYDot: order[0] = d, order[1] = m, sep = '.'; break;
+    case kDateYMDSlash: order[0] = y, order[1] = m, order[2] = d; break;
+    case kDateYMDDash: order[0] = y, order[1] = m, order[2] = d, sep = '-'; break;
+    case kDateYMDDot: order[0] = y, order[1] = m, order[2] = d, sep = '.'; break;
+    default: break;
   }
+  // Reports print a date on every row: when every number has just its
+  // width of digits, as nearly all dates do, they go two digits at a time.
+  if (year >= 1000 && year <= 9999 && month >= 0 && month <= 99 && day >= 0 && day <= 99) {
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    char* p = out.data();
+    auto pair = [&p](int value) {
+      *p++ = kPairs[2 * value];
+      *p++ = kPairs[2 * value + 1];
+    };
+    for (int i = 0; i < 3; ++i) {
+      if (i > 0) *p++ = sep;
+      if (order[i].width == 4) pair(order[i].value / 100);
+      pair(order[i].width == 4 ? order[i].value % 100 : order[i].value);
+    }
+    return std::string_view(out.data(), size_t(p - out.data()));
+  }
+  // Others are put together last field first.
+  char* const end = out.data() + out.size();
+  char* p = ZeroPaddedText(end, order[2].value, order[2].width);
+  *--p = sep;
+  p = ZeroPaddedText(p, order[1].value, order[1].width);
+  *--p = sep;
+  p = ZeroPaddedText(p, order[0].value, order[0].width);
+  return std::string_view(p, size_t(end - p));
 }
 
 std::string FormatDate(uint32_t formatId, int year, int month, int day) {

@@ -68,10 +68,14 @@ Period ReportAggregator::PeriodOf(const Date& d) const {
 }
 
 void ReportAggregator::Add(const DayRecord& record) {
-  if (!subject_.Matches(record)) return;
+  if (subject_.Matches(record)) AddSubjectRecord(record);
+}
+
+void ReportAggregator::AddSubjectRecord(const DayRecord& record) {
   const Date d = DateOf(record);
   switch (kind_) {
     case ReportKind::Daily: {
+      if (rows_.empty()) ReserveDailyRows(d);
       ReportRow row;
       row.period = Period{d, d};
       row.dayOfWeek = d.dayOfWeek;
@@ -98,6 +102,23 @@ void ReportAggregator::Add(const DayRecord& record) {
       if (!SameDay(d, today_)) AddToSummary(record, d);
       break;
   }
+}
+
+// Room for a row per day from the first record to today, up to twenty
+// years' worth: a history of ten years has thousands of rows, and growing
+// the rows one doubling at a time copied them and took fresh memory for
+// each copy. Rows beyond the estimate grow as usual.
+void ReportAggregator::ReserveDailyRows(const Date& first) {
+  constexpr int64_t kMostDays = 20 * 366;
+  const int64_t days = DayNumber(today_.year, today_.month, today_.day) - DayNumber(first.year, first.month, first.day);
+  rows_.reserve(size_t(std::clamp<int64_t>(days + 1, 1, kMostDays)));
+}
+
+// The rows move rather than copy: a daily report of ten years has thousands.
+void ReportAggregator::TakeRowsNewestFirst(RowReport& out) {
+  out.rows = std::move(rows_);
+  rows_.clear();
+  std::reverse(out.rows.begin(), out.rows.end());
 }
 
 void ReportAggregator::CloseGroup() {
@@ -132,7 +153,7 @@ ReportData ReportAggregator::Finish(const Traffic& live) {
 }
 
 void ReportAggregator::FinishDaily(const Traffic& live, RowReport& out) {
-  out.rows.assign(rows_.rbegin(), rows_.rend());
+  TakeRowsNewestFirst(out);
   const Period todayPeriod{today_, today_};
   int current = FindCurrent(out.rows, variant_, todayPeriod);
   if (current < 0) {
@@ -161,7 +182,7 @@ void ReportAggregator::FinishDaily(const Traffic& live, RowReport& out) {
 
 void ReportAggregator::FinishGroups(const Traffic& live, RowReport& out) {
   CloseGroup();
-  out.rows.assign(rows_.rbegin(), rows_.rend());
+  TakeRowsNewestFirst(out);
   const Period todayPeriod = PeriodOf(today_);
   int current = FindCurrent(out.rows, variant_, todayPeriod);
   if (current < 0) {

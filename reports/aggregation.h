@@ -16,12 +16,17 @@ class ReportAggregator {
 
   // Any record of the file; those of other adapters are ignored.
   void Add(const DayRecord& record);
-  // Closes the aggregation; the live totals are today's figures.
+  // A record known to be the subject's (as VisitAdapterDayRecords hands
+  // them), without asking again.
+  void AddSubjectRecord(const DayRecord& record);
+  // Closes the aggregation, once; the live totals are today's figures.
   ReportData Finish(const Traffic& live);
 
  private:
   Period PeriodOf(const Date& d) const;
   void CloseGroup();
+  void ReserveDailyRows(const Date& first);
+  void TakeRowsNewestFirst(RowReport& out);
   void FinishDaily(const Traffic& live, RowReport& out);
   void FinishGroups(const Traffic& live, RowReport& out);
   void AddToSummary(const DayRecord& r, const Date& d);

@@ -44,7 +44,7 @@ HistoryStatus AggregateReport(FileSystem& fs, const std::string& historyPath, co
   const ReportSubject& subject = request.subject;
   const HistoryStatus status = VisitAdapterDayRecords(fs, historyPath, subject.kind, subject.id,
                                                       [&](const DayRecord& r, int64_t) {
-    aggregator.Add(r);
+    aggregator.AddSubjectRecord(r);
     if (request.liveFromHistory && r.year == today.year && r.month == today.month && r.day == today.day)
       live = Traffic{r.download, r.upload};
     return true;

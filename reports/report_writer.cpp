@@ -1,5 +1,6 @@
 #include "reports/report_writer.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -61,16 +62,25 @@ class RowSource {
   virtual ~RowSource() = default;
   virtual size_t Count() const = 0;
   virtual RowTexts Row(size_t i) = 0;
+  // No cell of any row is longer.
+  virtual size_t LongestCell() const = 0;
 };
 
 class StoredRows : public RowSource {
  public:
-  explicit StoredRows(const std::vector<std::vector<std::string>>& rows) : rows_(rows) {}
+  explicit StoredRows(const std::vector<std::vector<std::string>>& rows) : rows_(rows) {
+    for (const auto& row : rows_) {
+      const RowTexts t = TextsOf(row);
+      for (size_t i = 0; i < t.count; ++i) longest_ = std::max(longest_, t.cells[i].size());
+    }
+  }
   size_t Count() const override { return rows_.size(); }
   RowTexts Row(size_t i) override { return TextsOf(rows_[i]); }
+  size_t LongestCell() const override { return longest_; }
 
  private:
   const std::vector<std::vector<std::string>>& rows_;
+  size_t longest_ = 0;
 };
 
 // Daily rows: date, day name, downloaded, uploaded, both. Weekly and
@@ -80,15 +90,19 @@ class FormattedRows : public RowSource {
  public:
   FormattedRows(const ReportData& data, const ReportParams& params)
       : kind_(data.kind), rows_(data.rows.rows), dateFormat_(params.dateFormat),
-        weekStartDay_(params.Normalized().weekStartDay) {}
+        weekStartDay_(params.Normalized().weekStartDay) {
+    for (int day = 0; day < 7; ++day) dayNames_[day] = DayName(day);
+  }
   size_t Count() const override { return rows_.size(); }
+  // A period: two dates and " -- ".
+  size_t LongestCell() const override { return 2 * std::tuple_size_v<DateText> + 4; }
   RowTexts Row(size_t i) override {
     const ReportRow& row = rows_[i];
-    RowTexts t;
+    std::string_view first, second;
     if (kind_ == ReportKind::Daily) {
       const Date& d = row.period.first;
-      t.cells[0] = FormatDate(date_, dateFormat_, d.year, d.month, d.day);
-      t.cells[1] = DayName(row.dayOfWeek);
+      first = FormatDate(date_, dateFormat_, d.year, d.month, d.day);
+      second = row.dayOfWeek < 7 ? dayNames_[row.dayOfWeek] : std::string_view();
     } else {
       const Date& end = row.period.last;
       const int number = kind_ == ReportKind::Weekly ? WeekOfYear(end.year, end.month, end.day, weekStartDay_)
@@ -97,14 +111,17 @@ class FormattedRows : public RowSource {
       period_ = FormatDate(dateFormat_, row.period.first);
       period_ += " -- ";
       period_ += FormatDate(dateFormat_, row.period.last);
-      t.cells[0] = number_;
-      t.cells[1] = period_;
+      first = number_;
+      second = period_;
     }
-    const uint64_t amounts[] = {row.traffic.download, row.traffic.upload, row.traffic.Both()};
-    for (size_t k = 0; k < 3; ++k)
-      t.cells[2 + k] = std::string_view(amount_[k].data(), FormatAmount(amount_[k], amounts[k], true));
-    t.count = 5;
-    return t;
+    auto amount = [this](size_t k, uint64_t bytes) {
+      return std::string_view(amount_[k].data(), FormatAmount(amount_[k], bytes, true));
+    };
+    // Made whole rather than cleared and filled in: clearing it was a
+    // block store on every row.
+    return RowTexts{{first, second, amount(0, row.traffic.download), amount(1, row.traffic.upload),
+                     amount(2, row.traffic.Both())},
+                    5};
   }
 
  private:
@@ -112,6 +129,7 @@ class FormattedRows : public RowSource {
   const std::vector<ReportRow>& rows_;
   uint32_t dateFormat_;
   int weekStartDay_;
+  std::string_view dayNames_[7];
   std::string number_, period_;
   DateText date_;
   AmountText amount_[3];
@@ -119,27 +137,31 @@ class FormattedRows : public RowSource {
 
 // Copies of a few bytes without a library call each: a row is a dozen of
 // them, and under Wine the C library's memcpy is a generic loop behind a
-// call. Fixed-size copies become plain moves.
+// call. A copy is made of fixed-size moves that may overlap each other
+// (the last one ends on the last byte), so that its branches depend on the
+// length's rough size only.
 inline char* CopyShort(char* to, const char* from, size_t n) {
-  for (; n >= 8; n -= 8, to += 8, from += 8) __builtin_memcpy(to, from, 8);
-  if (n & 4) {
+  if (n >= 16) {
+    for (size_t i = 0; i + 16 <= n; i += 16) __builtin_memcpy(to + i, from + i, 16);
+    __builtin_memcpy(to + n - 16, from + n - 16, 16);
+  } else if (n >= 8) {
+    __builtin_memcpy(to, from, 8);
+    __builtin_memcpy(to + n - 8, from + n - 8, 8);
+  } else if (n >= 4) {
     __builtin_memcpy(to, from, 4);
-    to += 4, from += 4;
+    __builtin_memcpy(to + n - 4, from + n - 4, 4);
+  } else {
+    for (size_t i = 0; i < n; ++i) to[i] = from[i];
   }
-  if (n & 2) {
-    __builtin_memcpy(to, from, 2);
-    to += 2, from += 2;
-  }
-  if (n & 1) *to++ = *from;
-  return to;
+  return to + n;
 }
 
-inline char* FillShort(char* to, char c, size_t n) {
-  uint64_t word;
-  __builtin_memset(&word, c, 8);
-  for (; n >= 8; n -= 8, to += 8) __builtin_memcpy(to, &word, 8);
-  for (; n > 0; --n) *to++ = c;
-  return to;
+// Blanks in steps of eight: up to seven more are written past the end,
+// which the caller's room for them allows.
+inline char* PadOver(char* to, size_t n) {
+  constexpr uint64_t kBlanks = 0x2020202020202020ull;
+  for (size_t i = 0; i < n; i += 8) __builtin_memcpy(to + i, &kBlanks, 8);
+  return to + n;
 }
 
 // A row format read once for all the rows of a report: its runs of text
@@ -149,12 +171,16 @@ inline char* FillShort(char* to, char c, size_t n) {
 // time; an HTML row is mostly text.
 class RowLayout {
  public:
+  // What PadOver may write past a row's end.
+  static constexpr size_t kSpill = 8;
+
   explicit RowLayout(const char* format) {
     for (const char* p = format; *p;) {
       if (*p != '%') {
         const char* text = p;
         while (*p && *p != '%') ++p;
         pieces_.push_back(Piece{std::string_view(text, size_t(p - text)), 0, false, false});
+        textLength_ += size_t(p - text);
         continue;
       }
       const bool left = p[1] == '-';
@@ -166,44 +192,50 @@ class RowLayout {
     }
   }
 
-  // The row is put together in a buffer and appended at once; one that
-  // does not fit (a long name) goes piece by piece.
-  void Append(std::string& out, const RowTexts& row) const {
-    char line[1024];
-    char* const end = line + sizeof line;
-    char* at = line;
-    auto put = [&](const char* text, size_t length) {
-      if (at != nullptr && length <= size_t(end - at)) {
-        at = CopyShort(at, text, length);
-        return;
-      }
-      if (at != nullptr) out.append(line, size_t(at - line));
-      at = nullptr;
-      out.append(text, length);
-    };
-    auto pad = [&](size_t count) {
-      if (at != nullptr && count <= size_t(end - at)) {
-        at = FillShort(at, ' ', count);
-        return;
-      }
-      if (at != nullptr) out.append(line, size_t(at - line));
-      at = nullptr;
-      out.append(count, ' ');
-    };
+  // The length of the row's text.
+  size_t Length(const RowTexts& row) const {
+    size_t length = textLength_, cell = 0;
+    for (const Piece& piece : pieces_) {
+      if (!piece.conversion) continue;
+      const size_t size = cell < row.count ? row.cells[cell].size() : 0;
+      ++cell;
+      length += size < piece.width ? piece.width : size;
+    }
+    return length;
+  }
+
+  // The length of any row whose cells are no longer than `longestCell`.
+  size_t Bound(size_t longestCell) const {
+    size_t length = textLength_;
+    for (const Piece& piece : pieces_)
+      if (piece.conversion) length += std::max(piece.width, longestCell);
+    return length;
+  }
+
+  // Writes the row at `to`, which has room for Length(row) + kSpill bytes;
+  // its end.
+  char* Write(char* to, const RowTexts& row) const {
     size_t cell = 0;
     for (const Piece& piece : pieces_) {
       if (!piece.conversion) {
-        put(piece.text.data(), piece.text.size());
+        to = CopyShort(to, piece.text.data(), piece.text.size());
         continue;
       }
       const std::string_view text = cell < row.count ? row.cells[cell] : std::string_view();
       ++cell;
       const size_t padding = text.size() < piece.width ? piece.width - text.size() : 0;
-      if (!piece.left) pad(padding);
-      put(text.data(), text.size());
-      if (piece.left) pad(padding);
+      if (!piece.left) to = PadOver(to, padding);
+      to = CopyShort(to, text.data(), text.size());
+      if (piece.left) to = PadOver(to, padding);
     }
-    if (at != nullptr) out.append(line, size_t(at - line));
+    return to;
+  }
+
+  void Append(std::string& out, const RowTexts& row) const {
+    const size_t at = out.size(), length = Length(row);
+    out.resize(at + length + kSpill);
+    Write(&out[at], row);
+    out.resize(at + length);
   }
 
  private:
@@ -214,15 +246,34 @@ class RowLayout {
     bool conversion;
   };
   std::vector<Piece> pieces_;
+  size_t textLength_ = 0;
 };
 
 void AppendRow(std::string& out, const char* format, const RowTexts& row) { RowLayout(format).Append(out, row); }
 
 // CSV and HTML rows of the daily, weekly and monthly reports: five cells
-// into one format.
+// into one format. Rows are put together in a block that goes to `out`
+// when it may not hold the next one; with cells too long for the block,
+// each row is appended alone.
 void AppendRows(std::string& out, const char* format, RowSource& rows) {
   const RowLayout layout(format);
-  for (size_t i = 0; i < rows.Count(); ++i) layout.Append(out, rows.Row(i));
+  const size_t count = rows.Count();
+  char block[16384];
+  const size_t room = layout.Bound(rows.LongestCell()) + RowLayout::kSpill;
+  if (room > sizeof block) {
+    for (size_t i = 0; i < count; ++i) layout.Append(out, rows.Row(i));
+    return;
+  }
+  char* const end = block + sizeof block;
+  char* at = block;
+  for (size_t i = 0; i < count; ++i) {
+    if (room > size_t(end - at)) {
+      out.append(block, size_t(at - block));
+      at = block;
+    }
+    at = layout.Write(at, rows.Row(i));
+  }
+  out.append(block, size_t(at - block));
 }
 constexpr char kCsvRow[] = "%s,%s,%s,%s,%s\r\n";
 

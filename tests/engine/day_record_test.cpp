@@ -87,7 +87,7 @@ TEST(DayRecordReader, TrailingFragmentIsIgnored) {
 
 TEST(DayRecordReader, RecordsAcrossManyBlocksKeepOrderAndOffsets) {
   std::string file = Header();
-  const int count = 1000;  // several 64 KiB blocks, and a last partial block
+  const int count = 2000;  // several 256 KiB blocks, and a last partial block
   for (int i = 0; i < count; ++i) file += Record(MakeDayRecord(kDay, kKindAdapter, "A", uint64_t(i), 0));
   file += std::string(295, '\0');
   WriteFileBytes("blocks.log", file);
@@ -158,9 +158,19 @@ TEST(DayRecordReader, OneAdapterWalkDeliversWhatSameAdapterAccepts) {
     file += Record(MakeDayRecord(t, kKindAllConnections, "", 1, 0));
     file += Record(MakeDayRecord(t, kKindDialUp, "", 2, 0));
     for (const std::string& id : ids) file += Record(MakeDayRecord(t, kKindAdapter, id, 3, 0));
+    // Records that match a subject's kind and ID bytes but are no day.
     DayRecord spoilt = MakeDayRecord(t, kKindAdapter, ids[0], 4, 0);
-    spoilt.month = 13;  // its adapter's, but not plausible
+    spoilt.month = 13;
     file += Record(spoilt);
+    spoilt = MakeDayRecord(t, kKindAllConnections, "", 4, 0);
+    spoilt.month = 4;
+    spoilt.day = 31;
+    file += Record(spoilt);
+    spoilt = MakeDayRecord(t, kKindAdapter, ids[1], 4, 0);
+    spoilt.dayOfWeek = 7;
+    file += Record(spoilt);
+    file += Record(MakeDayRecord(t, kKindDialUp, "X", 4, 0));
+    file += Record(MakeDayRecord(t, kKindAdapter, "", 4, 0));
   }
   WriteFileBytes("one_adapter.log", file);
 

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <random>
+#include <string>
+
 namespace qm {
 namespace {
 
@@ -44,6 +48,49 @@ TEST(FormatAmount, PicksTheFirstRowBelowItsBound) {
     EXPECT_EQ(FormatAmount(c.bytes, c.byteUnits), c.amount);
     EXPECT_EQ(FormatShortAmount(c.bytes, c.byteUnits), c.shortAmount);
   }
+}
+
+// What the byte units' table says, through printf: the count times the
+// unit's factor in extended precision, printed as a double.
+std::string PrintedAmount(uint64_t bytes) {
+  static const struct {
+    uint64_t below;
+    const char* format;
+    long double factor;
+  } kUnits[] = {{1024000, "%.1f KB", 1.0L / 1024},
+                {1048576000, "%.2f MB", 1.0L / 1048576},
+                {1073741824000ULL, "%.2f GB", 1.0L / 1073741824},
+                {UINT64_MAX, "%.2f TB", 1.0L / 1099511627776.0L}};
+  char text[64];
+  if (bytes < 1000) {
+    std::snprintf(text, sizeof text, "%llu B", static_cast<unsigned long long>(bytes));
+    return text;
+  }
+  size_t u = 0;
+  while (u < 3 && bytes >= kUnits[u].below) ++u;
+  std::snprintf(text, sizeof text, kUnits[u].format, double(static_cast<long double>(bytes) * kUnits[u].factor));
+  return text;
+}
+
+TEST(FormatAmount, ByteUnitsMatchPrintfAtEveryRoundingBoundary) {
+  // Counts just below, on and above each point where the last digit
+  // changes, ties included, in every unit; then counts of every magnitude,
+  // where the shortcut for exact fractions ends (2^53) among them.
+  const long double factors[] = {1.0L / 1024, 1.0L / 1048576, 1.0L / 1073741824, 1.0L / 1099511627776.0L};
+  for (long double factor : factors) {
+    for (uint64_t k = 0; k < 200000; k += (k < 3000 ? 1 : 89)) {
+      const uint64_t base = uint64_t((static_cast<long double>(k) + 0.5L) / 100 / factor);
+      for (uint64_t bytes = base > 2 ? base - 2 : 0; bytes <= base + 2; ++bytes)
+        ASSERT_EQ(FormatAmount(bytes, true), PrintedAmount(bytes)) << bytes;
+    }
+  }
+  std::mt19937_64 random(19);
+  for (int i = 0; i < 200000; ++i) {
+    const uint64_t bytes = random() >> (random() % 64);
+    ASSERT_EQ(FormatAmount(bytes, true), PrintedAmount(bytes)) << bytes;
+  }
+  for (uint64_t bytes = (1ull << 53) - 3; bytes <= (1ull << 53) + 3; ++bytes)
+    ASSERT_EQ(FormatAmount(bytes, true), PrintedAmount(bytes)) << bytes;
 }
 
 TEST(FormatRate, SwitchesUnitBelowOneThousandAndDecimalsAtTenWholeUnits) {

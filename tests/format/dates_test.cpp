@@ -37,11 +37,28 @@ TEST(FormatDate, PrintsEachNumberAsPrintfWould) {
       EXPECT_EQ(got, expected) << v << " width " << width;
     }
   }
-  char expected[64];
-  std::snprintf(expected, sizeof expected, "%02d.%02d.%04d", 7, -3, 123);
-  EXPECT_EQ(FormatDate(kDateMDYDot, 123, 7, -3), expected);
-  std::snprintf(expected, sizeof expected, "%04d/%02d/%02d", 20260, 12, 31);
-  EXPECT_EQ(FormatDate(kDateYMDSlash, 20260, 12, 31), expected);
+  // Every format, with numbers on both sides of their own widths.
+  const struct {
+    uint32_t id;
+    const char* format;
+    char order[4];
+  } formats[] = {{kDateMDYSlash, "%02d/%02d/%04d", "mdy"}, {kDateMDYDot, "%02d.%02d.%04d", "mdy"},
+                 {kDateDMYSlash, "%02d/%02d/%04d", "dmy"}, {kDateDMYDot, "%02d.%02d.%04d", "dmy"},
+                 {kDateYMDSlash, "%04d/%02d/%02d", "ymd"}, {kDateYMDDash, "%04d-%02d-%02d", "ymd"},
+                 {kDateYMDDot, "%04d.%02d.%02d", "ymd"}};
+  for (const auto& f : formats) {
+    for (int year : {-1, 0, 123, 999, 1000, 2026, 9999, 10000, 20260}) {
+      for (int month : {-3, 0, 7, 12, 99, 100}) {
+        for (int day : {-1, 0, 5, 31, 99, 100}) {
+          int n[3];
+          for (int i = 0; i < 3; ++i) n[i] = f.order[i] == 'y' ? year : f.order[i] == 'm' ? month : day;
+          char expected[64];
+          std::snprintf(expected, sizeof expected, f.format, n[0], n[1], n[2]);
+          EXPECT_EQ(FormatDate(f.id, year, month, day), expected);
+        }
+      }
+    }
+  }
 }
 
 TEST(FormatMailDate, EndsInTheBiasInEffectWithTheSignEastPositive) {

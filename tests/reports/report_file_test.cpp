@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+#include "reports/aggregation.h"
 #include "reports/report_writer.h"
 #include "tests/reports/report_test_util.h"
 
@@ -76,6 +79,49 @@ TEST(ReportFiles, LongNamesAreWrittenWhole) {
     BuildReport(SystemFileSystem(), test::FixturePath("fixtures/small_history.log"), r, f.form, text);
     const std::string tail = f.form == ReportForm::Html ? "&lt;end&gt; [22.12.2025" : "<end> [22.12.2025";
     EXPECT_NE(text.find(std::string(3000, 'n') + tail), std::string::npos) << f.ext;
+  }
+}
+
+// One row through printf, however long its cells.
+std::string Printed(const char* format, const std::vector<std::string>& c) {
+  const int n = std::snprintf(nullptr, 0, format, c[0].c_str(), c[1].c_str(), c[2].c_str(), c[3].c_str(), c[4].c_str());
+  std::string text(size_t(n) + 1, '\0');
+  std::snprintf(text.data(), text.size(), format, c[0].c_str(), c[1].c_str(), c[2].c_str(), c[3].c_str(), c[4].c_str());
+  text.pop_back();
+  return text;
+}
+
+// Ten years of rows are put together in blocks: each row must reach the
+// report whole, in order and as printf lays it out, across the blocks'
+// seams, and also when a cell is longer than a block.
+TEST(ReportFiles, TenYearsOfRowsAreLaidOutAsPrintfWould) {
+  ReportAggregator aggregator(ReportKind::Daily, ReportSubject{}, MakeDate(2026, 1, 1), ReportParams{});
+  Date d = MakeDate(2016, 1, 1);
+  for (uint64_t n = 0; n < 3650; ++n, d = AddDays(d, 1))
+    aggregator.Add(test::AllDay(d.year, d.month, d.day, 997 * n * n, 13 * n));
+  const ReportData data = aggregator.Finish(Traffic{5, 6});
+  const ReportCells cells = MakeReportCells(data, "All", ReportParams{});
+
+  std::string direct;
+  AppendReport(data, "All", ReportParams{}, ReportForm::Text, direct);
+  EXPECT_EQ(direct, RenderReport(cells, ReportForm::Text));
+
+  const struct {
+    ReportForm form;
+    const char* row;
+  } forms[] = {{ReportForm::Text, " %-13s%-12s%15s%15s%15s\r\n"}, {ReportForm::Csv, "%s,%s,%s,%s,%s\r\n"}};
+  for (bool longCell : {false, true}) {
+    ReportCells c = cells;
+    if (longCell) c.rows[1000][2] = std::string(20000, '9');
+    ReportCells none = c;
+    none.rows.clear();
+    for (const auto& f : forms) {
+      std::string rows;
+      for (const auto& r : c.rows) rows += Printed(f.row, r);
+      const std::string text = RenderReport(c, f.form);
+      EXPECT_NE(text.find(rows), std::string::npos) << f.row << (longCell ? " with a long cell" : "");
+      EXPECT_EQ(text.size(), RenderReport(none, f.form).size() + rows.size());
+    }
   }
 }
 
