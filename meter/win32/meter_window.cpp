@@ -964,6 +964,7 @@ void MeterWindow::Shutdown() {
   if (opts_.HotkeyEnabled) UnregisterHotKey(hwnd_, HOTKEY_SHOW);
   CloseHelp();
   if (engine_.history().IsOpen()) {
+    engine_.CountLastTraffic();
     engine_.FlushDayRecords();
     engine_.CloseHistoryFile();
   }
