@@ -79,7 +79,7 @@ bool TrafficEngine::FlushDayRecords() {
   return ok;
 }
 
-void TrafficEngine::UpdateDay(const LocalTime& now) {
+void TrafficEngine::UpdateDay(const LocalTime& now, bool deliver) {
   const LocalTime& day = currentDay_;
   const bool sameDate = now.year == day.year && now.month == day.month && now.day == day.day;
   if (sameDate && now.hour == day.hour && now.minute / 4 == day.minute / 4) {
@@ -94,7 +94,7 @@ void TrafficEngine::UpdateDay(const LocalTime& now) {
   currentDay_ = now;
   if (sameDate) return;
   LoadDayTotals();
-  if (options_.notificationEnabled) listener_->PrepareNotification();
+  if (deliver && options_.notificationEnabled) listener_->PrepareNotification();
 }
 
 RateSample TrafficEngine::CountSample(AdapterRecord& r, uint64_t download, uint64_t upload) {
@@ -133,7 +133,11 @@ void TrafficEngine::Deliver(AdapterRecord& r, const RateSample& sample, const Lo
   if (records) listener_->WriteRatesLine(r, sample, now);
 }
 
-void TrafficEngine::SampleTick() {
+void TrafficEngine::SampleTick() { Sample(true); }
+
+void TrafficEngine::CountLastTraffic() { Sample(false); }
+
+void TrafficEngine::Sample(bool deliver) {
   const LocalTime now = clock_.Now();
   if (variant_ == EngineVariant::Service) {
     const int64_t gap = LocalMilliseconds(now) - LocalMilliseconds(currentDay_);
@@ -141,7 +145,7 @@ void TrafficEngine::SampleTick() {
       for (size_t i = 0; i < list_.size(); ++i) list_[i].hasPreviousSample = false;
     }
   }
-  UpdateDay(now);
+  UpdateDay(now, deliver);
 
   for (size_t i = AdapterList::kFirstReal; i < list_.size(); ++i) list_[i].seenThisTick = false;
   bool haveTable = false;
@@ -155,6 +159,7 @@ void TrafficEngine::SampleTick() {
     if (!ReadEntryCounters(entry.index, listed, haveTable, c)) continue;
     AdapterRecord* r = listed.record ? listed.record : list_.FindReal(entry.name);
     if (!r) {
+      if (!deliver) continue;  // no next tick to count it from
       // Counted from the next tick on; seen, so that it is not taken for a
       // vanished adapter below.
       AdapterRecord& added = AddSystemAdapter(list_, entry, c);
@@ -189,6 +194,7 @@ void TrafficEngine::SampleTick() {
     // instead of wrapping round to a small one.
     r->todayDownload = AddSaturated(r->todayDownload, down);
     r->todayUpload = AddSaturated(r->todayUpload, up);
+    if (!deliver) continue;
 
     const RateSample s = CountSample(*r, down, up);
     const bool changed = listed.firstIp != r->ipAddress;
@@ -196,7 +202,7 @@ void TrafficEngine::SampleTick() {
     Deliver(*r, s, now, changed);
   }
 
-  for (size_t i = AdapterList::kFirstReal; i < list_.size(); ++i) {
+  for (size_t i = AdapterList::kFirstReal; deliver && i < list_.size(); ++i) {
     AdapterRecord& r = list_[i];
     if (r.seenThisTick) continue;
     r.hasPreviousSample = false;
@@ -215,8 +221,9 @@ void TrafficEngine::SampleTick() {
     AdapterRecord& r = list_[sum.index];
     r.todayDownload = AddSaturated(r.todayDownload, sum.down);
     r.todayUpload = AddSaturated(r.todayUpload, sum.up);
-    Deliver(r, CountSample(r, sum.down, sum.up), now, false);
+    if (deliver) Deliver(r, CountSample(r, sum.down, sum.up), now, false);
   }
+  if (!deliver) return;
 
   if (options_.notificationEnabled) listener_->EvaluateNotification();
   if (variant_ == EngineVariant::Service) listener_->AdvanceReportTasks();

@@ -72,6 +72,11 @@ class TrafficEngine {
   // four-minute boundaries and day changes. The file is read besides only
   // when an adapter joins the list (its record of today, if any).
   void SampleTick();
+  // At shutdown, before the last flush: the traffic since the last tick
+  // goes into the day totals, so that the last second before an exit or a
+  // stop is not lost. Nothing else happens: no samples, no consumers, no
+  // new adapters.
+  void CountLastTraffic();
 
   // Empties the sample history and the cumulative values of every record, or
   // of the record with this Reset-Rates command, or of this record; day
@@ -85,7 +90,9 @@ class TrafficEngine {
  private:
   RegRoot root() const { return variant_ == EngineVariant::Desktop ? RegRoot::CurrentUser : RegRoot::LocalMachine; }
   bool IsTrayAdapter(const AdapterRecord& r) const;
-  void UpdateDay(const LocalTime& now);
+  void UpdateDay(const LocalTime& now, bool deliver);
+  // The tick; without `deliver`, only the counting of CountLastTraffic.
+  void Sample(bool deliver);
   void Deliver(AdapterRecord& r, const RateSample& sample, const LocalTime& now, bool addressChanged);
   RateSample CountSample(AdapterRecord& r, uint64_t download, uint64_t upload);
   void ResetRecord(AdapterRecord& r);

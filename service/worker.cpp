@@ -114,6 +114,7 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
       // The last chance to write what is only in memory: one line when it
       // fails, whatever was logged before.
       engine_.set_listener(nullptr);
+      engine_.CountLastTraffic();
       if (!engine_.FlushDayRecords())
         s_.log.Printf(kLogHistoryLost, engine_.history().path().c_str(), engine_.history().lastError().c_str());
       engine_.CloseHistoryFile();

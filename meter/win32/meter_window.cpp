@@ -959,6 +959,7 @@ void MeterWindow::Shutdown() {
   if (hotkeyRegistered_) UnregisterHotKey(hwnd_, HOTKEY_SHOW);
   CloseHelp();
   if (engine_.history().IsOpen()) {
+    engine_.CountLastTraffic();
     engine_.FlushDayRecords();
     engine_.CloseHistoryFile();
   }

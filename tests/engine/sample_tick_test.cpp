@@ -224,6 +224,45 @@ TEST_P(SampleTick, SuspendMakesTheNextTickAFirstReading) {
   EXPECT_EQ(Real(1).todayDownload, 10u);
 }
 
+// Exit or stop: the traffic since the last tick reaches the day totals and
+// the file, and nothing else of a tick happens.
+TEST_P(SampleTick, LastTrafficCountsIntoTheTotalsOnly) {
+  AddAdapter(1, kIfTypePpp);
+  AddAdapter(2);
+  Start();
+  engine().adapters()[0].viewSlot = 0;
+  Real(1).viewSlot = 1;
+  engine().options().notificationEnabled = true;
+  SetCounters(1, 100, 10);
+  Tick();
+  SetCounters(1, 350, 40);  // after the last tick
+  source.adapters.erase(source.adapters.begin() + 1);  // gone meanwhile
+  AddAdapter(3);  // came meanwhile
+  SetCounters(3, 5000, 5000);
+  listener.log.clear();
+  clock.now.second += 1;
+  engine().CountLastTraffic();
+
+  EXPECT_EQ(listener.log, std::vector<std::string>{});
+  EXPECT_EQ(Real(1).todayDownload, 350u);
+  EXPECT_EQ(Real(1).todayUpload, 40u);
+  EXPECT_EQ(Real(1).history.size(), 1u);
+  EXPECT_EQ(engine().adapters()[0].todayDownload, 350u);
+  EXPECT_EQ(engine().adapters()[1].todayDownload, 350u);  // PPP: a dial-up adapter
+  EXPECT_FALSE(engine().adapters().FindReal(Guid(3)));
+  ASSERT_TRUE(engine().FlushDayRecords());
+  uint64_t written = 0;
+  for (const DayRecord& d : FileRecords())
+    if (d.Id() == Guid(1)) written = d.download;
+  EXPECT_EQ(written, 350u);
+
+  // After a suspension there is no previous reading to count from.
+  engine().Suspend();
+  SetCounters(1, 900, 40);
+  engine().CountLastTraffic();
+  EXPECT_EQ(Real(1).todayDownload, 350u);
+}
+
 TEST_P(SampleTick, MidnightWritesTheOldDayAndCountsTheCrossingTickInTheNewDay) {
   AddAdapter(1);
   clock.now = At(2026, 1, 1, 23, 59, 58, 4);
