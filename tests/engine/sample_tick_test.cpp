@@ -12,6 +12,16 @@ namespace {
 class SampleTick : public EngineTest, public ::testing::WithParamInterface<bool> {
  protected:
   void SetUp() override { source.has_table = GetParam(); }
+
+  // One adapter, its 100 bytes counted by a tick a second before midnight.
+  void TickJustBeforeMidnight() {
+    AddAdapter(1);
+    clock.now = At(2026, 1, 1, 23, 59, 58, 4);
+    Start();
+    engine().options().notificationEnabled = true;
+    SetCounters(1, 100, 0);
+    TickAt(At(2026, 1, 1, 23, 59, 59, 4));
+  }
 };
 INSTANTIATE_TEST_SUITE_P(CounterReads, SampleTick, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Table" : "OneByOne"; });
@@ -263,13 +273,42 @@ TEST_P(SampleTick, LastTrafficCountsIntoTheTotalsOnly) {
   EXPECT_EQ(Real(1).todayDownload, 350u);
 }
 
-TEST_P(SampleTick, MidnightWritesTheOldDayAndCountsTheCrossingTickInTheNewDay) {
+// An exit just past midnight: the old day is written as it stood at the last
+// tick, the traffic since then belongs to the new day, and no new-day work of
+// a tick (the notification's preparation) happens on the way out.
+TEST_P(SampleTick, LastTrafficPastMidnightGoesToTheNewDay) {
+  TickJustBeforeMidnight();
+  SetCounters(1, 160, 0);
+  listener.log.clear();
+  clock.now = At(2026, 1, 2, 0, 0, 0, 5);
+  engine().CountLastTraffic();
+  EXPECT_EQ(listener.log, std::vector<std::string>{});
+  EXPECT_EQ(Real(1).todayDownload, 60u);
+  ASSERT_TRUE(engine().FlushDayRecords());
+
+  uint64_t oldDay = 0, newDay = 0;
+  for (const DayRecord& d : FileRecords())
+    if (d.Id() == Guid(1)) (d.day == 1 ? oldDay : newDay) = d.download;
+  EXPECT_EQ(oldDay, 100u);
+  EXPECT_EQ(newDay, 60u);
+}
+
+// The service's gap rule holds at a stop too: a stop long after the last
+// tick (the machine slept) counts nothing of the gap.
+TEST_P(SampleTick, ServiceStopAfterAGapCountsNothing) {
   AddAdapter(1);
-  clock.now = At(2026, 1, 1, 23, 59, 58, 4);
-  Start();
-  engine().options().notificationEnabled = true;
+  clock.now = At(2026, 1, 1, 10, 0, 0);
+  Start(EngineVariant::Service);
   SetCounters(1, 100, 0);
-  TickAt(At(2026, 1, 1, 23, 59, 59, 4));
+  TickAt(At(2026, 1, 1, 10, 0, 1));
+  SetCounters(1, 900, 0);
+  clock.now = At(2026, 1, 1, 11, 30, 0);
+  engine().CountLastTraffic();
+  EXPECT_EQ(Real(1).todayDownload, 100u);
+}
+
+TEST_P(SampleTick, MidnightWritesTheOldDayAndCountsTheCrossingTickInTheNewDay) {
+  TickJustBeforeMidnight();
   SetCounters(1, 150, 0);
   TickAt(At(2026, 1, 2, 0, 0, 0, 5));
   EXPECT_EQ(Real(1).todayDownload, 50u);
