@@ -109,6 +109,31 @@ TEST(DayRecordReader, RecordsAcrossManyBlocksKeepOrderAndOffsets) {
   EXPECT_EQ(seen, 5);
 }
 
+// Files that end exactly where a read block ends (885 records a block), or
+// one record either side of it: every record is visited once, by both walks.
+TEST(DayRecordReader, FilesEndingAtABlockBoundaryLoseAndRepeatNothing) {
+  for (int count : {884, 885, 886, 1770}) {
+    std::string file = Header();
+    for (int i = 0; i < count; ++i) file += Record(MakeDayRecord(kDay, kKindAdapter, "A", uint64_t(i), 0));
+    WriteFileBytes("boundary.log", file);
+    for (bool oneAdapter : {false, true}) {
+      uint64_t sum = 0;
+      int n = 0;
+      const DayRecordVisitor visit = [&](const DayRecord& r, int64_t) {
+        sum += r.download;
+        ++n;
+        return true;
+      };
+      FileSystem& fs = SystemFileSystem();
+      const HistoryStatus status = oneAdapter ? VisitAdapterDayRecords(fs, "boundary.log", kKindAdapter, "A", visit)
+                                              : VisitDayRecords(fs, "boundary.log", visit);
+      EXPECT_EQ(status, HistoryStatus::Ok);
+      EXPECT_EQ(n, count) << count << (oneAdapter ? " one adapter" : "");
+      EXPECT_EQ(sum, uint64_t(count) * uint64_t(count - 1) / 2) << count;
+    }
+  }
+}
+
 TEST(DayRecordReader, CorruptRecordsAreSkippedNotDelivered) {
   struct Case {
     const char* what;
