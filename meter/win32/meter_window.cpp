@@ -344,7 +344,10 @@ bool MeterWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       if (wp == PBT_APMSUSPEND) {
         StopTick();
         engine_.Suspend();
-      } else if (wp == PBT_APMRESUMESUSPEND && !Has(kTickRunning)) {
+      } else if ((wp == PBT_APMRESUMESUSPEND || wp == PBT_APMRESUMEAUTOMATIC) && !Has(kTickRunning)) {
+        // Every wake announces the automatic resumption; the other one
+        // follows only when somebody touches the machine, and traffic must
+        // be counted even when nobody does.
         StartTick();
       }
       result = TRUE;

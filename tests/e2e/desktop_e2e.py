@@ -35,6 +35,7 @@ DOWNLOAD_BYTES = 3 * 1024 * 1024
 ID_SHOW, ID_EXIT, ID_ABOUT = 32771, 32795, 57664
 IDOK, IDNO = 1, 7
 UM_TRAY_NOTIFY, WM_LBUTTONUP = 32778, 0x202
+WM_POWERBROADCAST, PBT_APMSUSPEND, PBT_APMRESUMEAUTOMATIC = 0x218, 4, 18
 WS_EX_TOOLWINDOW, WS_EX_APPWINDOW, WS_EX_TRANSPARENT = 0x80, 0x40000, 0x20
 
 DOWN, UP, BOTH = (255, 0, 0), (0, 204, 0), (255, 255, 0)
@@ -245,6 +246,11 @@ def real_traffic(d):
     plot = (ox + v[0] + 60, oy + v[1] + 18, ox + v[2] - 2, oy + v[3] - 18)
     time.sleep(2)
     before = count_colours(d.shot("2-veth-idle"), plot, {DOWN, UP, BOTH})
+    # A machine that wakes with nobody at it announces only the automatic
+    # resumption: the traffic after it must still be counted.
+    d.drive("message", WM_POWERBROADCAST, PBT_APMSUSPEND, 0)
+    d.drive("message", WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0)
+    time.sleep(2)  # the first tick after it only takes the counters' readings
     result = []
     sender = threading.Thread(target=lambda: result.append(PAIR.exchange(UPLOAD_BYTES, DOWNLOAD_BYTES, d.procs, 8)))
     sender.start()
