@@ -269,12 +269,15 @@ def uninstall(s):
     rc = s.run("uninstall", [INSTALLED + "\\uninstall.exe", "/S"])
     check(rc == 0, "uninstall.exe /S ends with 0")
     check(s.wait_for(lambda: running.poll() is not None, 20), "and ends the running program")
+    # uninstall.exe runs on from a copy of itself and returns at once: wait
+    # for each removal, in the order it makes them.
     gone = s.wait_for(lambda: not any(os.path.exists(os.path.join(s.folder, f)) for f in FILES), 60)
     check(gone, "the program files are removed")
-    check(not os.path.exists(s.menu), "the Start menu folder is removed")
+    check(s.wait_for(lambda: not os.path.exists(s.menu), 20), "the Start menu folder is removed")
+    unregistered = s.wait_for(lambda: s.reg(UNINSTALL_KEY, "UninstallString") is None, 20)
     check(s.reg(SERVICE_KEY, "ImagePath") is None and not s.service_running(), "the service is stopped and removed")
     check(s.reg(RUN_KEY, "Quellmark") is None, "the start with Windows is removed")
-    check(s.reg(UNINSTALL_KEY, "UninstallString") is None, "the uninstaller is no longer registered")
+    check(unregistered, "the uninstaller is no longer registered")
     check(os.path.isfile(os.path.join(s.folder, "TrafficHistory.log")), "the service's history file is kept")
     local = user_history.replace("C:\\", os.path.join(s.prefix, "drive_c") + "/").replace("\\", "/")
     check(user_history and os.path.isfile(local), "the user's history file is kept: %s" % user_history)
