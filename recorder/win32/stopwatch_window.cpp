@@ -86,7 +86,7 @@ void StopwatchWindow::StartMeasurement() {
   watch_.Start(*measured_);
   ShowFigures();
   SetTimer(hwnd_, kSecondTimer, 1000, nullptr);
-  EnableWindow(Item(IDC_SW_ADAPTER), FALSE);
+  EnableItem(IDC_SW_ADAPTER, false, IDC_SW_START);
   SetDlgItemTextA(hwnd_, IDC_SW_START, "&Stop");
 }
 

@@ -5,9 +5,10 @@ The alert window: a rule with a limit of 1 MB downloaded today through a
 veth adapter of this test is passed by real traffic across the pair
 (198.51.100.0/24, a network namespace the test makes); the window opens
 with its message and so-far line, which grows with more traffic; "Stop
-Sound", the refusals of "Next " (0 minutes, not a number), the choice handed
-back and stored, Ctrl+N showing it again; the rule's program that cannot be
-started is reported.
+Sound" by Alt+S, the keyboard focus moving on from the button it disables;
+the refusals of "Next " (0 minutes at Alt+F4, not a number at "&Close"),
+the choice handed back and stored, Ctrl+N showing it again, Esc closing it
+while it beeps; the rule's program that cannot be started is reported.
 
 The Notification page of the options sheet: its controls off and on, its
 refusals in order with their message and focus (the e-mail and program
@@ -194,16 +195,21 @@ def alert_window(d, program, date_text):
     PAIR.exchange(16 * 1024, 1024 * 1024, d.procs, 2)
     grown = alert.wait(lambda g: cv(g, A_SO_FAR) not in (None, first), 5)
     check(grown is not None, "the so-far line grows with the traffic: %s" % (grown and cv(grown, A_SO_FAR)))
-    alert.click(A_STOP)
-    check(alert.wait(lambda g: cv(g, A_STOP, "enabled") is False, 10) is not None,
-          "Stop Sound stops and disables itself")
+    d.drive("keysto", ALERT, "alt+s")
+    stopped = alert.wait(lambda g: cv(g, A_STOP, "enabled") is False, 10)
+    focus = [line for line in d.drive("controls", ALERT)[1] if line.startswith("focus=")]
+    check(stopped is not None and focus not in ([], ["focus=0"], ["focus=%d" % A_STOP]),
+          "Alt+S stops the sound and disables Stop Sound, the keyboard focus moving on (%s)" % focus)
     # "Next " with 0 minutes, then with a text that is no number.
     alert.click(A_NEXT)
     check(alert.wait(lambda g: cv(g, A_MINUTES, "enabled"), 10) is not None, "Next turns the minutes on")
-    for minutes, refusal in (("0", "Minutes up to next alert should be greater than 0."),
-                             ("soon", "Please enter an integer.")):
+    for minutes, refusal, close in (("0", "Minutes up to next alert should be greater than 0.", "alt+f4"),
+                                    ("soon", "Please enter an integer.", None)):
         alert.set(A_MINUTES, minutes)
-        alert.click(IDOK)
+        if close:
+            d.drive("keysto", ALERT, close)
+        else:
+            alert.click(IDOK)
         state = alert.box(refusal)
         check(state is not None, "Next with %r is refused: %s" % (minutes, refusal))
         if state and minutes == "0":
@@ -224,9 +230,9 @@ def alert_window(d, program, date_text):
           "Ctrl+N shows the alert again with Next 2")
     alert.click(A_NO_LONGER)
     alert.wait(lambda g: cv(g, A_MINUTES, "enabled") is False, 10)
-    alert.click(IDOK)
+    d.drive("keysto", ALERT, "esc")  # while it beeps again
     check(d.wait_for(lambda: not alert.read()["found"], 10) and
-          d.wait_for(lambda: d.options().get("NextAlertType") == "0", 10), "closing with No longer stores type 0")
+          d.wait_for(lambda: d.options().get("NextAlertType") == "0", 10), "Esc with No longer closes and stores type 0")
     d.drive("command", ID_EXIT)
     check(ends(d, p), "the program ends on Exit")
     return None

@@ -3,7 +3,8 @@
 desktop program under Wine and Xvfb.
 
 Worked from outside by meter_driver.exe, as desktop_e2e.py does: the
-stopwatch opens with its figures at zero and keeps its two options; the
+stopwatch opens with its figures at zero and keeps its two options, starts
+and stops with Enter from its adapter list and closes with Esc; the
 "Traffic Rates Recorder" dialog refuses each bad choice with its message,
 remembers the browse dialog's filter, creates the missing folders and
 records a file with its header and a line at the chosen interval; a file
@@ -125,6 +126,27 @@ def stopwatch_idle(d):
     d.drive("close", STOPWATCH)  # closing while running ends the measurement
     check(d.wait_for(lambda: not dialog(d, STOPWATCH)["found"] and d.info()["topmost"] == "1", 10),
           "closing it gives the meter window its topmost state back")
+
+
+def stopwatch_keys(d):
+    """Enter from the adapter list starts and stops it, and the keys keep
+    working while it runs."""
+    d.drive("command", ID_STOPWATCH)
+    w = wait_dialog(d, STOPWATCH)
+    if not check(w is not None and w.get("focus") == str(SW_ADAPTER), "the stopwatch opens with the adapter list "
+                 "focused (%s)" % (w and w.get("focus"))):
+        return
+    d.drive("keysto", STOPWATCH, "enter")
+    running = wait_dialog(d, STOPWATCH, 10, lambda w: text(w, SW_START) == "&Stop")
+    check(running is not None and running.get("focus") not in (None, "0", str(SW_ADAPTER)),
+          "Enter starts it and the focus leaves the list it locks (%s)" % (running and running.get("focus")))
+    d.drive("keysto", STOPWATCH, "enter")
+    check(wait_dialog(d, STOPWATCH, 5, lambda w: text(w, SW_START) == "&Start") is not None, "Enter again stops it")
+    d.drive("keysto", STOPWATCH, "enter")
+    running = wait_dialog(d, STOPWATCH, 5, lambda w: text(w, SW_START) == "&Stop")
+    check(running is not None, "and again starts it")
+    d.drive("keysto", STOPWATCH, "esc")
+    check(d.wait_for(lambda: not dialog(d, STOPWATCH)["found"], 10), "Esc closes it while it runs")
 
 
 def select_row(d, row):
@@ -400,6 +422,7 @@ def main():
         p = d.start("recorder-first")
         if check(d.wait_for(lambda: d.info().get("found") == "1"), "the meter window appears"):
             stopwatch_idle(d)
+            stopwatch_keys(d)
             target = recorder_refusals(d, files)
             if target:
                 browse(d, files)
