@@ -4,7 +4,8 @@ desktop program under Wine and Xvfb.
 
 Worked from outside by meter_driver.exe, as desktop_e2e.py does: the
 stopwatch opens with its figures at zero and keeps its two options, starts
-and stops with Enter from its adapter list and closes with Esc; the
+and stops with Enter from its adapter list, closes with Esc, and counts a
+6-second pause of the whole program (stopped by a signal) in full; the
 "Traffic Rates Recorder" dialog refuses each bad choice with its message,
 remembers the browse dialog's filter, creates the missing folders and
 records a file with its header and a line at the chosen interval; a file
@@ -18,6 +19,7 @@ Usage: recorder_e2e.py Quellmark.exe meter_driver.exe
 import os
 import re
 import shutil
+import signal
 import sys
 import threading
 import time
@@ -128,9 +130,15 @@ def stopwatch_idle(d):
           "closing it gives the meter window its topmost state back")
 
 
-def stopwatch_keys(d):
-    """Enter from the adapter list starts and stops it, and the keys keep
-    working while it runs."""
+def elapsed(w):
+    """The stopwatch's time in seconds; -1 when it does not read as one."""
+    m = re.fullmatch(r"(\d+) : (\d\d) : (\d\d)", (w and text(w, SW_ELAPSED)) or "")
+    return int(m[1]) * 3600 + int(m[2]) * 60 + int(m[3]) if m else -1
+
+
+def stopwatch_keys_and_pause(d, program):
+    """Enter from the adapter list starts and stops it, the keys keep working
+    while it runs, and a long pause of the program is counted in full."""
     d.drive("command", ID_STOPWATCH)
     w = wait_dialog(d, STOPWATCH)
     if not check(w is not None and w.get("focus") == str(SW_ADAPTER), "the stopwatch opens with the adapter list "
@@ -143,8 +151,16 @@ def stopwatch_keys(d):
     d.drive("keysto", STOPWATCH, "enter")
     check(wait_dialog(d, STOPWATCH, 5, lambda w: text(w, SW_START) == "&Start") is not None, "Enter again stops it")
     d.drive("keysto", STOPWATCH, "enter")
-    running = wait_dialog(d, STOPWATCH, 5, lambda w: text(w, SW_START) == "&Stop")
-    check(running is not None, "and again starts it")
+    before = elapsed(wait_dialog(d, STOPWATCH, 10, lambda w: elapsed(w) >= 2 and text(w, SW_START) == "&Stop"))
+    # The whole program stands still for 6 seconds, as on a machine asleep;
+    # the first timer event after it must show them, not one second more.
+    os.kill(program.pid, signal.SIGSTOP)
+    try:
+        time.sleep(6)
+    finally:
+        os.kill(program.pid, signal.SIGCONT)
+    after = elapsed(wait_dialog(d, STOPWATCH, 1.5, lambda w: elapsed(w) >= before + 6) or dialog(d, STOPWATCH))
+    check(after >= before + 6, "6 seconds paused are counted at once: %d s before, %d s after" % (before, after))
     d.drive("keysto", STOPWATCH, "esc")
     check(d.wait_for(lambda: not dialog(d, STOPWATCH)["found"], 10), "Esc closes it while it runs")
 
@@ -422,7 +438,7 @@ def main():
         p = d.start("recorder-first")
         if check(d.wait_for(lambda: d.info().get("found") == "1"), "the meter window appears"):
             stopwatch_idle(d)
-            stopwatch_keys(d)
+            stopwatch_keys_and_pause(d, p)
             target = recorder_refusals(d, files)
             if target:
                 browse(d, files)
