@@ -21,7 +21,8 @@ The Email Settings dialog (through email_dialog_host.exe): its checks, the
 preview, a test e-mail through AUTH LOGIN to an SMTP server of this test on
 127.0.0.1 port 25 with the success box, and a server that never answers:
 the dialog stays responsive, disabled with "Sending email...", until the
-failure box comes within the client's time limit. The programs run with
+failure box comes within the client's time limit; at 96 and at 144 DPI it
+lies whole on the screen with no text cut off. The programs run with
 QUELLMARK_SMTP_WAIT_MS=5000, so that limit is 5 s instead of 60 s.
 
 Needs root (network namespace, port 25); without it the test is skipped.
@@ -44,7 +45,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "meter"))
 from harness import SKIP, WINE, Desktop, check, ends, lacks_root, summary, work_folder  # noqa: E402
-from options_e2e import Sheet, answer, boxes, open_sheet, refused  # noqa: E402
+from options_e2e import Sheet, answer, boxes, open_sheet, refused, set_dpi  # noqa: E402
 from service_e2e import SmtpServer  # noqa: E402
 from veth_pair import VethPair  # noqa: E402
 
@@ -647,6 +648,25 @@ def email_dialog(d, host):
               "the subject typed is stored")
 
 
+def email_dialog_on_screen(d, host, dpi):
+    """At this DPI the dialog lies whole on the 1024 x 768 screen, no text cut off."""
+    set_dpi(d, dpi)
+    p = start_host(d, host, "email-host-%d" % dpi)
+    dialog = Dialog(d, EMAIL)
+    opened = dialog.wait(lambda g: g["found"], 30)
+    if check(opened is not None, "the Email Settings dialog opens at %d DPI" % dpi):
+        left, top, right, bottom = map(int, opened["rect"].split())
+        check(0 <= left and 0 <= top and right <= 1024 and bottom <= 768,
+              "at %d DPI it lies whole on the screen: %s" % (dpi, opened["rect"]))
+        rc, lines = d.drive("clipped", EMAIL, "Tahoma", 8)
+        clipped = [line for line in lines if line.startswith("clipped=")]
+        check(rc == 0 and "dpi=%d" % dpi in lines and not clipped,
+              "no text of it is cut off at %d DPI: %s" % (dpi, clipped))
+        d.shot("email-settings-%ddpi" % dpi)
+        dialog.click(IDCANCEL)
+    check(ends(d, p) and p.returncode == 1, "Cancel closes it at %d DPI" % dpi)
+
+
 def main():
     if len(sys.argv) != 4:
         print(__doc__)
@@ -664,6 +684,9 @@ def main():
         notification_page(d, date_text, host)
         alert_window(d, program, date_text)
         email_dialog(d, host)
+        for dpi in (96, 144):
+            email_dialog_on_screen(d, host, dpi)
+        set_dpi(d, 96)  # the prefix is kept between runs
     finally:
         d.close()
         PAIR.remove()
