@@ -8,7 +8,8 @@ and stops with Enter from its adapter list, closes with Esc, and counts a
 6-second pause of the whole program (stopped by a signal) in full; the
 "Traffic Rates Recorder" dialog refuses each bad choice with its message,
 remembers the browse dialog's filter, creates the missing folders and
-records a file with its header and a line at the chosen interval; a file
+records a file with its header and a line at the chosen interval, and
+takes OK again over the file it records into; a file
 that cannot be written is reported once and the meter runs on. With root,
 the stopwatch times real traffic across a veth pair into a network
 namespace the test makes (198.51.100.0/24) and must agree with the
@@ -304,6 +305,20 @@ def recorded_file(d, folder, target):
           "lines of plain numbers every 2 seconds: %s" % lines)
 
 
+def recorder_ok_unchanged(d):
+    """OK again over the file being recorded: nothing to refuse."""
+    open_recorder_at(d, 0)
+    d.drive("press", RECORDER, IDOK)
+    d.wait_for(lambda: not dialog(d, RECORDER)["found"] or dialog(d, CAPTION)["found"], 10)
+    box = message_box(d, 1)
+    check(box is None and not dialog(d, RECORDER)["found"],
+          "OK over the file being recorded closes the dialog without a word: %r" % box)
+    if box is not None:
+        answer(d)
+        d.drive("press", RECORDER, IDCANCEL)
+        d.wait_for(lambda: not dialog(d, RECORDER)["found"], 10)
+
+
 def recorder_cancel(d):
     open_recorder_at(d, 0)
     d.drive("type", RECORDER, RR_INTERVAL, "9")
@@ -443,6 +458,7 @@ def main():
             if target:
                 browse(d, files)
                 recorded_file(d, files, target)
+                recorder_ok_unchanged(d)
                 recorder_cancel(d)
                 unwritable_file(d)
             d.drive("command", ID_EXIT)
