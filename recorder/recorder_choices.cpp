@@ -26,7 +26,9 @@ std::vector<RecorderRow> RecorderRowsOf(const AdapterList& list) {
   std::vector<RecorderRow> rows;
   for (size_t i = 0; i < list.size(); ++i) {
     const AdapterRecord& r = list[i];
-    rows.push_back({r.kind, r.id, r.displayName, r.recordRates, r.recordInterval, r.recordFlags, r.recordFile});
+    const bool open = r.recorder && r.recorder->IsOpen();
+    rows.push_back({r.kind, r.id, r.displayName, r.recordRates, r.recordInterval, r.recordFlags, r.recordFile,
+                    open ? r.recordFile : std::string()});
   }
   return rows;
 }
@@ -80,7 +82,8 @@ std::optional<RecorderRefusal> CheckRecorderRows(const std::vector<RecorderRow>&
     for (size_t j = 0; j < rows.size(); ++j)
       if (j != i && rows[j].recordRates && AsciiEqualNoCase(rows[j].file, row.file))
         return RecorderRefusal{i, kRatesFilesShared};
-    if (!PrepareRatesFile(row.file, fs)) {
+    const bool openHere = !row.openFile.empty() && AsciiEqualNoCase(row.openFile, row.file);
+    if (!openHere && !PrepareRatesFile(row.file, fs)) {
       std::vector<char> text(row.file.size() + 128);
       std::snprintf(text.data(), text.size(),
                     "Failed to create file \"%s\". Be sure you have write permission or choose another file.",

@@ -25,6 +25,8 @@ struct RecorderRow {
   uint32_t interval = 1;
   uint32_t flags = 0;  // bit 0: numbers only
   std::string file;
+  // The file the record's log has open now; empty when it is closed.
+  std::string openFile;
 };
 
 std::vector<RecorderRow> RecorderRowsOf(const AdapterList& list);
@@ -60,7 +62,9 @@ inline constexpr char kRatesFilesShared[] =
 // Checks every recording row in list order, each against interval,
 // empty file, a file shared with another recording row (without regard to
 // case), and the file's folder and the file itself, which are created when
-// missing (so a passed check leaves them behind).
+// missing (so a passed check leaves them behind). The file a row's log
+// has open already passes: the log lets others only read it, so a second
+// opening for writing would fail.
 std::optional<RecorderRefusal> CheckRecorderRows(const std::vector<RecorderRow>& rows, FileSystem& fs);
 
 // Makes the file's folder, folder by folder, and opens or creates the file

@@ -14,10 +14,17 @@ std::string StopwatchElapsedText(uint32_t seconds) {
   return text;
 }
 
-void StopwatchMeasurement::Start(const AdapterRecord& record) {
+void StopwatchMeasurement::Start(const AdapterRecord& record, uint64_t nowMs) {
   *this = StopwatchMeasurement{};
   running_ = true;
   read_ = record.samplesAdded;
+  startedMs_ = nowMs;
+}
+
+void StopwatchMeasurement::CountTime(uint64_t nowMs) {
+  if (!running_ || nowMs < startedMs_) return;
+  const uint64_t seconds = (nowMs - startedMs_ + 500) / 1000;
+  elapsed_ = uint32_t(std::min<uint64_t>(seconds, UINT32_MAX));
 }
 
 void StopwatchMeasurement::ReadNewSamples(const AdapterRecord& record) {

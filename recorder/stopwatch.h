@@ -2,8 +2,8 @@
 // The stopwatch's measurement of one adapter: it samples nothing itself but
 // reads the per-second samples the tick puts at the head of the adapter's
 // history, and keeps totals, maxima, minima and averages of those it read.
-// The elapsed time is counted by the stopwatch's own timer, so time and
-// samples may differ by one.
+// The elapsed time is read from a monotonic clock at each of the stopwatch's
+// own timer events, so time and samples may differ by one.
 
 #include <cstdint>
 #include <string>
@@ -29,13 +29,17 @@ struct StopwatchTexts {
 class StopwatchMeasurement {
  public:
   // Zeroes every figure and the time, sets the minima to "no sample" and
-  // takes every sample already in the record's history as read.
-  void Start(const AdapterRecord& record);
+  // takes every sample already in the record's history as read. `nowMs` is
+  // a monotonic clock's reading in milliseconds.
+  void Start(const AdapterRecord& record, uint64_t nowMs);
   void Stop() { running_ = false; }
   bool running() const { return running_; }
 
-  // One second of the stopwatch's timer.
-  void CountSecond() { ++elapsed_; }
+  // The stopwatch's timer: the elapsed time becomes the whole seconds since
+  // the start by the same clock, to the nearest. Counting the timer's events
+  // instead would lose every second the program stood still (a machine
+  // asleep, a stopped process), since a late timer fires only once.
+  void CountTime(uint64_t nowMs);
 
   // Reads the samples the tick added since the last read, newest first
   // back to the last one read. When the history was emptied in between
@@ -66,6 +70,7 @@ class StopwatchMeasurement {
   uint32_t avgDown_ = 0, avgUp_ = 0;
   uint32_t samples_ = 0;
   uint64_t read_ = 0;  // the record's samplesAdded at the last read
+  uint64_t startedMs_ = 0;
 };
 
 }  // namespace qm

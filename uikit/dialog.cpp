@@ -45,6 +45,13 @@ INT_PTR Dialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
+void Dialog::EnableItem(int id, bool enable, int next) {
+  HWND control = Item(id);
+  if (!enable && control && GetFocus() == control)
+    SendMessageA(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(next)), TRUE);
+  EnableWindow(control, enable);
+}
+
 INT_PTR ModalDialog::Run(HINSTANCE instance, int templateId, HWND owner) {
   ended_ = false;
   result_ = -1;

@@ -22,6 +22,10 @@ class Dialog {
 
   HWND Handle() const { return hwnd_; }
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+  // Enables or disables control `id`. A control disabled while it has the
+  // keyboard focus first hands the focus to control `next`: a disabled
+  // focus would leave the dialog deaf to Enter, Esc and Tab.
+  void EnableItem(int id, bool enable, int next);
 
  protected:
   // WM_INITDIALOG; false when the handler set the focus itself.

@@ -100,7 +100,7 @@ void AlertWindow::StopSound() {
   if (soundPlaying_) PlaySoundA(nullptr, nullptr, 0);
   if (beeping_) StopBeep();
   soundPlaying_ = beeping_ = false;
-  EnableWindow(Item(IDC_ALERT_STOP_SOUND), FALSE);
+  EnableItem(IDC_ALERT_STOP_SOUND, false, IDOK);
 }
 
 void AlertWindow::EnableMinutes(bool focus) {

@@ -1,5 +1,7 @@
 #include "notify/win32/dialog_font.h"
 
+#include <algorithm>
+
 namespace qm {
 
 GdiHandle<HFONT> MakeTahoma(HWND window, int pixels, int weight) {
@@ -25,11 +27,19 @@ void SetFontOnControls(HWND window, HFONT font) {
 }
 
 void CentreOnDesktop(HWND window) {
-  RECT r, desktop;
+  RECT r;
   GetWindowRect(window, &r);
-  GetWindowRect(GetDesktopWindow(), &desktop);
-  SetWindowPos(window, nullptr, (desktop.right - (r.right - r.left)) / 2, (desktop.bottom - (r.bottom - r.top)) / 2,
-               0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  RECT area;
+  if (GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor))
+    area = monitor.rcWork;
+  else
+    GetWindowRect(GetDesktopWindow(), &area);
+  const LONG width = r.right - r.left, height = r.bottom - r.top;
+  const LONG left = std::max(area.left, area.left + (area.right - area.left - width) / 2);
+  const LONG top = std::max(area.top, area.top + (area.bottom - area.top - height) / 2);
+  SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace qm

@@ -14,7 +14,8 @@ GdiHandle<HFONT> MakeTahoma(HWND window, int pixels, int weight);
 // Sets `font` on every child control of `window`.
 void SetFontOnControls(HWND window, HFONT font);
 
-// Centres `window` on the desktop.
+// Centres `window` on the work area of its monitor (the desktop less the
+// task bar); a window larger than that keeps its caption on screen.
 void CentreOnDesktop(HWND window);
 
 }  // namespace qm

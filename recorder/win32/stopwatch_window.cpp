@@ -83,10 +83,10 @@ void StopwatchWindow::StartMeasurement() {
   measured_ = choices_[size_t(chosen)];
   // The reset comes first, so that what it empties is not counted.
   if (setup_.resetAdapterGraph && setup_.resetRates) setup_.resetRates(*measured_);
-  watch_.Start(*measured_);
+  watch_.Start(*measured_, GetTickCount64());
   ShowFigures();
   SetTimer(hwnd_, kSecondTimer, 1000, nullptr);
-  EnableWindow(Item(IDC_SW_ADAPTER), FALSE);
+  EnableItem(IDC_SW_ADAPTER, false, IDC_SW_START);
   SetDlgItemTextA(hwnd_, IDC_SW_START, "&Stop");
 }
 
@@ -101,7 +101,7 @@ void StopwatchWindow::StopMeasurement() {
 bool StopwatchWindow::OnTimer(UINT_PTR id) {
   if (id != kSecondTimer) return false;
   if (!watch_.running() || !measured_) return true;
-  watch_.CountSecond();
+  watch_.CountTime(GetTickCount64());
   watch_.ReadNewSamples(*measured_);
   ShowFigures();
   return true;

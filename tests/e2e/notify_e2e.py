@@ -5,9 +5,10 @@ The alert window: a rule with a limit of 1 MB downloaded today through a
 veth adapter of this test is passed by real traffic across the pair
 (198.51.100.0/24, a network namespace the test makes); the window opens
 with its message and so-far line, which grows with more traffic; "Stop
-Sound", the refusals of "Next " (0 minutes, not a number), the choice handed
-back and stored, Ctrl+N showing it again; the rule's program that cannot be
-started is reported.
+Sound" by Alt+S, the keyboard focus moving on from the button it disables;
+the refusals of "Next " (0 minutes at Alt+F4, not a number at "&Close"),
+the choice handed back and stored, Ctrl+N showing it again, Esc closing it
+while it beeps; the rule's program that cannot be started is reported.
 
 The Notification page of the options sheet: its controls off and on, its
 refusals in order with their message and focus (the e-mail and program
@@ -20,7 +21,8 @@ The Email Settings dialog (through email_dialog_host.exe): its checks, the
 preview, a test e-mail through AUTH LOGIN to an SMTP server of this test on
 127.0.0.1 port 25 with the success box, and a server that never answers:
 the dialog stays responsive, disabled with "Sending email...", until the
-failure box comes within the client's time limit. The programs run with
+failure box comes within the client's time limit; at 96 and at 144 DPI it
+lies whole on the screen with no text cut off. The programs run with
 QUELLMARK_SMTP_WAIT_MS=5000, so that limit is 5 s instead of 60 s.
 
 Needs root (network namespace, port 25); without it the test is skipped.
@@ -43,7 +45,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "meter"))
 from harness import SKIP, WINE, Desktop, check, ends, lacks_root, summary, work_folder  # noqa: E402
-from options_e2e import Sheet, answer, boxes, open_sheet, refused  # noqa: E402
+from options_e2e import Sheet, answer, boxes, open_sheet, refused, set_dpi  # noqa: E402
 from service_e2e import SmtpServer  # noqa: E402
 from veth_pair import VethPair  # noqa: E402
 
@@ -194,16 +196,21 @@ def alert_window(d, program, date_text):
     PAIR.exchange(16 * 1024, 1024 * 1024, d.procs, 2)
     grown = alert.wait(lambda g: cv(g, A_SO_FAR) not in (None, first), 5)
     check(grown is not None, "the so-far line grows with the traffic: %s" % (grown and cv(grown, A_SO_FAR)))
-    alert.click(A_STOP)
-    check(alert.wait(lambda g: cv(g, A_STOP, "enabled") is False, 10) is not None,
-          "Stop Sound stops and disables itself")
+    d.drive("keysto", ALERT, "alt+s")
+    stopped = alert.wait(lambda g: cv(g, A_STOP, "enabled") is False, 10)
+    focus = [line for line in d.drive("controls", ALERT)[1] if line.startswith("focus=")]
+    check(stopped is not None and focus not in ([], ["focus=0"], ["focus=%d" % A_STOP]),
+          "Alt+S stops the sound and disables Stop Sound, the keyboard focus moving on (%s)" % focus)
     # "Next " with 0 minutes, then with a text that is no number.
     alert.click(A_NEXT)
     check(alert.wait(lambda g: cv(g, A_MINUTES, "enabled"), 10) is not None, "Next turns the minutes on")
-    for minutes, refusal in (("0", "Minutes up to next alert should be greater than 0."),
-                             ("soon", "Please enter an integer.")):
+    for minutes, refusal, close in (("0", "Minutes up to next alert should be greater than 0.", "alt+f4"),
+                                    ("soon", "Please enter an integer.", None)):
         alert.set(A_MINUTES, minutes)
-        alert.click(IDOK)
+        if close:
+            d.drive("keysto", ALERT, close)
+        else:
+            alert.click(IDOK)
         state = alert.box(refusal)
         check(state is not None, "Next with %r is refused: %s" % (minutes, refusal))
         if state and minutes == "0":
@@ -224,9 +231,9 @@ def alert_window(d, program, date_text):
           "Ctrl+N shows the alert again with Next 2")
     alert.click(A_NO_LONGER)
     alert.wait(lambda g: cv(g, A_MINUTES, "enabled") is False, 10)
-    alert.click(IDOK)
+    d.drive("keysto", ALERT, "esc")  # while it beeps again
     check(d.wait_for(lambda: not alert.read()["found"], 10) and
-          d.wait_for(lambda: d.options().get("NextAlertType") == "0", 10), "closing with No longer stores type 0")
+          d.wait_for(lambda: d.options().get("NextAlertType") == "0", 10), "Esc with No longer closes and stores type 0")
     d.drive("command", ID_EXIT)
     check(ends(d, p), "the program ends on Exit")
     return None
@@ -641,6 +648,25 @@ def email_dialog(d, host):
               "the subject typed is stored")
 
 
+def email_dialog_on_screen(d, host, dpi):
+    """At this DPI the dialog lies whole on the 1024 x 768 screen, no text cut off."""
+    set_dpi(d, dpi)
+    p = start_host(d, host, "email-host-%d" % dpi)
+    dialog = Dialog(d, EMAIL)
+    opened = dialog.wait(lambda g: g["found"], 30)
+    if check(opened is not None, "the Email Settings dialog opens at %d DPI" % dpi):
+        left, top, right, bottom = map(int, opened["rect"].split())
+        check(0 <= left and 0 <= top and right <= 1024 and bottom <= 768,
+              "at %d DPI it lies whole on the screen: %s" % (dpi, opened["rect"]))
+        rc, lines = d.drive("clipped", EMAIL, "Tahoma", 8)
+        clipped = [line for line in lines if line.startswith("clipped=")]
+        check(rc == 0 and "dpi=%d" % dpi in lines and not clipped,
+              "no text of it is cut off at %d DPI: %s" % (dpi, clipped))
+        d.shot("email-settings-%ddpi" % dpi)
+        dialog.click(IDCANCEL)
+    check(ends(d, p) and p.returncode == 1, "Cancel closes it at %d DPI" % dpi)
+
+
 def main():
     if len(sys.argv) != 4:
         print(__doc__)
@@ -658,6 +684,9 @@ def main():
         notification_page(d, date_text, host)
         alert_window(d, program, date_text)
         email_dialog(d, host)
+        for dpi in (96, 144):
+            email_dialog_on_screen(d, host, dpi)
+        set_dpi(d, 96)  # the prefix is kept between runs
     finally:
         d.close()
         PAIR.remove()

@@ -3,10 +3,13 @@
 desktop program under Wine and Xvfb.
 
 Worked from outside by meter_driver.exe, as desktop_e2e.py does: the
-stopwatch opens with its figures at zero and keeps its two options; the
+stopwatch opens with its figures at zero and keeps its two options, starts
+and stops with Enter from its adapter list, closes with Esc, and counts a
+6-second pause of the whole program (stopped by a signal) in full; the
 "Traffic Rates Recorder" dialog refuses each bad choice with its message,
 remembers the browse dialog's filter, creates the missing folders and
-records a file with its header and a line at the chosen interval; a file
+records a file with its header and a line at the chosen interval, and
+takes OK again over the file it records into; a file
 that cannot be written is reported once and the meter runs on. With root,
 the stopwatch times real traffic across a veth pair into a network
 namespace the test makes (198.51.100.0/24) and must agree with the
@@ -17,6 +20,7 @@ Usage: recorder_e2e.py Quellmark.exe meter_driver.exe
 import os
 import re
 import shutil
+import signal
 import sys
 import threading
 import time
@@ -125,6 +129,41 @@ def stopwatch_idle(d):
     d.drive("close", STOPWATCH)  # closing while running ends the measurement
     check(d.wait_for(lambda: not dialog(d, STOPWATCH)["found"] and d.info()["topmost"] == "1", 10),
           "closing it gives the meter window its topmost state back")
+
+
+def elapsed(w):
+    """The stopwatch's time in seconds; -1 when it does not read as one."""
+    m = re.fullmatch(r"(\d+) : (\d\d) : (\d\d)", (w and text(w, SW_ELAPSED)) or "")
+    return int(m[1]) * 3600 + int(m[2]) * 60 + int(m[3]) if m else -1
+
+
+def stopwatch_keys_and_pause(d, program):
+    """Enter from the adapter list starts and stops it, the keys keep working
+    while it runs, and a long pause of the program is counted in full."""
+    d.drive("command", ID_STOPWATCH)
+    w = wait_dialog(d, STOPWATCH)
+    if not check(w is not None and w.get("focus") == str(SW_ADAPTER), "the stopwatch opens with the adapter list "
+                 "focused (%s)" % (w and w.get("focus"))):
+        return
+    d.drive("keysto", STOPWATCH, "enter")
+    running = wait_dialog(d, STOPWATCH, 10, lambda w: text(w, SW_START) == "&Stop")
+    check(running is not None and running.get("focus") not in (None, "0", str(SW_ADAPTER)),
+          "Enter starts it and the focus leaves the list it locks (%s)" % (running and running.get("focus")))
+    d.drive("keysto", STOPWATCH, "enter")
+    check(wait_dialog(d, STOPWATCH, 5, lambda w: text(w, SW_START) == "&Start") is not None, "Enter again stops it")
+    d.drive("keysto", STOPWATCH, "enter")
+    before = elapsed(wait_dialog(d, STOPWATCH, 10, lambda w: elapsed(w) >= 2 and text(w, SW_START) == "&Stop"))
+    # The whole program stands still for 6 seconds, as on a machine asleep;
+    # the first timer event after it must show them, not one second more.
+    os.kill(program.pid, signal.SIGSTOP)
+    try:
+        time.sleep(6)
+    finally:
+        os.kill(program.pid, signal.SIGCONT)
+    after = elapsed(wait_dialog(d, STOPWATCH, 1.5, lambda w: elapsed(w) >= before + 6) or dialog(d, STOPWATCH))
+    check(after >= before + 6, "6 seconds paused are counted at once: %d s before, %d s after" % (before, after))
+    d.drive("keysto", STOPWATCH, "esc")
+    check(d.wait_for(lambda: not dialog(d, STOPWATCH)["found"], 10), "Esc closes it while it runs")
 
 
 def select_row(d, row):
@@ -266,6 +305,20 @@ def recorded_file(d, folder, target):
           "lines of plain numbers every 2 seconds: %s" % lines)
 
 
+def recorder_ok_unchanged(d):
+    """OK again over the file being recorded: nothing to refuse."""
+    open_recorder_at(d, 0)
+    d.drive("press", RECORDER, IDOK)
+    d.wait_for(lambda: not dialog(d, RECORDER)["found"] or dialog(d, CAPTION)["found"], 10)
+    box = message_box(d, 1)
+    check(box is None and not dialog(d, RECORDER)["found"],
+          "OK over the file being recorded closes the dialog without a word: %r" % box)
+    if box is not None:
+        answer(d)
+        d.drive("press", RECORDER, IDCANCEL)
+        d.wait_for(lambda: not dialog(d, RECORDER)["found"], 10)
+
+
 def recorder_cancel(d):
     open_recorder_at(d, 0)
     d.drive("type", RECORDER, RR_INTERVAL, "9")
@@ -400,10 +453,12 @@ def main():
         p = d.start("recorder-first")
         if check(d.wait_for(lambda: d.info().get("found") == "1"), "the meter window appears"):
             stopwatch_idle(d)
+            stopwatch_keys_and_pause(d, p)
             target = recorder_refusals(d, files)
             if target:
                 browse(d, files)
                 recorded_file(d, files, target)
+                recorder_ok_unchanged(d)
                 recorder_cancel(d)
                 unwritable_file(d)
             d.drive("command", ID_EXIT)

@@ -135,6 +135,9 @@ TEST_F(RecorderApply, OpensClosesAndReopensByWhatChanged) {
   for (size_t i = 0; i < list.size(); ++i) WriteRatesLine(At(i), RateSample{10, 1, 0, 0}, now, options);
   RecorderOf(At(5)).Close();  // "Closed": its file failed earlier
   std::vector<RecorderRow> rows = RecorderRowsOf(list);
+  EXPECT_EQ(rows[2].openFile, "C:\\logs\\Interval.txt");  // open: OK's check passes it as it is
+  EXPECT_EQ(rows[1].openFile, "");
+  EXPECT_EQ(rows[5].openFile, "");
   rows[0].recordRates = 0;                             // Off: switched off
   rows[1].recordRates = 1, rows[1].interval = 3;       // On: switched on
   rows[1].file = "C:\\logs\\On.csv";

@@ -24,13 +24,14 @@ class Stopwatch : public EngineTest {
   }
   AdapterRecord& adapter() { return Real(1); }
 
+  static constexpr uint64_t kStartMs = 86'400'000;  // the monotonic clock at the start
   uint64_t rx = 0, tx = 0;
   StopwatchMeasurement watch;
 };
 
 TEST_F(Stopwatch, ScriptedBurstGivesTotalsMaximaMinimaAndAverages) {
   Second(7777, 7777);  // before the start: not counted
-  watch.Start(adapter());
+  watch.Start(adapter(), kStartMs);
   Second(1000, 10);
   watch.ReadNewSamples(adapter());
   Second(3000, 5);
@@ -68,7 +69,7 @@ TEST_F(Stopwatch, ScriptedBurstGivesTotalsMaximaMinimaAndAverages) {
 }
 
 TEST_F(Stopwatch, IdleStartShowsZeroesAndNoSampleMinimaAsZero) {
-  watch.Start(adapter());
+  watch.Start(adapter(), kStartMs);
   EXPECT_EQ(watch.minDownload(), kStopwatchNoSample);
   EXPECT_EQ(watch.minUpload(), kStopwatchNoSample);
   const StopwatchTexts t = watch.Texts(false);
@@ -85,7 +86,7 @@ TEST_F(Stopwatch, IdleStartShowsZeroesAndNoSampleMinimaAsZero) {
 }
 
 TEST_F(Stopwatch, HistoryEmptiedDuringTheMeasurementCountsOnlyWhatCameAfter) {
-  watch.Start(adapter());
+  watch.Start(adapter(), kStartMs);
   Second(100, 1);
   Second(100, 1);
   watch.ReadNewSamples(adapter());
@@ -105,15 +106,15 @@ TEST_F(Stopwatch, HistoryEmptiedDuringTheMeasurementCountsOnlyWhatCameAfter) {
 }
 
 TEST_F(Stopwatch, StartingAgainRestartsFiguresAndTime) {
-  watch.Start(adapter());
+  watch.Start(adapter(), kStartMs);
   Second(900, 90);
-  watch.CountSecond();
+  watch.CountTime(kStartMs + 1000);
   watch.ReadNewSamples(adapter());
   watch.Stop();
   Second(5, 5);
   watch.ReadNewSamples(adapter());  // stopped: not counted
   EXPECT_EQ(watch.sampleCount(), 1u);
-  watch.Start(adapter());
+  watch.Start(adapter(), kStartMs);
   EXPECT_EQ(watch.elapsedSeconds(), 0u);
   EXPECT_EQ(watch.downloadTotal(), 0u);
   EXPECT_EQ(watch.maxDownload(), 0u);
@@ -121,6 +122,30 @@ TEST_F(Stopwatch, StartingAgainRestartsFiguresAndTime) {
   Second(7, 3);
   watch.ReadNewSamples(adapter());
   EXPECT_EQ(watch.downloadTotal(), 7u);  // the second before this start is not read
+}
+
+TEST_F(Stopwatch, ElapsedTimeIsTheClocksNotTheCountOfTimerEvents) {
+  watch.Start(adapter(), kStartMs);
+  const struct {
+    uint64_t sinceStartMs;
+    uint32_t seconds;
+  } timer[] = {
+      {990, 1},      // a timer a little early
+      {2030, 2},     // or late
+      {9400, 9},     // the only event after the program stood still for seven seconds
+      {10'020, 10},
+      {uint64_t(UINT32_MAX) * 1000 + 5000, UINT32_MAX},  // no wrap past the longest time
+  };
+  for (const auto& t : timer) {
+    watch.CountTime(kStartMs + t.sinceStartMs);
+    EXPECT_EQ(watch.elapsedSeconds(), t.seconds) << t.sinceStartMs;
+  }
+  watch.Start(adapter(), kStartMs + 50'000);
+  watch.CountTime(kStartMs + 51'000);
+  EXPECT_EQ(watch.Texts(true).elapsed, "00 : 00 : 01");  // restarted from the new start
+  watch.Stop();
+  watch.CountTime(kStartMs + 90'000);
+  EXPECT_EQ(watch.elapsedSeconds(), 1u);  // stopped: the time stays on screen
 }
 
 TEST(StopwatchElapsedText, HoursWidenBeyondTwoDigits) {
