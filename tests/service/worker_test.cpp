@@ -265,6 +265,28 @@ TEST_F(WorkerTest, ATaskHasOneJobAtATimeAndSkipsAreLoggedOncePerRun) {
   EXPECT_EQ(std::count(messages.begin(), messages.end(), "Failed to start the report job for '" + report + "'."), 1);
 }
 
+// Report tasks aimed at the service's own history file (spelled another
+// way) and at its activity log: each run is refused with its reason, and
+// both files keep every byte; the history still takes the final flush.
+TEST_F(WorkerTest, ReportTasksNeverWriteOverTheHistoryOrTheLog) {
+  Enable(0, 0);
+  const std::string history = name_ + "_history.log";
+  ASSERT_EQ(RunAdminCommand(store_, {"report", "add", "h", "daily", "all", "2", "./" + history}).exitCode, 0);
+  ASSERT_EQ(RunAdminCommand(store_, {"report", "add", "l", "summary", "all", "2", "./" + name_ + ".log"}).exitCode, 0);
+  Run(4);
+
+  const std::string refusedHistory =
+      "The report file './" + history + "' is the traffic log file; no report is written over it.";
+  const std::string refusedLog = "The report file './" + name_ + ".log' holds no traffic report; no report is written over it.";
+  EXPECT_EQ(Messages(name_ + ".log"),
+            (std::vector<std::string>{"Traffic log file: ./" + history, kLogRunning, refusedHistory, refusedLog,
+                                      refusedHistory, refusedLog}));
+  std::vector<DayRecord> days;
+  ASSERT_TRUE(ReadDayRecords(SystemFileSystem(), history, days, nullptr));
+  ASSERT_EQ(days.size(), 3u);
+  EXPECT_EQ(days[0].download, 4000u);
+}
+
 // With the service's notification option on, a passed limit is logged and
 // mailed once per service run, however many ticks stay above it. Without a
 // mail server nothing is sent and nothing more is logged.
