@@ -271,12 +271,15 @@ TEST_F(WorkerTest, ATaskHasOneJobAtATimeAndSkipsAreLoggedOncePerRun) {
 TEST_F(WorkerTest, ReportTasksNeverWriteOverTheHistoryOrTheLog) {
   Enable(0, 0);
   const std::string history = name_ + "_history.log";
-  ASSERT_EQ(RunAdminCommand(store_, {"report", "add", "h", "daily", "all", "2", "./" + history}).exitCode, 0);
-  ASSERT_EQ(RunAdminCommand(store_, {"report", "add", "l", "summary", "all", "2", "./" + name_ + ".log"}).exitCode, 0);
+  // As a hand-made .reg file may hold them: QuellmarkAdmin refuses the first.
+  for (const auto& [task, path] : {std::pair{"h", history}, std::pair{"l", "./" + name_ + ".log"}}) {
+    const std::vector<uint8_t> record = EncodeReportTask(MakeReportTask(4, kKindAllConnections, "", 2, Utf8ToUtf16(path)));
+    store_.WriteBinary(kLm, kServiceReportsKey, task, record.data(), record.size());
+  }
   Run(4);
 
   const std::string refusedHistory =
-      "The report file './" + history + "' is the traffic log file; no report is written over it.";
+      "The report file '" + history + "' is the traffic log file; no report is written over it.";
   const std::string refusedLog = "The report file './" + name_ + ".log' holds no traffic report; no report is written over it.";
   EXPECT_EQ(Messages(name_ + ".log"),
             (std::vector<std::string>{"Traffic log file: ./" + history, kLogRunning, refusedHistory, refusedLog,
