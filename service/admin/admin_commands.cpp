@@ -96,13 +96,6 @@ bool HasForbiddenPathCharacter(const std::string& path) {
   return HasControlCharacter(path) || path.find_first_of("\"<>|*?", from) != std::string::npos;
 }
 
-// Two spellings of one Windows path: case and the kind of slash aside.
-bool SamePathText(std::string a, std::string b) {
-  for (std::string* p : {&a, &b})
-    for (char& c : *p)
-      if (c == '/') c = '\\';
-  return AsciiEqualNoCase(a, b);
-}
 
 std::string TaskText(const ReportTask& t) {
   return std::string(ReportKindWord(ReportKindFromNumber(t.reportType))) + " " +
@@ -186,7 +179,7 @@ bool ParseReportTask(const std::vector<std::string>& a, ReportTask& task, std::s
 }
 
 // The other task that writes `file` already, as a warning's text.
-std::string SharedFileProblem(SettingsStore& store, const std::string& name, const std::string& file) {
+std::string OtherTaskOnFile(SettingsStore& store, const std::string& name, const std::string& file) {
   for (const std::string& other : store.ValueNames(kLm, kServiceReportsKey)) {
     std::vector<uint8_t> data;
     ReportTask t;
@@ -194,8 +187,7 @@ std::string SharedFileProblem(SettingsStore& store, const std::string& name, con
         !DecodeReportTask(data.data(), data.size(), t))
       continue;
     const std::string its = Utf16ToUtf8(ReportTaskFile(t));
-    if (SamePathText(its, file))
-      return "report task \"" + other + "\" writes \"" + its + "\" too; each run replaces the other's report.";
+    if (SamePathText(its, file)) return SharedFileProblem(other, its);
   }
   return "";
 }
@@ -212,7 +204,7 @@ AdminResult AddReportTask(AdminContext& c, const std::vector<std::string>& a) {
   if (c.store.ReadString(kLm, kOptionsKey, "TrafficLogFile", history) && SamePathText(history, a[4]))
     return Fail("The report file \"" + a[4] +
                 "\" is the service's traffic log file (TrafficLogFile); a report task never writes over it.");
-  const std::string shared = SharedFileProblem(c.store, name, a[4]);
+  const std::string shared = OtherTaskOnFile(c.store, name, a[4]);
   if (!c.store.WriteBinary(kLm, kServiceReportsKey, name, bytes.data(), bytes.size()))
     return Fail("Cannot write the report task; run the command as an administrator.");
   return Done("Report task \"" + name + "\" saved; it takes effect when the service starts next.\n" +

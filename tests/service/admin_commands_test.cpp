@@ -314,6 +314,25 @@ TEST_F(AdminSettingsCheck, ReportAddRefusesTheHistoryFileAndWarnsOfASharedFile) 
                            "other's report.\n");
 }
 
+// Tasks imported from a .reg file pass no refusal: check names the one on
+// the history file and the second one on a file another task writes.
+TEST_F(AdminSettingsCheck, CheckNamesTasksOnTheHistoryOrOnAnotherTasksFile) {
+  store_.WriteDword(kLm, kServiceKey, "ServiceEnabled", 1);
+  store_.WriteString(kLm, kOptionsKey, "TrafficLogFile", "C:\\Reports\\TrafficHistory.log");
+  for (const auto& [name, path] : {std::pair{"a", u"C:\\Reports\\a.csv"}, std::pair{"h", u"C:\\Reports\\trafficHistory.LOG"},
+                                   std::pair{"b", u"C:\\Reports\\A.csv"}}) {
+    const std::vector<uint8_t> record = EncodeReportTask(MakeReportTask(1, 100, "", 60, path));
+    store_.WriteBinary(kLm, kServiceReportsKey, name, record.data(), record.size());
+  }
+  AdminResult r = Run({"check"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.output,
+            "Report task \"h\": \"C:\\Reports\\trafficHistory.LOG\" is the service's traffic log file "
+            "(TrafficLogFile); the service never writes a report over it.\n"
+            "Report task \"b\": report task \"a\" writes \"C:\\Reports\\a.csv\" too; each run replaces the other's "
+            "report.\n");
+}
+
 TEST_F(AdminSettingsCheck, CheckNamesEverySettingTheServiceCannotUse) {
   EXPECT_EQ(Run({"check"}).output, "ServiceEnabled: not 1, so the service stops as soon as it starts.\n");
   store_.WriteDword(kLm, kServiceKey, "ServiceEnabled", 1);
