@@ -67,6 +67,15 @@ class FileSystem {
   virtual char Separator() const = 0;
 };
 
+// Whether two paths name the same file, however they are spelled (relative,
+// with other separators or case, through a link). Where the files cannot be
+// identified, the same spelling still names the same file.
+inline bool IsSameFile(FileSystem& fs, const std::string& a, const std::string& b) {
+  FileIdentity ia, ib;
+  if (fs.Identify(a, ia) && fs.Identify(b, ib)) return ia == ib;
+  return a == b;
+}
+
 // CreateFileA on Windows, POSIX calls elsewhere (where sharing is not
 // enforced).
 FileSystem& SystemFileSystem();

@@ -65,12 +65,27 @@ HistoryStatus BuildReport(FileSystem& fs, const std::string& historyPath, const 
 ReportFileOutcome WriteReportFile(FileSystem& fs, const std::string& historyPath, const std::string& reportPath,
                                   const ReportRequest& request) {
   ReportFileOutcome outcome;
-  auto file = fs.Open(reportPath, FileAccess::Write, FileShare::None, FileCreate::CreateAlways);
-  if (!file) {
+  auto refuse = [&](const char* what) {
+    outcome.status = ReportFileStatus::NotAReport;
+    outcome.message = "The report file '" + reportPath + "' " + what + "; no report is written over it.";
+    return outcome;
+  };
+  auto createFailed = [&] {
     outcome.status = ReportFileStatus::CreateFailed;
     outcome.message = "Failed to create file '" + reportPath + "'.";
     return outcome;
-  }
+  };
+  // A task's path may name any file the service can write. Only an earlier
+  // report (or an empty file) is replaced: what the file holds is looked at
+  // through the handle that then writes, so nothing can come between.
+  if (IsSameFile(fs, reportPath, historyPath)) return refuse("is the traffic log file");
+  auto file = fs.Open(reportPath, FileAccess::ReadWrite, FileShare::None, FileCreate::OpenAlways);
+  if (!file) return createFailed();
+  char head[kReportStartBytes];
+  const int64_t got = file->Read(head, sizeof head);
+  if (got < 0) return createFailed();
+  if (!CouldBeReportStart(std::string_view(head, size_t(got)))) return refuse("holds no traffic report");
+  if (!file->Seek(0) || !file->Truncate()) return createFailed();
   std::string text;
   // A file that is not a history file, or one that fails part way, gives
   // no report rather than a wrong one.

@@ -49,6 +49,7 @@ enum class ReportFileStatus {
   CreateFailed,   // "Failed to create file '%s'."
   HistoryFailed,  // "Failed to open traffic log file (%s)."; the report file is left empty
   WriteFailed,    // the report file could not be written in full
+  NotAReport,     // the path names the history file or a file that holds no report: left as it is
 };
 
 struct ReportFileOutcome {
@@ -57,7 +58,10 @@ struct ReportFileOutcome {
 };
 
 // A scheduled report: the form from the report file's name, the file
-// created anew before the history is read, the report written in one piece.
+// emptied before the history is read, the report written in one piece.
+// Only an empty file or an earlier report is written over: the history
+// file, however its path is spelled, and any other file are left as they
+// are (NotAReport).
 ReportFileOutcome WriteReportFile(FileSystem& fs, const std::string& historyPath, const std::string& reportPath,
                                   const ReportRequest& request);
 

@@ -478,6 +478,19 @@ void RenderSummary(const ReportCells& c, ReportForm form, std::string& out) {
 
 }  // namespace
 
+bool CouldBeReportStart(std::string_view head) {
+  auto begins = [head](std::string_view start) {
+    const size_t n = std::min(head.size(), start.size());
+    return head.substr(0, n) == start.substr(0, n);
+  };
+  if (begins(kFixedFontNote)) return true;
+  for (const ReportKindNames& k : kReportKinds) {
+    if (begins(std::string(k.title) + "\r\n\r\n")) return true;  // CSV
+    if (begins(std::string("<html><head><title>") + k.title + "</title>")) return true;
+  }
+  return false;
+}
+
 std::string HtmlEscape(const std::string& text) {
   std::string out;
   out.reserve(text.size());

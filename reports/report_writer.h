@@ -4,6 +4,7 @@
 // reports window can export the cells its lists show, in their order.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "reports/report_types.h"
@@ -38,6 +39,12 @@ void AppendReport(const ReportData& data, const std::string& subjectName, const 
 // rows (indices into `report.rows`) and their sums, the current row with
 // the figures it shows.
 std::string SelectionLine(const RowReport& report, const std::vector<size_t>& selected);
+
+// Whether a file that begins with `head` may be a report of this system:
+// empty, or the start of any kind in any form, whole or cut short. Enough
+// is told by the first kReportStartBytes bytes.
+inline constexpr size_t kReportStartBytes = 96;
+bool CouldBeReportStart(std::string_view head);
 
 // "<", ">", "&" and '"' as entities; the rest as it is.
 std::string HtmlEscape(const std::string& text);

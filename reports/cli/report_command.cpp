@@ -329,16 +329,6 @@ bool WriteOutput(FileSystem& fs, const std::string& path, const std::string& tex
   return ok;
 }
 
-// The output must never be the history file itself, however its path is
-// spelled (relative, with other separators or case, through a link). Where
-// the files cannot be identified, the same spelling still names the same
-// file.
-bool IsSameFile(FileSystem& fs, const std::string& a, const std::string& b) {
-  FileIdentity ia, ib;
-  if (fs.Identify(a, ia) && fs.Identify(b, ib)) return ia == ib;
-  return a == b;
-}
-
 }  // namespace
 
 int RunReportCommand(const std::vector<std::string>& args, FileSystem& fs, Clock& clock, std::string& out,
@@ -356,6 +346,7 @@ int RunReportCommand(const std::vector<std::string>& args, FileSystem& fs, Clock
     return kExitOk;
   }
 
+  // The output must never be the history file itself.
   if (!o.output.empty() && IsSameFile(fs, o.history, o.output)) {
     err = "quellmark-report: the output '" + o.output + "' is the history file; refusing to write over it\n";
     return kExitBadInput;

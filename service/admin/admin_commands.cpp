@@ -80,6 +80,23 @@ std::string RegName(const std::string& name) {
 
 // --- report tasks ----------------------------------------------------------
 
+// A .reg file cannot name a value with a line end in it, and a control
+// character would break the lines of the service's activity log.
+constexpr char kNameControl[] = "The task name cannot hold control characters.";
+
+bool HasControlCharacter(const std::string& text) {
+  for (unsigned char c : text)
+    if (c < 0x20 || c == 0x7F) return true;
+  return false;
+}
+
+// Characters no Windows file name holds, after a "\\?\" prefix.
+bool HasForbiddenPathCharacter(const std::string& path) {
+  const size_t from = path.rfind("\\\\?\\", 0) == 0 ? 4 : 0;
+  return HasControlCharacter(path) || path.find_first_of("\"<>|*?", from) != std::string::npos;
+}
+
+
 std::string TaskText(const ReportTask& t) {
   return std::string(ReportKindWord(ReportKindFromNumber(t.reportType))) + " " +
          AdapterArgumentText(t.adapterKind, ReportTaskAdapterId(t)) + " every " +
@@ -108,6 +125,7 @@ AdminResult ListReportTasks(AdminContext& c, const std::vector<std::string>&) {
 
 AdminResult DeleteReportTask(AdminContext& c, const std::vector<std::string>& a) {
   const std::string& name = a[0];
+  if (c.reg && HasControlCharacter(name)) return Fail(kNameControl);
   if (c.reg) return Done(RegHeader(kServiceReportsKey) + RegName(name) + "=-\n");
   if (!c.store.DeleteValue(kLm, kServiceReportsKey, name)) return Fail("No report task named \"" + name + "\".");
   return Done("Report task \"" + name + "\" deleted.\n");
@@ -119,6 +137,10 @@ bool ParseReportTask(const std::vector<std::string>& a, ReportTask& task, std::s
   const std::string& name = a[0];
   if (name.empty() || name.size() > kReportTaskMaxName) {
     error = "The task name must have 1 to 31 characters; the service stops reading tasks at a longer one.";
+    return false;
+  }
+  if (HasControlCharacter(name)) {
+    error = kNameControl;
     return false;
   }
   ReportKind kind;
@@ -141,6 +163,10 @@ bool ParseReportTask(const std::vector<std::string>& a, ReportTask& task, std::s
     error = "The report file path must have 1 to 259 characters.";
     return false;
   }
+  if (HasForbiddenPathCharacter(a[4])) {
+    error = "The report file path cannot hold control characters or any of \" < > | * ?.";
+    return false;
+  }
   // The service's working folder is not the administrator's; and a path
   // typed unquoted into a Unix shell arrives without its backslashes.
   if (a[4].find_first_of("\\/") == std::string::npos) {
@@ -152,6 +178,20 @@ bool ParseReportTask(const std::vector<std::string>& a, ReportTask& task, std::s
   return true;
 }
 
+// The other task that writes `file` already, as a warning's text.
+std::string OtherTaskOnFile(SettingsStore& store, const std::string& name, const std::string& file) {
+  for (const std::string& other : store.ValueNames(kLm, kServiceReportsKey)) {
+    std::vector<uint8_t> data;
+    ReportTask t;
+    if (other == name || !store.ReadBinary(kLm, kServiceReportsKey, other, data) ||
+        !DecodeReportTask(data.data(), data.size(), t))
+      continue;
+    const std::string its = Utf16ToUtf8(ReportTaskFile(t));
+    if (SamePathText(its, file)) return SharedFileProblem(other, its);
+  }
+  return "";
+}
+
 AdminResult AddReportTask(AdminContext& c, const std::vector<std::string>& a) {
   ReportTask task;
   std::string error;
@@ -160,11 +200,16 @@ AdminResult AddReportTask(AdminContext& c, const std::vector<std::string>& a) {
   const std::vector<uint8_t> bytes = EncodeReportTask(task);
   // .reg text is for other machines, whose adapters and folders this one cannot see.
   if (c.reg) return Done(RegHeader(kServiceReportsKey) + RegBinaryLine(name, bytes));
+  std::string history;
+  if (c.store.ReadString(kLm, kOptionsKey, "TrafficLogFile", history) && SamePathText(history, a[4]))
+    return Fail("The report file \"" + a[4] +
+                "\" is the service's traffic log file (TrafficLogFile); a report task never writes over it.");
+  const std::string shared = OtherTaskOnFile(c.store, name, a[4]);
   if (!c.store.WriteBinary(kLm, kServiceReportsKey, name, bytes.data(), bytes.size()))
     return Fail("Cannot write the report task; run the command as an administrator.");
   return Done("Report task \"" + name + "\" saved; it takes effect when the service starts next.\n" +
               Warning(UnknownAdapterProblem(c.adapters, task.adapterKind, ReportTaskAdapterId(task))) +
-              Warning(MissingFolderProblem(c.files, a[4])));
+              Warning(MissingFolderProblem(c.files, a[4])) + Warning(shared));
 }
 
 // --- notification rule -----------------------------------------------------

@@ -1,5 +1,6 @@
 #include "service/admin/settings_check.h"
 
+#include <utility>
 #include <vector>
 
 #include "engine/adapter_record.h"
@@ -38,15 +39,27 @@ std::string RecorderProblems(SettingsStore& store, AdapterSource* adapters, File
 }
 
 std::string TaskProblems(SettingsStore& store, AdapterSource* adapters, FileSystem* files) {
-  std::string out;
+  std::string out, history;
+  store.ReadString(kLm, kOptionsKey, "TrafficLogFile", history);
+  std::vector<std::pair<std::string, std::string>> earlier;  // name and file of the tasks before
   for (const std::string& name : store.ValueNames(kLm, kServiceReportsKey)) {
     std::vector<uint8_t> data;
     ReportTask t;
     if (!store.ReadBinary(kLm, kServiceReportsKey, name, data) || !DecodeReportTask(data.data(), data.size(), t))
       continue;  // "report list" names these
     const std::string what = "Report task \"" + name + "\"";
+    const std::string file = Utf16ToUtf8(ReportTaskFile(t));
     Add(out, what, UnknownAdapterProblem(adapters, t.adapterKind, ReportTaskAdapterId(t)));
-    Add(out, what, MissingFolderProblem(files, Utf16ToUtf8(ReportTaskFile(t))));
+    Add(out, what, MissingFolderProblem(files, file));
+    if (!history.empty() && SamePathText(history, file))
+      Add(out, what, "\"" + file + "\" is the service's traffic log file (TrafficLogFile); the service never writes a "
+                     "report over it.");
+    for (const auto& [other, otherFile] : earlier)
+      if (SamePathText(otherFile, file)) {
+        Add(out, what, SharedFileProblem(other, otherFile));
+        break;
+      }
+    earlier.emplace_back(name, file);
   }
   return out;
 }
@@ -63,6 +76,17 @@ std::string RuleProblems(SettingsStore& store, AdapterSource* adapters) {
 }
 
 }  // namespace
+
+bool SamePathText(std::string a, std::string b) {
+  for (std::string* p : {&a, &b})
+    for (char& c : *p)
+      if (c == '/') c = '\\';
+  return AsciiEqualNoCase(a, b);
+}
+
+std::string SharedFileProblem(const std::string& other, const std::string& otherFile) {
+  return "report task \"" + other + "\" writes \"" + otherFile + "\" too; each run replaces the other's report.";
+}
 
 std::string FolderOf(const std::string& path) {
   const size_t last = path.find_last_of("\\/");

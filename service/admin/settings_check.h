@@ -20,10 +20,16 @@ std::string FolderOf(const std::string& path);
 std::string MissingFolderProblem(FileSystem* files, const std::string& path);
 std::string UnknownAdapterProblem(AdapterSource* adapters, int32_t kind, const std::string& id);
 
+// Two spellings of one Windows path: case and the kind of slash aside.
+bool SamePathText(std::string a, std::string b);
+// A task's file that report task `other` writes as well.
+std::string SharedFileProblem(const std::string& other, const std::string& otherFile);
+
 // Every problem of the service's settings below HKEY_LOCAL_MACHINE, one
 // line each, naming the setting first: the service switched off, a
 // metrics address it cannot use, the history file's folder, each recorder file's folder and adapter, each
-// report task's folder and adapter, and the rule's adapter.
+// report task's folder and adapter, a task on the history file or on
+// another task's file, and the rule's adapter.
 std::string ServiceSettingsProblems(SettingsStore& store, AdapterSource* adapters, FileSystem* files);
 
 }  // namespace qm

@@ -102,6 +102,15 @@ class Wine:
     def drive_c(self, *parts):
         return os.path.join(self.prefix, "drive_c", *parts)
 
+    def fresh_with_programs(self, *programs):
+        """A fresh prefix whose C:\\Quellmark holds copies of `programs`; its folder."""
+        self.boot_fresh()
+        folder = self.drive_c("Quellmark")
+        os.makedirs(folder)
+        for program in programs:
+            shutil.copy(program, folder)
+        return folder
+
     def service_state(self):
         rc, out = self("sc", "query", "QuellmarkService", check_rc=False, quiet=True)
         m = re.search(r"STATE\s*:\s*\d+\s+(\w+)", out)
@@ -146,8 +155,13 @@ class SmtpServer:
     """A scripted SMTP server: accepts one conversation at a time, keeps the
     messages, ends by itself after its time limit."""
 
-    def __init__(self, seconds):
+    def __init__(self, seconds, silent=False):
         self.messages = []
+        # A silent server accepts and never says a word; it keeps the
+        # connections until it is closed.
+        self.silent = silent
+        self.accepted = 0
+        self.held = []
         self.sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
         self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
         # Another test of the machine may hold the port for a moment.
@@ -172,6 +186,10 @@ class SmtpServer:
             except (socket.timeout, OSError):
                 if self.sock.fileno() < 0:
                     return
+                continue
+            self.accepted += 1
+            if self.silent:
+                self.held.append(conn)
                 continue
             try:
                 self.converse(conn)
@@ -229,10 +247,8 @@ class SmtpServer:
 
     def close(self):
         self.end = 0
-        try:
-            self.sock.close()
-        except OSError:
-            pass
+        for conn in self.held + [self.sock]:
+            attempt(conn.close)
         self.thread.join(timeout=5)
 
 

@@ -113,6 +113,13 @@ TEST(AdminReportTasks, RefusesWhatTheServiceWouldMisread) {
       // What bash leaves of an unquoted C:\Reports\x.html, and a bare name.
       {{"report", "add", "n", "daily", "all", "5", "C:Reportsx.html"}, "\"C:Reportsx.html\" has no folder"},
       {{"report", "add", "n", "daily", "all", "5", "x.html"}, "has no folder"},
+      // A line end in a name breaks the .reg text; in a path it is no file
+      // name the service could ever create.
+      {{"report", "add", "a\nb", "daily", "all", "5", "C:\\a"}, "The task name cannot hold control characters"},
+      {{"/reg", "report", "delete", "a\r\n[HKEY_LOCAL_MACHINE\\X]"}, "The task name cannot hold control characters"},
+      {{"report", "add", "n", "daily", "all", "5", "C:\\r\n.txt"}, "cannot hold control characters"},
+      {{"report", "add", "n", "daily", "all", "5", "C:\\\"r.txt"}, "cannot hold control characters or"},
+      {{"report", "add", "n", "daily", "all", "5", "C:\\r|x.txt"}, "cannot hold control characters or"},
       {{"report", "delete", "missing"}, "No report task"},
       {{"rule", "set", "all", "1e3", "MB", "down", "week", "a@b.example"}, "digits"},
       {{"rule", "set", "all", "10", "PB", "down", "week", "a@b.example"}, "unit"},
@@ -283,6 +290,47 @@ TEST_F(AdminSettingsCheck, ReportAddWarnsOfAMissingFolderAndStoresTheTask) {
   // .reg text is for other machines: nothing of this one is looked at.
   EXPECT_EQ(Run({"/reg", "report", "add", "b", "daily", "all", "60", "C:\\Report\\b.csv"}).output.find("Warning"),
             std::string::npos);
+}
+
+// The service refuses to write a report over its history file, and two
+// tasks on one file overwrite each other's reports: the first is refused
+// here, the second warned of.
+TEST_F(AdminSettingsCheck, ReportAddRefusesTheHistoryFileAndWarnsOfASharedFile) {
+  store_.WriteString(kLm, kOptionsKey, "TrafficLogFile", "C:\\Reports\\TrafficHistory.log");
+  AdminResult history = Run({"report", "add", "h", "daily", "all", "60", "c:\\reports\\traffichistory.LOG"});
+  EXPECT_EQ(history.exitCode, 2);
+  EXPECT_EQ(history.output, "The report file \"c:\\reports\\traffichistory.LOG\" is the service's traffic log file "
+                            "(TrafficLogFile); a report task never writes over it.\n");
+  EXPECT_TRUE(store_.ValueNames(kLm, kServiceReportsKey).empty());
+
+  ASSERT_EQ(Run({"report", "add", "a", "daily", "all", "60", "C:\\Reports\\a.csv"}).exitCode, 0);
+  // Saving a task again under its own name is no sharing.
+  EXPECT_EQ(Run({"report", "add", "a", "daily", "all", "30", "C:\\Reports\\a.csv"}).output.find("Warning"),
+            std::string::npos);
+  AdminResult shared = Run({"report", "add", "b", "summary", "all", "60", "C:\\Reports\\A.CSV"});
+  EXPECT_EQ(shared.exitCode, 0);
+  EXPECT_EQ(shared.output, "Report task \"b\" saved; it takes effect when the service starts next.\n"
+                           "Warning: report task \"a\" writes \"C:\\Reports\\a.csv\" too; each run replaces the "
+                           "other's report.\n");
+}
+
+// Tasks imported from a .reg file pass no refusal: check names the one on
+// the history file and the second one on a file another task writes.
+TEST_F(AdminSettingsCheck, CheckNamesTasksOnTheHistoryOrOnAnotherTasksFile) {
+  store_.WriteDword(kLm, kServiceKey, "ServiceEnabled", 1);
+  store_.WriteString(kLm, kOptionsKey, "TrafficLogFile", "C:\\Reports\\TrafficHistory.log");
+  for (const auto& [name, path] : {std::pair{"a", u"C:\\Reports\\a.csv"}, std::pair{"h", u"C:\\Reports\\trafficHistory.LOG"},
+                                   std::pair{"b", u"C:\\Reports\\A.csv"}}) {
+    const std::vector<uint8_t> record = EncodeReportTask(MakeReportTask(1, 100, "", 60, path));
+    store_.WriteBinary(kLm, kServiceReportsKey, name, record.data(), record.size());
+  }
+  AdminResult r = Run({"check"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.output,
+            "Report task \"h\": \"C:\\Reports\\trafficHistory.LOG\" is the service's traffic log file "
+            "(TrafficLogFile); the service never writes a report over it.\n"
+            "Report task \"b\": report task \"a\" writes \"C:\\Reports\\a.csv\" too; each run replaces the other's "
+            "report.\n");
 }
 
 TEST_F(AdminSettingsCheck, CheckNamesEverySettingTheServiceCannotUse) {

@@ -265,6 +265,38 @@ TEST_F(WorkerTest, ATaskHasOneJobAtATimeAndSkipsAreLoggedOncePerRun) {
   EXPECT_EQ(std::count(messages.begin(), messages.end(), "Failed to start the report job for '" + report + "'."), 1);
 }
 
+// Report tasks aimed at the service's own history file (spelled another
+// way) and at the activity log moved aside: each run is refused with its
+// reason, and both files keep every byte; the history still takes the
+// final flush.
+TEST_F(WorkerTest, ReportTasksNeverWriteOverTheHistoryOrTheOlderLog) {
+  Enable(0, 0);
+  const std::string history = name_ + "_history.log";
+  const std::string older = "./" + name_ + ".old.log";
+  const std::string olderText = "[Thu Dec 10 15:18:47 2026]: Quellmark Service start up...\n";
+  SystemFileSystem().Open(older, FileAccess::Write, FileShare::None, FileCreate::CreateAlways)
+      ->Write(olderText.data(), olderText.size());
+  // As a hand-made .reg file may hold them: QuellmarkAdmin refuses the first.
+  for (const auto& [task, path] : {std::pair{"h", history}, std::pair{"l", older}}) {
+    const std::vector<uint8_t> record = EncodeReportTask(MakeReportTask(4, kKindAllConnections, "", 2, Utf8ToUtf16(path)));
+    store_.WriteBinary(kLm, kServiceReportsKey, task, record.data(), record.size());
+  }
+  Run(4);
+
+  const std::string refusedHistory =
+      "The report file '" + history + "' is the traffic log file; no report is written over it.";
+  const std::string refusedLog = "The report file '" + older + "' holds no traffic report; no report is written over it.";
+  EXPECT_EQ(Messages(name_ + ".log"),
+            (std::vector<std::string>{"Traffic log file: ./" + history, kLogRunning, refusedHistory, refusedLog,
+                                      refusedHistory, refusedLog}));
+  std::vector<DayRecord> days;
+  ASSERT_TRUE(ReadDayRecords(SystemFileSystem(), history, days, nullptr));
+  ASSERT_EQ(days.size(), 3u);
+  EXPECT_EQ(days[0].download, 4000u);
+  EXPECT_EQ(ReadAll(older), olderText);
+  SystemFileSystem().Remove(older);
+}
+
 // With the service's notification option on, a passed limit is logged and
 // mailed once per service run, however many ticks stay above it. Without a
 // mail server nothing is sent and nothing more is logged.
