@@ -114,6 +114,7 @@ void HistoryFile::LoadDayTotals(AdapterList& list, const LocalTime& day, size_t 
 
 int64_t HistoryFile::AppendOffset() {
   int64_t size = file_->Size();
+  if (size < 0) return -1;  // unknown: the header's end would be the oldest record's place
   if (size < kHistoryHeaderSize) return kHistoryHeaderSize;
   return kHistoryHeaderSize + (size - kHistoryHeaderSize) / kDayRecordSize * kDayRecordSize;
 }
@@ -121,7 +122,7 @@ int64_t HistoryFile::AppendOffset() {
 bool HistoryFile::WriteRecord(int64_t& position, const DayRecord& r) {
   const bool appending = position < 0;
   if (appending) position = AppendOffset();
-  if (file_->Seek(position) && file_->Write(&r, sizeof r)) return true;
+  if (position >= 0 && file_->Seek(position) && file_->Write(&r, sizeof r)) return true;
   // A record that never reached the file keeps no offset: the next
   // adapter's append would take the same one, and the two would overwrite
   // each other from then on.
@@ -189,7 +190,7 @@ bool HistoryFile::ImportLegacyLog(const std::string& legacyPath, AdapterSource& 
   }
 
   int64_t at = AppendOffset();
-  if (!file_->Seek(at)) return false;
+  if (at < 0 || !file_->Seek(at)) return false;
   std::vector<LegacyRecord> block(kLegacyPerBlock);
   std::vector<DayRecord> out;
   for (;;) {

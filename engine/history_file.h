@@ -71,7 +71,8 @@ class HistoryFile {
   // then sets it); an append that failed leaves it at -1.
   bool WriteRecord(int64_t& position, const DayRecord& r);
   // The end of the last whole record: where the next record goes, so that
-  // a torn record left by a crash never shifts the records after it.
+  // a torn record left by a crash never shifts the records after it. -1
+  // when the file's size cannot be told.
   int64_t AppendOffset();
   std::string FreeAsideName() const;
 
