@@ -132,6 +132,14 @@ bool HistoryFile::WriteRecord(int64_t& position, const DayRecord& r) {
 
 bool HistoryFile::FlushDayRecords(AdapterList& list, const LocalTime& day) {
   if (!file_) return true;
+  // A Clear that cut the file but could not write the header leaves it
+  // shorter than one: records behind a gap where the header belongs would
+  // make the whole file unreadable, so the header comes first.
+  const int64_t size = file_->Size();
+  if (size >= 0 && size < kHistoryHeaderSize && !WriteFreshHeader()) {
+    lastError_ = LastFileErrorText();
+    return false;
+  }
   std::string error;
   auto failed = [&error] {
     if (error.empty()) error = LastFileErrorText();

@@ -110,6 +110,24 @@ TEST_F(HistoryFileTest, FailedFlushesKeepTheTotalsAndAreToldOncePerRun) {
   EXPECT_EQ(failures("HistoryWriteFailed"), 2);
 }
 
+// Clear cut the file but could not write its header: the next flush must not
+// put records behind a gap where the header belongs, or the whole file is
+// taken for something else by every reader and at the next start.
+TEST_F(HistoryFileTest, AFlushAfterAHalfDoneClearWritesTheHeaderFirst) {
+  AddAdapter(1);
+  FullDiskFileSystem fs;
+  StartOn(fs);
+  ASSERT_TRUE(engine().FlushDayRecords());
+  fs.full = true;
+  EXPECT_FALSE(engine().ClearHistory());
+  fs.full = false;
+  engine().adapters()[0].todayDownload = 7;
+  EXPECT_TRUE(engine().FlushDayRecords());
+  std::vector<DayRecord> days = FileRecords();
+  ASSERT_EQ(days.size(), 3u);
+  EXPECT_EQ(days[0].download, 7u);
+}
+
 // The system cannot tell the file's size for a moment: an append must not
 // take the header's end for the file's end, where it would overwrite the
 // oldest records.
