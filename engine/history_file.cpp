@@ -171,12 +171,20 @@ void HistoryFile::KeepUnwritten(const AdapterList& list, const LocalTime& day) {
 }
 
 bool HistoryFile::Clear(AdapterList& list) {
+  const bool cleared = file_ && WriteFreshHeader();
+  if (file_ && !cleared) {
+    // Not even cut: the file and the day stay as they were, or the next
+    // flush would append a second record of today after the old one.
+    // A file cut short of its header gets one at the next flush.
+    const int64_t size = file_->Size();
+    if (size < 0 || size > kHistoryHeaderSize) return false;
+  }
   unwritten_.clear();
   for (size_t i = 0; i < list.size(); ++i) {
     list[i].todayDownload = list[i].todayUpload = 0;
     list[i].dayRecordPosition = -1;
   }
-  return file_ && WriteFreshHeader();
+  return cleared;
 }
 
 bool HistoryFile::ImportLegacyLog(const std::string& legacyPath, AdapterSource& source) {

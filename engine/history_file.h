@@ -58,7 +58,8 @@ class HistoryFile {
   bool HasUnwritten() const { return !unwritten_.empty(); }
   // The system's reason for the last failed flush.
   const std::string& lastError() const { return lastError_; }
-  // Empties the file to a fresh header and forgets every day position.
+  // Empties the file to a fresh header and forgets every day position and
+  // total. When the file cannot be cut at all, nothing changes.
   bool Clear(AdapterList& list);
   // Appends the records of a legacy log whose hardware addresses belong to
   // current adapters (and all pseudo adapter records). False when nothing

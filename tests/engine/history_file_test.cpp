@@ -128,6 +128,28 @@ TEST_F(HistoryFileTest, AFlushAfterAHalfDoneClearWritesTheHeaderFirst) {
   EXPECT_EQ(days[0].download, 7u);
 }
 
+// Clear could not even cut the file: the file and the day stay as they were.
+// Forgetting the day's offsets would put a second record of today after the
+// old one, and the day's count would start again from zero.
+TEST_F(HistoryFileTest, AClearThatCannotCutTheFileKeepsTheDay) {
+  AddAdapter(1);
+  MemoryFileSystem fs;
+  StartOn(fs);
+  Real(1).todayDownload = 500;
+  ASSERT_TRUE(engine().FlushDayRecords());
+  fs.diskFull = true;
+  EXPECT_FALSE(engine().ClearHistory());
+  fs.diskFull = false;
+  EXPECT_EQ(Real(1).todayDownload, 500u);
+  Real(1).todayDownload += 10;
+  ASSERT_TRUE(engine().FlushDayRecords());
+  std::vector<DayRecord> days;
+  std::string error;
+  ASSERT_TRUE(ReadDayRecords(fs, path, days, &error)) << error;
+  ASSERT_EQ(days.size(), 3u);
+  EXPECT_EQ(days[2].download, 510u);
+}
+
 // The system cannot tell the file's size for a moment: an append must not
 // take the header's end for the file's end, where it would overwrite the
 // oldest records.
