@@ -40,15 +40,16 @@ def craft(path):
 
 
 def fill(folder):
-    """Fills the file system up; the filler's path."""
+    """Fills the file system up (it is 64 KiB); the filler's path."""
     filler = os.path.join(folder, "filler")
-    with open(filler, "wb") as f:
-        try:
-            while True:
-                f.write(bytes(4096))
-                f.flush()
-        except OSError:
-            pass
+    fd = os.open(filler, os.O_WRONLY | os.O_CREAT | os.O_TRUNC)
+    try:
+        while True:
+            os.write(fd, bytes(4096))
+    except OSError:
+        pass
+    finally:
+        os.close(fd)
     return filler
 
 
