@@ -114,6 +114,7 @@ void HistoryFile::LoadDayTotals(AdapterList& list, const LocalTime& day, size_t 
 
 int64_t HistoryFile::AppendOffset() {
   int64_t size = file_->Size();
+  if (size < 0) return -1;  // unknown: the header's end would be the oldest record's place
   if (size < kHistoryHeaderSize) return kHistoryHeaderSize;
   return kHistoryHeaderSize + (size - kHistoryHeaderSize) / kDayRecordSize * kDayRecordSize;
 }
@@ -121,7 +122,7 @@ int64_t HistoryFile::AppendOffset() {
 bool HistoryFile::WriteRecord(int64_t& position, const DayRecord& r) {
   const bool appending = position < 0;
   if (appending) position = AppendOffset();
-  if (file_->Seek(position) && file_->Write(&r, sizeof r)) return true;
+  if (position >= 0 && file_->Seek(position) && file_->Write(&r, sizeof r)) return true;
   // A record that never reached the file keeps no offset: the next
   // adapter's append would take the same one, and the two would overwrite
   // each other from then on.
@@ -131,6 +132,14 @@ bool HistoryFile::WriteRecord(int64_t& position, const DayRecord& r) {
 
 bool HistoryFile::FlushDayRecords(AdapterList& list, const LocalTime& day) {
   if (!file_) return true;
+  // A Clear that cut the file but could not write the header leaves it
+  // shorter than one: records behind a gap where the header belongs would
+  // make the whole file unreadable, so the header comes first.
+  const int64_t size = file_->Size();
+  if (size >= 0 && size < kHistoryHeaderSize && !WriteFreshHeader()) {
+    lastError_ = LastFileErrorText();
+    return false;
+  }
   std::string error;
   auto failed = [&error] {
     if (error.empty()) error = LastFileErrorText();
@@ -162,12 +171,20 @@ void HistoryFile::KeepUnwritten(const AdapterList& list, const LocalTime& day) {
 }
 
 bool HistoryFile::Clear(AdapterList& list) {
+  const bool cleared = file_ && WriteFreshHeader();
+  if (file_ && !cleared) {
+    // Not even cut: the file and the day stay as they were, or the next
+    // flush would append a second record of today after the old one.
+    // A file cut short of its header gets one at the next flush.
+    const int64_t size = file_->Size();
+    if (size < 0 || size > kHistoryHeaderSize) return false;
+  }
   unwritten_.clear();
   for (size_t i = 0; i < list.size(); ++i) {
     list[i].todayDownload = list[i].todayUpload = 0;
     list[i].dayRecordPosition = -1;
   }
-  return file_ && WriteFreshHeader();
+  return cleared;
 }
 
 bool HistoryFile::ImportLegacyLog(const std::string& legacyPath, AdapterSource& source) {
@@ -189,7 +206,7 @@ bool HistoryFile::ImportLegacyLog(const std::string& legacyPath, AdapterSource& 
   }
 
   int64_t at = AppendOffset();
-  if (!file_->Seek(at)) return false;
+  if (at < 0 || !file_->Seek(at)) return false;
   std::vector<LegacyRecord> block(kLegacyPerBlock);
   std::vector<DayRecord> out;
   for (;;) {

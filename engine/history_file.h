@@ -58,7 +58,8 @@ class HistoryFile {
   bool HasUnwritten() const { return !unwritten_.empty(); }
   // The system's reason for the last failed flush.
   const std::string& lastError() const { return lastError_; }
-  // Empties the file to a fresh header and forgets every day position.
+  // Empties the file to a fresh header and forgets every day position and
+  // total. When the file cannot be cut at all, nothing changes.
   bool Clear(AdapterList& list);
   // Appends the records of a legacy log whose hardware addresses belong to
   // current adapters (and all pseudo adapter records). False when nothing
@@ -71,7 +72,8 @@ class HistoryFile {
   // then sets it); an append that failed leaves it at -1.
   bool WriteRecord(int64_t& position, const DayRecord& r);
   // The end of the last whole record: where the next record goes, so that
-  // a torn record left by a crash never shifts the records after it.
+  // a torn record left by a crash never shifts the records after it. -1
+  // when the file's size cannot be told.
   int64_t AppendOffset();
   std::string FreeAsideName() const;
 

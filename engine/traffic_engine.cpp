@@ -289,6 +289,10 @@ bool TrafficEngine::ResetRates(uint32_t command) {
 }
 
 void TrafficEngine::Suspend() {
+  // The machine may never wake (a battery that runs out while it sleeps):
+  // the day up to this moment is written first.
+  CountLastTraffic();
+  FlushDayRecords();
   for (size_t i = 0; i < list_.size(); ++i) list_[i].hasPreviousSample = false;
 }
 

@@ -84,7 +84,8 @@ class TrafficEngine {
   void ResetRates();
   bool ResetRates(uint32_t command);
   void ResetRates(AdapterRecord& record) { ResetRecord(record); }
-  // The machine suspends: the next reading of every adapter is a first one.
+  // The machine suspends: the day totals so far are written, and the next
+  // reading of every adapter is a first one.
   void Suspend();
 
  private:

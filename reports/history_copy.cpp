@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "engine/day_record.h"
 #include "platform/ascii_case.h"
 
 namespace qm {
@@ -73,6 +74,21 @@ bool CopyWholeFile(FileSystem& fs, const std::string& from, const std::string& t
   }
   if (!aside.empty()) fs.Remove(aside);
   return true;
+}
+
+RestoreOutcome RestoreHistoryBackup(FileSystem& fs, const std::string& chosen, const std::string& current,
+                                    std::string& restored) {
+  if (SamePathNoCase(chosen, current)) return RestoreOutcome::SameFile;
+  {
+    std::unique_ptr<File> in = fs.Open(chosen, FileAccess::Read, FileShare::ReadWrite, FileCreate::OpenExisting);
+    if (!in) return RestoreOutcome::CopyFailed;
+    HistoryHeader header;
+    const int64_t got = in->Read(&header, sizeof header);
+    if (got < 0) return RestoreOutcome::CopyFailed;
+    if (got < kHistoryHeaderSize || !IsHistoryHeader(header)) return RestoreOutcome::NotHistoryFile;
+  }
+  restored = NumberedFreeName(fs, current);
+  return CopyWholeFile(fs, chosen, restored, false) ? RestoreOutcome::Restored : RestoreOutcome::CopyFailed;
 }
 
 }  // namespace qm

@@ -25,4 +25,18 @@ std::string NumberedFreeName(FileSystem& fs, const std::string& path);
 // On failure nothing under `to` has changed and no temporary file stays.
 bool CopyWholeFile(FileSystem& fs, const std::string& from, const std::string& to, bool replace);
 
+enum class RestoreOutcome {
+  Restored,        // copied under the numbered name
+  SameFile,        // the chosen file is the log in use: nothing done
+  NotHistoryFile,  // empty, cut short in its header, or not "NTSL" version 2
+  CopyFailed,      // it cannot be read, or the copy cannot be written
+};
+
+// Copies a chosen backup next to the log in use under the first free
+// numbered name (never over a file), `restored` naming it. Only a traffic
+// log file is taken: anything else would be renamed aside at the next start
+// and leave an empty history in place of the one the person meant to get.
+RestoreOutcome RestoreHistoryBackup(FileSystem& fs, const std::string& chosen, const std::string& current,
+                                    std::string& restored);
+
 }  // namespace qm

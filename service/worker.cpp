@@ -93,6 +93,8 @@ class ServiceWorker : public TickListener, public ServiceNotificationOwner {
       s_.log.Write(kLogTrafficFileFailed);
       return false;
     }
+    if (const std::string& aside = engine_.history().movedAsidePath(); !aside.empty())
+      s_.log.Printf(kLogHistoryMovedAside, settings_.TrafficLogFile.c_str(), aside.c_str());
     notification_.Start(settings_.NotificationEnabled, rule_);
     PrepareNotification();
     jobs_ = std::make_shared<ReportJobs>(config_.reports.size());

@@ -25,6 +25,8 @@ inline constexpr char kLogNotEnabled[] =
     "Service isn't enabled. You may enable service at \"Options\" -> \"Serice\" -> \"Enable Serice\"";
 inline constexpr char kLogTrafficFile[] = "Traffic log file: %s";
 inline constexpr char kLogTrafficFileFailed[] = "Failed to create traffic file";
+inline constexpr char kLogHistoryMovedAside[] =
+    "Traffic log file (%s) is not a traffic log file: it was renamed to %s and a new one started.";
 inline constexpr char kLogRunning[] = "Service is running...";
 inline constexpr char kLogHistoryWriteFailed[] =
     "Failed to write traffic log file (%s): %s. The totals are kept and written at the next flush.";

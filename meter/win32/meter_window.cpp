@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "engine/history_file.h"
+#include "format/amount.h"
 #include "meter/window_geometry.h"
 #include "meter/win32/about_box.h"
 #include "meter/win32/help_viewer.h"
@@ -43,6 +44,13 @@ constexpr char kLogGivenUp[] =
 constexpr char kHistoryWriteFailed[] =
     "Failed to write traffic log file \"%s\": %s\n\nToday's traffic is kept in memory and written again every "
     "four minutes and when Quellmark exits.";
+constexpr char kHistoryLostAtExit[] =
+    "Failed to write traffic log file \"%s\": %s\n\nThe traffic counted since the file was last written "
+    "(today on All Connections: %s downloaded, %s uploaded) is lost when Quellmark exits. Make room on the disk "
+    "or make the file writable, then choose Retry. Cancel exits without it.";
+constexpr char kHistoryMovedAside[] =
+    "Traffic log file \"%s\" is not a traffic log file. It was kept as \"%s\", and a new traffic log file "
+    "was started in its place.";
 constexpr char kProgramFailed[] = "Failed to run the program \"%s\" of the usage notification: %s";
 constexpr char kRecorderWriteFailed[] =
     "Failed to write rates recording file \"%s\": %s\n\nRecording the traffic rates of %s has stopped. "
@@ -223,7 +231,22 @@ void MeterWindow::OpenHistory() {
   bool configured = false;
   const std::string path =
       SelectDesktopHistoryPath(store_, SystemFileSystem(), DocumentsFolder(), ProgramFolder(), configured);
-  if (!engine_.OpenHistoryFile(path, configured)) PostMessageA(hwnd_, UM_LOGFILE_FAILED, 0, 0);
+  if (engine_.OpenHistoryFile(path, configured))
+    TellMovedAside();
+  else
+    PostMessageA(hwnd_, UM_LOGFILE_FAILED, 0, 0);
+}
+
+// Said once the window runs: the person would otherwise find an empty
+// history and no word of where the old file went.
+void MeterWindow::TellMovedAside() {
+  const std::string& path = engine_.historyPath();
+  const std::string& aside = engine_.history().movedAsidePath();
+  if (aside.empty()) return;
+  std::vector<char> text(sizeof kHistoryMovedAside + path.size() + aside.size());
+  std::snprintf(text.data(), text.size(), kHistoryMovedAside, path.c_str(), aside.c_str());
+  auto* message = new std::string(text.data());
+  if (!PostMessageA(hwnd_, UM_HISTORY_MOVED_ASIDE, 0, reinterpret_cast<LPARAM>(message))) delete message;
 }
 
 // The history file could not be opened: the user may choose another one,
@@ -240,7 +263,10 @@ void MeterWindow::OnLogFileFailed() {
     setup.flags = OFN_PATHMUSTEXIST;
     if (!ChooseFileToSave(hwnd_, setup, path)) break;
     store_.WriteString(RegRoot::CurrentUser, kOptionsKey, kTrafficLogFileValue, path);
-    if (engine_.OpenHistoryFile(path, true)) return;
+    if (engine_.OpenHistoryFile(path, true)) {
+      TellMovedAside();
+      return;
+    }
   }
   MessageBoxA(hwnd_, kLogGivenUp, kCaption, MB_OK | MB_ICONINFORMATION);
 }
@@ -378,6 +404,7 @@ bool MeterWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       return true;
     }
     case UM_HISTORY_WRITE_FAILED:
+    case UM_HISTORY_MOVED_ASIDE:
     case UM_RECORDER_WRITE_FAILED: {
       std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(lp));
       if (text) MessageBoxA(hwnd_, text->c_str(), kCaption, MB_OK | MB_ICONWARNING);
@@ -908,6 +935,7 @@ void MeterWindow::StartNotificationMail(uint64_t periodTotal) {
 // The engine says so once per run of failed writes, from inside the tick: the
 // question is asked after the tick, so the timer never waits on a message box.
 void MeterWindow::HistoryWriteFailed(const std::string& path, const std::string& reason) {
+  if (exiting_) return;  // SaveHistoryBeforeExit asks
   std::vector<char> text(sizeof kHistoryWriteFailed + path.size() + reason.size());
   std::snprintf(text.data(), text.size(), kHistoryWriteFailed, path.c_str(), reason.c_str());
   auto* message = new std::string(text.data());
@@ -946,12 +974,31 @@ void MeterWindow::OnDestroy() { Shutdown(); }
 // normal end, and the process ends at once; the open window's changes that
 // were not applied go, as with Cancel.
 void MeterWindow::Exit() {
+  SaveHistoryBeforeExit();
   if (!Has(kModalOpen)) {
     End(2);
     return;
   }
   Shutdown();
   ExitProcess(0);
+}
+
+void MeterWindow::SaveHistoryBeforeExit() {
+  if (exiting_) return;  // an Exit from the tray while the question is open
+  exiting_ = true;
+  StopTick();
+  if (!engine_.history().IsOpen()) return;
+  engine_.CountLastTraffic();
+  while (!engine_.FlushDayRecords()) {
+    const AdapterList& list = engine_.adapters();
+    const std::string path = engine_.history().path(), reason = engine_.history().lastError();
+    const std::string down = FormatAmount(list.size() ? list[0].todayDownload : 0, true);
+    const std::string up = FormatAmount(list.size() ? list[0].todayUpload : 0, true);
+    std::vector<char> text(sizeof kHistoryLostAtExit + path.size() + reason.size() + down.size() + up.size());
+    std::snprintf(text.data(), text.size(), kHistoryLostAtExit, path.c_str(), reason.c_str(), down.c_str(),
+                  up.c_str());
+    if (MessageBoxA(hwnd_, text.data(), kCaption, MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY) break;
+  }
 }
 
 void MeterWindow::Shutdown() {

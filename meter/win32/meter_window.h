@@ -127,7 +127,12 @@ class MeterWindow : public ModalDialog, public TickListener, public Notification
   void MoveWindowSpan(const WindowSpan& span);
   bool OnSplitterMouse(UINT msg, LPARAM lp);
 
+  // Tells of a file at the history path that was kept under another name.
+  void TellMovedAside();
   void Exit();
+  // Today's totals to the file while the window can still ask: on failure
+  // the person may make room and try again, or end without them.
+  void SaveHistoryBeforeExit();
   void Shutdown();
 
   HINSTANCE instance_;
@@ -141,6 +146,9 @@ class MeterWindow : public ModalDialog, public TickListener, public Notification
   bool hotkeyRegistered_ = false;
   uint32_t state_ = 0;
   bool shutDown_ = false;
+  // Set once the program is ending: a failed write is asked about at once,
+  // not posted for a loop that will not run any more.
+  bool exiting_ = false;
 
   HICON icon_ = nullptr;
   HACCEL accelerators_ = nullptr;

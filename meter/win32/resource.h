@@ -309,6 +309,7 @@
 #define UM_HISTORY_WRITE_FAILED 1191  // lParam: the message text, freed by the window
 #define UM_PROGRAM_FAILED 1192  // lParam: the message text, freed by the window
 #define UM_RECORDER_WRITE_FAILED 1193  // lParam: the message text, freed by the window
+#define UM_HISTORY_MOVED_ASIDE 1194  // lParam: the message text, freed by the window
 #define UM_TRAY_NOTIFY 32778
 
 // Page codes of UM_OPTIONS_APPLY

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "meter/win32/resource.h"
+#include "engine/day_record.h"
 #include "reports/aggregation.h"
 #include "reports/history_copy.h"
 #include "reports/report_writer.h"
@@ -155,12 +156,17 @@ void CSumSummaryPage::BackupLogFile() {
 void CSumSummaryPage::RestoreLogFile() {
   std::string chosen;
   if (!ChooseLogFile(hwnd_, nullptr, false, OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST, chosen)) return;
-  if (SamePathNoCase(chosen, state_.historyPath)) return;
-  // Never over a file: the backup comes in under the first free numbered name.
-  const std::string restored = NumberedFreeName(SystemFileSystem(), state_.historyPath);
-  if (!CopyWholeFile(SystemFileSystem(), chosen, restored, false)) {
-    MessageBoxA(hwnd_, kCopyFailed, kCaption, MB_OK | MB_ICONWARNING);
-    return;
+  std::string restored;
+  switch (RestoreHistoryBackup(SystemFileSystem(), chosen, state_.historyPath, restored)) {
+    case RestoreOutcome::Restored: break;
+    case RestoreOutcome::SameFile: return;
+    case RestoreOutcome::NotHistoryFile:
+      MessageBoxA(hwnd_, HistoryStatusText(HistoryStatus::NotHistoryFile, chosen).c_str(), kCaption,
+                  MB_OK | MB_ICONWARNING);
+      return;
+    case RestoreOutcome::CopyFailed:
+      MessageBoxA(hwnd_, kCopyFailed, kCaption, MB_OK | MB_ICONWARNING);
+      return;
   }
   state_.historyPath = restored;
   ShowLogPath(restored);

@@ -32,7 +32,18 @@ std::string HeaderBytes() {
 
 std::string RecordBytes(const DayRecord& r) { return std::string(reinterpret_cast<const char*>(&r), sizeof r); }
 
-using HistoryFileTest = EngineTest;
+class HistoryFileTest : public EngineTest {
+ protected:
+  // A desktop engine on `fs` with a fresh history file of the test's name.
+  void StartOn(FileSystem& fs) {
+    path = TestFileName();
+    SystemFileSystem().Remove(path);
+    engine_ = std::make_unique<TrafficEngine>(EngineVariant::Desktop, source, store, fs, clock);
+    engine().set_listener(&listener);
+    engine().LoadAdapterList();
+    ASSERT_TRUE(engine().OpenHistoryFile(path, true));
+  }
+};
 
 TEST_F(HistoryFileTest, FailedFirstFlushNeverLetsTwoAdaptersShareARecord) {
   AddAdapter(1);
@@ -60,13 +71,8 @@ TEST_F(HistoryFileTest, FailedFirstFlushNeverLetsTwoAdaptersShareARecord) {
 TEST_F(HistoryFileTest, FailedFlushesKeepTheTotalsAndAreToldOncePerRun) {
   AddAdapter(1);
   FullDiskFileSystem fs;
-  path = TestFileName();
-  SystemFileSystem().Remove(path);
   clock.now = At(2026, 1, 1, 23, 50, 0);
-  engine_ = std::make_unique<TrafficEngine>(EngineVariant::Desktop, source, store, fs, clock);
-  engine().set_listener(&listener);
-  engine().LoadAdapterList();
-  ASSERT_TRUE(engine().OpenHistoryFile(path, true));
+  StartOn(fs);
   auto failures = [this](const char* what) {
     return std::count(listener.log.begin(), listener.log.end(), std::string(what) + " " + path);
   };
@@ -102,6 +108,69 @@ TEST_F(HistoryFileTest, FailedFlushesKeepTheTotalsAndAreToldOncePerRun) {
   fs.full = true;
   EXPECT_FALSE(engine().FlushDayRecords());
   EXPECT_EQ(failures("HistoryWriteFailed"), 2);
+}
+
+// Clear cut the file but could not write its header: the next flush must not
+// put records behind a gap where the header belongs, or the whole file is
+// taken for something else by every reader and at the next start.
+TEST_F(HistoryFileTest, AFlushAfterAHalfDoneClearWritesTheHeaderFirst) {
+  AddAdapter(1);
+  FullDiskFileSystem fs;
+  StartOn(fs);
+  ASSERT_TRUE(engine().FlushDayRecords());
+  fs.full = true;
+  EXPECT_FALSE(engine().ClearHistory());
+  fs.full = false;
+  engine().adapters()[0].todayDownload = 7;
+  EXPECT_TRUE(engine().FlushDayRecords());
+  std::vector<DayRecord> days = FileRecords();
+  ASSERT_EQ(days.size(), 3u);
+  EXPECT_EQ(days[0].download, 7u);
+}
+
+// Clear could not even cut the file: the file and the day stay as they were.
+// Forgetting the day's offsets would put a second record of today after the
+// old one, and the day's count would start again from zero.
+TEST_F(HistoryFileTest, AClearThatCannotCutTheFileKeepsTheDay) {
+  AddAdapter(1);
+  MemoryFileSystem fs;
+  StartOn(fs);
+  Real(1).todayDownload = 500;
+  ASSERT_TRUE(engine().FlushDayRecords());
+  fs.diskFull = true;
+  EXPECT_FALSE(engine().ClearHistory());
+  fs.diskFull = false;
+  EXPECT_EQ(Real(1).todayDownload, 500u);
+  Real(1).todayDownload += 10;
+  ASSERT_TRUE(engine().FlushDayRecords());
+  std::vector<DayRecord> days;
+  std::string error;
+  ASSERT_TRUE(ReadDayRecords(fs, path, days, &error)) << error;
+  ASSERT_EQ(days.size(), 3u);
+  EXPECT_EQ(days[2].download, 510u);
+}
+
+// The system cannot tell the file's size for a moment: an append must not
+// take the header's end for the file's end, where it would overwrite the
+// oldest records.
+TEST_F(HistoryFileTest, AnAppendWithoutTheFileSizeOverwritesNothing) {
+  AddAdapter(1);
+  FullDiskFileSystem fs;
+  clock.now = At(2026, 1, 1, 23, 59, 58);
+  StartOn(fs);
+  for (size_t i = 0; i < engine().adapters().size(); ++i) engine().adapters()[i].todayDownload = 10 + i;
+  TickAt(At(2026, 1, 2, 0, 0, 0));  // the 1st written, the 2nd not yet
+  for (size_t i = 0; i < engine().adapters().size(); ++i) engine().adapters()[i].todayDownload = 20 + i;
+  fs.sizeUnknown = true;
+  EXPECT_FALSE(engine().FlushDayRecords());
+  fs.sizeUnknown = false;
+  EXPECT_TRUE(engine().FlushDayRecords());
+  std::vector<DayRecord> days = FileRecords();
+  ASSERT_EQ(days.size(), 6u);
+  for (size_t i = 0; i < days.size(); ++i) {
+    EXPECT_EQ(days[i].day, i < 3 ? 1 : 2) << i;
+    EXPECT_EQ(days[i].download, (i < 3 ? 10 : 20) + i % 3) << i;
+  }
 }
 
 TEST_F(HistoryFileTest, UnrecognisedFileMovedAsideButNoFreshHeaderLeavesNothingOpen) {

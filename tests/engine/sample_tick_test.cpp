@@ -234,6 +234,23 @@ TEST_P(SampleTick, SuspendMakesTheNextTickAFirstReading) {
   EXPECT_EQ(Real(1).todayDownload, 10u);
 }
 
+// A machine may never wake from a suspension (its battery runs out): the day
+// up to the moment it went to sleep is in the file before it does.
+TEST_P(SampleTick, SuspendWritesTheDaySoFar) {
+  AddAdapter(1);
+  Start();
+  Tick();
+  SetCounters(1, 100, 10);
+  Tick();
+  SetCounters(1, 150, 20);  // since the last tick
+  engine().Suspend();
+  uint64_t written = 0;
+  for (const DayRecord& d : FileRecords())
+    if (d.Id() == Guid(1)) written = d.download;
+  EXPECT_EQ(written, 150u);
+  EXPECT_EQ(Real(1).todayDownload, 150u);
+}
+
 // Exit or stop: the traffic since the last tick reaches the day totals and
 // the file, and nothing else of a tick happens.
 TEST_P(SampleTick, LastTrafficCountsIntoTheTotalsOnly) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/day_record.h"
 #include "tests/fakes/memory_file_system.h"
 
 namespace qm {
@@ -66,6 +67,46 @@ TEST_F(HistoryCopy, AFailedCopyChangesNothingUnderTheChosenName) {
   EXPECT_FALSE(CopyWholeFile(fs, "C:\\logs\\none.log", kBackup, true));
   EXPECT_FALSE(CopyWholeFile(fs, kLog, "C:\\nowhere\\b.log", true));
   EXPECT_EQ(fs.Content(kBackup), "old backup");
+}
+
+// Restore takes only a traffic log file: a chosen file of anything else
+// would be renamed aside at the next start, and the person would find an
+// empty history where the backup was meant to be.
+TEST_F(HistoryCopy, RestoreTakesOnlyATrafficLogFile) {
+  const HistoryHeader h = MakeHistoryHeader();
+  const std::string header(reinterpret_cast<const char*>(&h), sizeof h);
+  std::string version1 = header;
+  version1[4] = 1;
+  const struct {
+    const char* what;
+    std::string content;
+    RestoreOutcome want;
+  } cases[] = {
+      {"records", header + std::string(296 * 2, '\0'), RestoreOutcome::Restored},
+      {"torn last record", header + std::string(100, 'x'), RestoreOutcome::Restored},
+      {"header only", header, RestoreOutcome::Restored},
+      {"empty", "", RestoreOutcome::NotHistoryFile},
+      {"torn header", header.substr(0, 10), RestoreOutcome::NotHistoryFile},
+      {"version 1", version1 + std::string(296, '\0'), RestoreOutcome::NotHistoryFile},
+      {"text", "Date,Downloaded,Uploaded\r\n", RestoreOutcome::NotHistoryFile},
+  };
+  const std::string numbered = "C:\\logs\\TrafficHistory_1.log";
+  for (const auto& c : cases) {
+    fs.SetContent(kBackup, c.content);
+    fs.Remove(numbered);
+    std::string restored;
+    EXPECT_EQ(RestoreHistoryBackup(fs, kBackup, kLog, restored), c.want) << c.what;
+    if (c.want == RestoreOutcome::Restored) {
+      EXPECT_EQ(restored, numbered) << c.what;
+      EXPECT_EQ(fs.Content(numbered), c.content) << c.what;
+    } else {
+      EXPECT_FALSE(fs.Exists(numbered)) << c.what;
+    }
+  }
+  std::string restored;
+  EXPECT_EQ(RestoreHistoryBackup(fs, "c:\\LOGS\\trafficHISTORY.log", kLog, restored), RestoreOutcome::SameFile);
+  EXPECT_EQ(RestoreHistoryBackup(fs, "C:\\logs\\none.log", kLog, restored), RestoreOutcome::CopyFailed);
+  EXPECT_FALSE(fs.Exists(numbered));
 }
 
 TEST(SamePathNoCase, IgnoresOnlyTheCaseOfLetters) {

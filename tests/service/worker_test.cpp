@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -128,6 +129,23 @@ TEST_F(WorkerTest, AHistoryFileThatCannotBeOpenedFailsTheSetUp) {
   Run(5);
   EXPECT_EQ(Messages(name_ + ".log"), (std::vector<std::string>{"Traffic log file: ./no_such_folder/h.log",
                                                                kLogTrafficFileFailed, kLogSetupFailed}));
+}
+
+// A file at the history path that is not a history file is kept under
+// another name and a new history started: the log must say where it went,
+// or an administrator finds only an empty history and no word of the old one.
+TEST_F(WorkerTest, AnUnrecognisedHistoryFileMovedAsideIsLogged) {
+  Enable(0, 0);
+  const std::string history = name_ + "_history.log", aside = name_ + "_history.unrecognized-1.log";
+  SystemFileSystem().Remove(aside);
+  std::ofstream(history, std::ios::binary) << "NTSL but nothing like a header";
+  Run(2);
+  EXPECT_EQ(ReadAll(aside), "NTSL but nothing like a header");
+  const std::vector<std::string> messages = Messages(name_ + ".log");
+  char want[512];
+  std::snprintf(want, sizeof want, kLogHistoryMovedAside, ("./" + history).c_str(), ("./" + aside).c_str());
+  EXPECT_NE(std::find(messages.begin(), messages.end(), want), messages.end()) << ReadAll(name_ + ".log");
+  SystemFileSystem().Remove(aside);
 }
 
 // Ticks, the recorder at interval 0 (so every second), two report tasks
