@@ -974,7 +974,9 @@ void MeterWindow::OnDestroy() { Shutdown(); }
 // normal end, and the process ends at once; the open window's changes that
 // were not applied go, as with Cancel.
 void MeterWindow::Exit() {
-  SaveHistoryBeforeExit();
+  // A setup or uninstaller sends Exit from its own process and waits only a
+  // few seconds: nobody would answer a question then.
+  SaveHistoryBeforeExit(!InSendMessage());
   if (!Has(kModalOpen)) {
     End(2);
     return;
@@ -983,13 +985,13 @@ void MeterWindow::Exit() {
   ExitProcess(0);
 }
 
-void MeterWindow::SaveHistoryBeforeExit() {
+void MeterWindow::SaveHistoryBeforeExit(bool mayAsk) {
   if (exiting_) return;  // an Exit from the tray while the question is open
   exiting_ = true;
   StopTick();
   if (!engine_.history().IsOpen()) return;
   engine_.CountLastTraffic();
-  while (!engine_.FlushDayRecords()) {
+  while (!engine_.FlushDayRecords() && mayAsk) {
     const AdapterList& list = engine_.adapters();
     const std::string path = engine_.history().path(), reason = engine_.history().lastError();
     const std::string down = FormatAmount(list.size() ? list[0].todayDownload : 0, true);

@@ -131,8 +131,9 @@ class MeterWindow : public ModalDialog, public TickListener, public Notification
   void TellMovedAside();
   void Exit();
   // Today's totals to the file while the window can still ask: on failure
-  // the person may make room and try again, or end without them.
-  void SaveHistoryBeforeExit();
+  // the person may make room and try again, or end without them. Without
+  // `mayAsk` the write is tried once.
+  void SaveHistoryBeforeExit(bool mayAsk);
   void Shutdown();
 
   HINSTANCE instance_;

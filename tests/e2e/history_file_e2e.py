@@ -8,7 +8,9 @@ namespace of its own, so nothing outlives the test) that is filled up while
 Quellmark runs: the records of today cannot be appended when the program
 exits. The program must say so and offer to try again; after room is made,
 Retry writes today's records and the program ends. A second run answers
-Cancel: the program ends without them and the file keeps what it had.
+Cancel: the program ends without them and the file keeps what it had. A
+third run ends the program as a setup or uninstaller does, with Exit sent
+from another process: nobody is there to answer, so it must end unasked.
 
 Needs root (mount); skipped otherwise.
 
@@ -109,6 +111,25 @@ def run(d, r, history, folder, answer, name):
     return history_records(history) or []
 
 
+def sent_exit(d, r, history, folder):
+    """A setup ends the program on a full disk: it ends without asking."""
+    quiet_minute()
+    craft(history)
+    old = history_records(history)
+    filler = fill(folder)
+    p = d.start("sent")
+    if check(d.wait_for(lambda: d.info().get("visible") == "1", 30), "sent: the program starts"):
+        time.sleep(2)  # a few ticks
+        d.drive("sendcommand", ID_EXIT)
+        ended = ends(d, p)
+        check(ended, "an Exit sent by a setup on a full disk ends the program without a question")
+        if not ended:
+            r.run("answer", IDCANCEL)
+            ends(d, p)
+    os.remove(filler)
+    check(history_records(history) == old, "sent: the file keeps what it had")
+
+
 def main():
     if len(sys.argv) != 4:
         print(__doc__)
@@ -147,6 +168,8 @@ def main():
 
         records = run(d, r, history, folder, IDCANCEL, "cancel")
         check(records == old, "Cancel ends without them, the file as it was")
+
+        sent_exit(d, r, history, folder)
     finally:
         d.close()
         subprocess.run(["umount", folder])

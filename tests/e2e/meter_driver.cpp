@@ -321,6 +321,15 @@ int main(int argc, char** argv) {
   if (const int done = qm::ControlCommand(hwnd, argc, argv); done >= 0) return done;
   if (what == "command" && argc == 3)
     return PostMessageA(hwnd, WM_COMMAND, WPARAM(std::strtoul(argv[2], nullptr, 0)), 0) ? 0 : 1;
+  if (what == "sendcommand" && argc == 3) {
+    // As a setup or uninstaller ends the program: sent from this process,
+    // given up after ten seconds.
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutA(hwnd, WM_COMMAND, WPARAM(std::strtoul(argv[2], nullptr, 0)), 0, SMTO_ABORTIFHUNG,
+                               10000, &answer)
+               ? 0
+               : 1;
+  }
   if (what == "message" && argc == 5)
     return PostMessageA(hwnd, UINT(std::strtoul(argv[2], nullptr, 0)), WPARAM(std::strtoull(argv[3], nullptr, 0)),
                         LPARAM(std::strtoll(argv[4], nullptr, 0)))
